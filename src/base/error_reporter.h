@@ -1,0 +1,33 @@
+// The one error channel: every failure is printed once, where it happens, as
+// a line "Error: %s \n" on standard output.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+namespace javelin {
+
+// Writes "Error: " + text + " \n" to standard output (UTF-8 on POSIX, the C
+// runtime's wide output on Windows) and flushes it.
+void ReportMessage(const std::u16string& text);
+
+// Formats `format` (a message text with one %s) with `argument`, then reports.
+void ReportFormatted(const std::u16string& format, const std::u16string& argument);
+
+// Formats message 202 with the text of `messageId` and `errorCode` printed as
+// a signed 32-bit number, then reports.
+void ReportWindowsError(int messageId, uint32_t errorCode);
+
+// Formats message 203 with the text of `messageId` and the reason for the
+// JNI result code (-1..-6 give 225..230, anything else an empty reason).
+void ReportJniError(int messageId, int32_t jniResult);
+
+// The platform's last error code (GetLastError / errno).
+uint32_t LastErrorCode();
+
+// The platform's primitive that writes a whole line of text to standard
+// output; implemented per platform.
+void WriteStandardOutput(const std::u16string& text);
+
+}  // namespace javelin

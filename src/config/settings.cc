@@ -1,0 +1,7 @@
+#include "config/settings.h"
+
+namespace javelin {
+
+bool ReadSettings(Launcher&) { return false; }
+
+}  // namespace javelin

@@ -1,0 +1,27 @@
+// The search for a Java runtime: configured folder, the launcher's own
+// folder, installed runtimes, JAVA_HOME.
+#pragma once
+
+#include <string>
+
+#include "jre/jvm_library.h"
+
+namespace javelin {
+
+class Launcher;
+
+// Tries the sources in order; on success leaves the JVM library path in the
+// launcher and returns true. False when no source yields a library (the
+// caller then asks the user).
+bool FindJre(Launcher& launcher);
+
+bool FindInApplicationFolder(std::u16string& home);
+bool FindInJavaHome(std::u16string& home);
+
+// Installed runtimes: the registry on Windows, the Java installation folders
+// elsewhere. `alternateView` is the 64-bit registry view (Windows); on POSIX
+// there is only one view and the alternate one finds nothing.
+bool FindInstalledRuntime(Launcher& launcher, bool alternateView, std::u16string& home,
+                          VersionNumber& version);
+
+}  // namespace javelin

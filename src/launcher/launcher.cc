@@ -1,0 +1,123 @@
+#include "launcher/launcher.h"
+
+#include "base/file_system.h"
+#include "base/message_table.h"
+#include "base/module_path.h"
+#include "config/command_line.h"
+#include "config/ini_file.h"
+#include "config/ini_paths.h"
+#include "config/settings.h"
+#include "jre/jre_locator.h"
+#include "jre/jvm_library.h"
+#include "jvm/java_vm_host.h"
+#include "jvm/jvm_environment.h"
+#include "jvm/jvm_options.h"
+#include "jvm/main_class.h"
+#include "launcher/jvm_thread.h"
+#include "launcher/pair_process.h"
+#include "modes/single_instance.h"
+#include "ui/jre_not_found_dialog.h"
+
+namespace javelin {
+
+namespace {
+
+Launcher* processLauncher = nullptr;
+
+const char16_t kJreSection[] = u"Java Runtime Environment";
+const char16_t kJrePathKey[] = u"JRE Path";
+
+uint32_t JavaMainThreadProcedure(void* launcher) {
+  return JavaMainThread(static_cast<Launcher*>(launcher));
+}
+
+// Remembers the Java home chosen by the user: in application mode in the
+// per-user settings files, in service mode in the configuration files beside
+// the executables. Write failures are ignored.
+void RememberJrePath(Launcher& launcher, const std::u16string& javaHome) {
+  std::u16string iniPath;
+  if (!GetIniPath(iniPath)) return;
+  if (!launcher.serviceMode) {
+    std::u16string modulePath;
+    if (GetModulePath(modulePath)) {
+      IniFile(GetUserIniPath(launcher, modulePath, true))
+          .WriteString(kJreSection, kJrePathKey, javaHome);
+    }
+    if (!launcher.pairProduct.empty()) {
+      IniFile(GetUserIniPath(launcher, launcher.pairProduct, true))
+          .WriteString(kJreSection, kJrePathKey, javaHome);
+    }
+    return;
+  }
+  IniFile(iniPath).WriteString(kJreSection, kJrePathKey, javaHome);
+  std::u16string pairIniPath;
+  if (!launcher.pairProduct.empty() && GetPairIniPath(launcher, pairIniPath)) {
+    IniFile(pairIniPath).WriteString(kJreSection, kJrePathKey, javaHome);
+  }
+}
+
+}  // namespace
+
+Launcher::Launcher() { processLauncher = this; }
+
+Launcher::~Launcher() {
+  if (javaVm != nullptr) {
+    // Waits for the application's remaining non-daemon threads.
+    JavaVM* vm = javaVm;
+    javaVm = nullptr;
+    vm->DestroyJavaVM();
+  }
+  if (singleInstance) ReleaseSingleInstance(*this);
+  if (mainStartedEvent != nullptr) CloseMainStartedEvent(*this);
+}
+
+Launcher* Launcher::Current() { return processLauncher; }
+
+bool Launcher::Initialize() {
+  ReadCommandLine(*this);
+  if (!ReadSettings(*this)) return false;
+  if (!SetupSingleInstance(*this)) return false;
+  // A second instance has already handed its arguments over.
+  if (singleInstance && !isFirstInstance) return true;
+
+  if (overrideWorkingDir) {
+    std::u16string modulePath;
+    if (GetModulePath(modulePath)) {
+      const size_t last = modulePath.rfind(kPathSeparator);
+      if (last != std::u16string::npos && last >= 1) {
+        SetCurrentDirectoryPath(modulePath.substr(0, last));
+      }
+    }
+  }
+
+  if (FindJre(*this)) return true;
+
+  const int messageId = jvmType == kJvmTypeServer ? kMsgJreNotFoundServer : kMsgJreNotFound;
+  const std::u16string requirement = BuildVersionRequirementText(minimumVersion, maximumVersion);
+  const std::u16string message = FormatMessageText(LoadMessage(messageId), {requirement});
+  std::u16string javaHome;
+  if (!ShowJreNotFoundDialog(*this, message, javaHome)) return false;
+  CheckJvmMachine(*this);
+  RememberJrePath(*this, javaHome);
+  return true;
+}
+
+int Launcher::Run() {
+  if (handOverToPair) return StartPairProcess(pairProduct, pairReturnCode);
+  if (singleInstance && !isFirstInstance) return WaitForFirstInstance(*this);
+
+  PrepareJvmEnvironment(*this);
+  if (!LoadJvmLibrary(*this)) return -1;
+  // A failed assembly (no class path) has been reported; the launch goes on
+  // with the options gathered so far.
+  AssembleJvmOptions(*this);
+  if (threadStackSize == 0) threadStackSize = DefaultThreadStackSize(*this);
+
+  uint32_t threadResult = 1;
+  if (!RunOnNewThread(threadStackSize, JavaMainThreadProcedure, this, threadResult)) {
+    threadResult = JavaMainThread(this);
+  }
+  return threadResult == 0 ? 0 : -1;
+}
+
+}  // namespace javelin

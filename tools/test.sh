@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds the four configurations and runs every test:
+#   build/linux     Linux x86_64 (g++), tests with the machine's real JVM
+#   build/sanitize  Linux with clang, AddressSanitizer + UndefinedBehaviorSanitizer
+#   build/win64     Windows x64 (mingw-w64), tests under Wine
+#   build/win32     Windows x86 (mingw-w64), compiled only
+#   build/fuzz      libFuzzer targets, each run for a few seconds
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/tools/setup.sh"
+
+jobs=$(nproc)
+fuzz_seconds=${JAVELIN_FUZZ_SECONDS:-5}
+
+configure_and_build() {
+  local dir=$1; shift
+  echo "=== building $dir"
+  cmake -S "$root" -B "$root/build/$dir" "$@" >/dev/null
+  cmake --build "$root/build/$dir" -j "$jobs"
+}
+
+configure_and_build linux -DCMAKE_BUILD_TYPE=Release
+configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
+configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release
+CC=clang CXX=clang++ configure_and_build sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJAVELIN_SANITIZE=ON
+CC=clang CXX=clang++ configure_and_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJAVELIN_FUZZ=ON -DJAVELIN_TESTS=OFF
+
+status=0
+echo "=== tests: Linux"
+ctest --test-dir "$root/build/linux" --output-on-failure || status=1
+
+echo "=== tests: Linux under AddressSanitizer + UndefinedBehaviorSanitizer"
+# The JVM handles SIGSEGV itself and keeps memory until exit by design.
+ASAN_OPTIONS=handle_segv=0:allow_user_segv_handler=1:detect_leaks=0:use_sigaltstack=0 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$root/build/sanitize" --output-on-failure || status=1
+
+echo "=== tests: Windows x64 under Wine"
+export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wine64 wineboot --init >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+wineserver -p  # keep the Wine server up between the many short test processes
+ctest --test-dir "$root/build/win64" --output-on-failure || status=1
+wineserver -k || true
+
+echo "=== fuzzing ${fuzz_seconds}s per target"
+for target in "$root"/build/fuzz/tools/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  corpus="$root/tools/fuzz/corpus/${name#fuzz_}"
+  work=$(mktemp -d)
+  [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+  if "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$work" >"$work.log" 2>&1; then
+    echo "$name: clean"
+  else
+    echo "$name: FAILED"; tail -40 "$work.log"; status=1
+  fi
+  rm -rf "$work" "$work.log"
+done
+
+exit $status
