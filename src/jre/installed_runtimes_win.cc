@@ -1,7 +1,151 @@
+#include "jre/installed_runtimes_win.h"
+
+#include <windows.h>
+
+#include "base/file_system.h"
 #include "jre/jre_locator.h"
+#include "launcher/launcher.h"
 
 namespace javelin {
 
-bool FindInstalledRuntime(Launcher&, bool, std::u16string&, VersionNumber&) { return false; }
+namespace {
+
+const wchar_t* W(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// The default view is the registry of the launcher's own bitness; the
+// alternate view is the 64-bit one.
+REGSAM KeyAccess(bool alternateView) {
+  return alternateView ? (KEY_READ | KEY_WOW64_64KEY) : KEY_READ;
+}
+
+class RegistryKey {
+ public:
+  RegistryKey(const std::u16string& path, bool alternateView) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, KeyAccess(alternateView), &key_) !=
+        ERROR_SUCCESS) {
+      key_ = nullptr;
+    }
+  }
+  ~RegistryKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// The subkey names of `key` in enumeration order, up to the first failing
+// enumeration call.
+TextList SubkeyNames(HKEY key) {
+  TextList names;
+  if (key == nullptr) return names;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[520];
+    DWORD length = 520;
+    if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    names.emplace_back(reinterpret_cast<const char16_t*>(name), length);
+  }
+  return names;
+}
+
+// The "JavaHome" value as text, whatever its registry type; false when it
+// is missing or empty.
+bool QueryJavaHome(HKEY key, std::u16string& value) {
+  if (key == nullptr) return false;
+  DWORD size = 0;
+  if (RegQueryValueExW(key, L"JavaHome", nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
+      size == 0) {
+    return false;
+  }
+  std::u16string data((size + 1) / sizeof(char16_t) + 1, u'\0');
+  if (RegQueryValueExW(key, L"JavaHome", nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]),
+                       &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  data.resize(size / sizeof(char16_t));
+  // Text up to the first terminating zero.
+  const size_t end = data.find(u'\0');
+  if (end != std::u16string::npos) data.resize(end);
+  value = data;
+  return true;
+}
+
+}  // namespace
+
+const std::vector<RegistryRoot>& DefaultRegistryRoots() {
+  static const std::vector<RegistryRoot> roots = {
+      {u"Software\\JavaSoft\\JDK\\", JavaKind::kJdk, JavaVendor::kSun, false, false},
+      {u"Software\\JavaSoft\\JRE\\", JavaKind::kJre, JavaVendor::kSun, false, false},
+      {u"Software\\JavaSoft\\Java Development Kit\\", JavaKind::kJdk, JavaVendor::kSun, true,
+       false},
+      {u"Software\\JavaSoft\\Java Runtime Environment\\", JavaKind::kJre, JavaVendor::kSun,
+       false, true},
+      {u"Software\\JRockit\\Java Runtime Environment\\", JavaKind::kJre, JavaVendor::kJRockit,
+       false, false},
+      {u"Software\\JRockit\\Java Development Kit\\", JavaKind::kJdk, JavaVendor::kJRockit, true,
+       false},
+      {u"Software\\IBM\\Java2 Runtime Environment\\", JavaKind::kJre, JavaVendor::kIbm, false,
+       false},
+  };
+  return roots;
+}
+
+bool ReadRegistryCandidate(const Launcher& launcher, const RegistryRoot& root,
+                           const std::u16string& name, bool alternateView,
+                           std::u16string& home, bool& isServerVm) {
+  RegistryKey key(root.key + name, alternateView);
+  std::u16string value;
+  if (!QueryJavaHome(key.get(), value)) return false;
+  if (value.empty() || value.back() != kPathSeparator) value.push_back(kPathSeparator);
+  if (root.homeInJreFolder) value += u"jre\\";
+  const int32_t kind = CandidateJvmKind(launcher, root.ignoresServerPreference);
+  if (SelectJvmLibrary(value, kind, &isServerVm).empty()) return false;
+  home = value;
+  return true;
+}
+
+void CollectRegistryCandidates(const Launcher& launcher, const RegistryRoot& root,
+                               bool alternateView, JreCandidateList& list) {
+  const bool preferred = IsRuntimePreferred(launcher, root.kind, root.vendor);
+  RegistryKey key(root.key, alternateView);
+  for (const std::u16string& name : SubkeyNames(key.get())) {
+    // Names without digits give 0.0.0.0 and still take part.
+    const VersionNumber version = ParseVersion(name, 0);
+    if (!IsInVersionRange(version, launcher.minimumVersion, launcher.maximumVersion)) continue;
+    JreCandidate candidate;
+    if (!ReadRegistryCandidate(launcher, root, name, alternateView, candidate.home,
+                               candidate.isServerVm)) {
+      continue;
+    }
+    candidate.version = version;
+    candidate.preferred = preferred;
+    list.push_back(candidate);
+  }
+}
+
+bool FindInRegistry(Launcher& launcher, const std::vector<RegistryRoot>& roots,
+                    bool alternateView, std::u16string& home, VersionNumber& version) {
+  if (alternateView && launcher.pairProduct.empty()) return false;
+  JreCandidateList list;
+  for (const RegistryRoot& root : roots) {
+    if (IsRuntimeSearched(launcher, root.kind, root.vendor)) {
+      CollectRegistryCandidates(launcher, root, alternateView, list);
+    }
+  }
+  return ChooseInstalledRuntime(launcher, list, alternateView, home, version);
+}
+
+bool FindInstalledRuntime(Launcher& launcher, bool alternateView, std::u16string& home,
+                          VersionNumber& version) {
+  return FindInRegistry(launcher, DefaultRegistryRoots(), alternateView, home, version);
+}
 
 }  // namespace javelin
