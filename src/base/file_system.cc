@@ -18,4 +18,31 @@ void SplitText(const std::u16string& text, const std::u16string& delimiter, Text
   pieces.push_back(found ? text.substr(position) : text);
 }
 
+std::u16string ExpandVariables(const std::u16string& text, const VariableLookup& lookup) {
+  std::u16string result;
+  size_t position = 0;
+  while (position < text.size()) {
+    const size_t open = text.find(u'%', position);
+    if (open == std::u16string::npos) break;
+    result.append(text, position, open - position);
+    const size_t close = text.find(u'%', open + 1);
+    if (close == std::u16string::npos) {
+      position = open;
+      break;
+    }
+    std::u16string value;
+    if (lookup(text.substr(open + 1, close - open - 1), value)) {
+      result += value;
+      position = close + 1;
+    } else {
+      // Not a variable: keep the '%' and the text, and let the closing '%'
+      // open the next reference.
+      result.append(text, open, close - open);
+      position = close;
+    }
+  }
+  result.append(text, position, std::u16string::npos);
+  return result;
+}
+
 }  // namespace javelin

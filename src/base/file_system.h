@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,14 +25,24 @@ void SplitText(const std::u16string& text, const std::u16string& delimiter,
 bool IsAbsolutePath(const std::u16string& path);
 
 // True when `path` is absolute (see IsAbsolutePath; Windows also requires at
-// least two characters) and names an existing file or folder.
+// least two characters) and a directory search for it finds something. Like
+// that search, it accepts wildcards in the last component and is false for a
+// path that ends in a separator.
 bool AbsolutePathExists(const std::u16string& path);
 
 // Root (with any long-path prefix) first, then the components in order.
+// Windows: "C:\a\b" gives "C:", "a", "b"; "\\server\share\d" gives
+// "\\server", "share", "d"; "\\?\UNC\server\share" gives
+// "\\?\UNC\server", "share". POSIX: the root of "/a/b" is the empty text
+// before the first '/', so root + '/' + components rebuilds the path. A
+// relative path's first component takes the root's place on both.
 TextList SplitPathComponents(const std::u16string& path);
 
-// Creates every missing directory above the file `path`. Returns 0 or the
-// platform error code of the last failure (already-exists counts as success).
+// Creates every missing directory above the file `path`, outermost first.
+// Returns 0 or the platform error code (Windows error, errno) of the last
+// failure; an already existing level counts as success. When a level fails
+// (on Windows: of a path that is not UNC), the loop stops and the folders this
+// call created are removed again; folders that existed before stay.
 uint32_t CreateParentDirectories(const std::u16string& path);
 
 // Removes one directory (long-path prefix added on Windows when needed).
@@ -61,7 +72,8 @@ class FileFinder {
   // Whether the current match is a directory.
   bool IsDirectory() const;
   // Directory of the last successful search: the pattern's full path cut at
-  // its last separator.
+  // its last separator. The full path is the pattern made absolute against
+  // the current directory, with "." and ".." resolved by text.
   const std::u16string& Root() const;
 
   struct State;
@@ -71,12 +83,25 @@ class FileFinder {
 };
 
 // Replaces every %NAME% reference by the variable's value; references to
-// variables that are not set stay as written.
+// variables that are not set stay as written. Windows: ExpandEnvironmentStringsW
+// (names without regard to case). POSIX: ExpandVariables with the process
+// environment (names case-sensitive).
 std::u16string ExpandEnvironment(const std::u16string& text);
 
-// Process environment access. GetEnvironment returns false when unset.
+// Looks a variable up; false when it is not set.
+using VariableLookup = std::function<bool(const std::u16string& name, std::u16string& value)>;
+
+// The %NAME% expansion with the rules of Windows: a name that `lookup` knows
+// is replaced with its percent signs; otherwise the '%' and the text up to the
+// next '%' are kept and scanning goes on at that next '%' (so "%%" and a
+// lone '%' stay, and "%unset%SET%" keeps "%unset" and expands "%SET%").
+std::u16string ExpandVariables(const std::u16string& text, const VariableLookup& lookup);
+
+// Process environment access. GetEnvironment returns false when unset; a
+// variable set to the empty text is set.
 bool GetEnvironment(const std::u16string& name, std::u16string& value);
 bool SetEnvironment(const std::u16string& name, const std::u16string& value);
+bool RemoveEnvironment(const std::u16string& name);
 
 // Current directory of the process.
 bool SetCurrentDirectoryPath(const std::u16string& path);

@@ -1,27 +1,191 @@
+// Path and file operations on POSIX. The directory search takes the rules of
+// the Windows one: wildcards in the last component (see wildcard.h), "." and
+// ".." reported like other entries, and the root found by text as
+// GetFullPathNameW finds it.
+#include <dirent.h>
+#include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
 #include "base/file_system.h"
+#include "base/wildcard.h"
 
 namespace javelin {
 
 const char16_t kPathSeparator = u'/';
 
-struct FileFinder::State {};
+namespace {
+
+bool CurrentDirectory(std::u16string& directory) {
+  std::vector<char> buffer(256);
+  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return false;
+    buffer.resize(buffer.size() * 2);
+  }
+  directory = FromUtf8(buffer.data());
+  return true;
+}
+
+// The path made absolute against the current directory, with empty and "."
+// components dropped and ".." taking the previous one away (never above the
+// root). A trailing '/' stays: it leaves an empty last component, which
+// matches nothing, as on Windows.
+bool FullPath(const std::u16string& path, std::u16string& full) {
+  std::u16string absolute = path;
+  if (!IsAbsolutePath(path)) {
+    if (!CurrentDirectory(absolute)) return false;
+    absolute += u'/';
+    absolute += path;
+  }
+  TextList pieces;
+  SplitText(absolute, u"/", pieces);
+  TextList kept;
+  for (const std::u16string& piece : pieces) {
+    if (piece.empty() || piece == u".") continue;
+    if (piece == u"..") {
+      if (!kept.empty()) kept.pop_back();
+      continue;
+    }
+    kept.push_back(piece);
+  }
+  full.clear();
+  for (const std::u16string& piece : kept) full += u'/' + piece;
+  if (full.empty() || absolute.back() == u'/') full += u'/';
+  return true;
+}
+
+// stat follows links, so a link to a folder is a folder, as the attributes of
+// a Windows directory link say.
+bool IsDirectoryPath(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+}  // namespace
+
+bool IsAbsolutePath(const std::u16string& path) { return !path.empty() && path[0] == u'/'; }
+
+bool AbsolutePathExists(const std::u16string& path) {
+  if (!IsAbsolutePath(path)) return false;
+  FileFinder finder;
+  return finder.FindFile(path);
+}
+
+TextList SplitPathComponents(const std::u16string& path) {
+  const size_t rootEnd = path.find(u'/');
+  if (rootEnd == std::u16string::npos) return {path};
+  TextList components;
+  SplitText(path.substr(rootEnd + 1), u"/", components);
+  components.insert(components.begin(), path.substr(0, rootEnd));
+  return components;
+}
+
+uint32_t CreateParentDirectories(const std::u16string& path) {
+  if (AbsolutePathExists(path)) return 0;
+  const TextList components = SplitPathComponents(path);
+  if (components.size() < 3) return 0;
+  std::u16string directory = components.front();
+  std::vector<std::u16string> created;
+  for (size_t i = 1; i + 1 < components.size(); ++i) {
+    directory += u'/';
+    directory += components[i];
+    if (mkdir(ToUtf8(directory).c_str(), 0777) == 0) {
+      created.push_back(directory);
+      continue;
+    }
+    const int failure = errno;
+    if (failure == EEXIST) continue;
+    while (!created.empty()) {
+      RemoveDirectoryLong(created.back());
+      created.pop_back();
+    }
+    return static_cast<uint32_t>(failure);
+  }
+  return 0;
+}
+
+bool RemoveDirectoryLong(const std::u16string& path) { return rmdir(ToUtf8(path).c_str()) == 0; }
+
+struct FileFinder::State {
+  DIR* directory = nullptr;
+  std::string directoryPath;  // UTF-8, ends in '/'
+  std::u16string namePattern;
+  bool found = false;
+  std::u16string name;
+  bool isDirectory = false;
+  std::u16string root;
+};
+
 FileFinder::FileFinder() : state_(new State) {}
-FileFinder::~FileFinder() = default;
-bool FileFinder::FindFile(const std::u16string&) { return false; }
-bool FileFinder::FindNext() { return false; }
-void FileFinder::Close() {}
-bool FileFinder::Found() const { return false; }
-std::u16string FileFinder::FileName() const { return {}; }
-bool FileFinder::IsDirectory() const { return false; }
-const std::u16string& FileFinder::Root() const { static std::u16string empty; return empty; }
-bool IsAbsolutePath(const std::u16string&) { return false; }
-bool AbsolutePathExists(const std::u16string&) { return false; }
-TextList SplitPathComponents(const std::u16string&) { return {}; }
-uint32_t CreateParentDirectories(const std::u16string&) { return 0; }
-bool RemoveDirectoryLong(const std::u16string&) { return false; }
-std::u16string ExpandEnvironment(const std::u16string& text) { return text; }
-bool GetEnvironment(const std::u16string&, std::u16string&) { return false; }
-bool SetEnvironment(const std::u16string&, const std::u16string&) { return false; }
-bool SetCurrentDirectoryPath(const std::u16string&) { return false; }
+
+FileFinder::~FileFinder() { Close(); }
+
+bool FileFinder::FindFile(const std::u16string& pattern) {
+  Close();
+  state_->root.clear();
+  std::u16string full;
+  if (!FullPath(pattern, full)) return false;
+  const size_t cut = full.rfind(u'/');
+  const std::u16string root = full.substr(0, cut);
+  state_->namePattern = full.substr(cut + 1);
+  state_->directoryPath = ToUtf8(root) + '/';
+  if (state_->namePattern.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  if (!HasWildcard(state_->namePattern)) {
+    // A plain name needs no listing: it is there or not.
+    const std::string path = state_->directoryPath + ToUtf8(state_->namePattern);
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0) return false;
+    state_->name = state_->namePattern;
+    state_->isDirectory = IsDirectoryPath(path);
+    state_->found = true;
+  } else {
+    state_->directory = opendir(state_->directoryPath.c_str());
+    if (state_->directory == nullptr || !FindNext()) {
+      Close();
+      errno = ENOENT;
+      return false;
+    }
+  }
+  state_->root = root;
+  return true;
+}
+
+bool FileFinder::FindNext() {
+  state_->found = false;
+  if (state_->directory == nullptr) return false;
+  while (const dirent* entry = readdir(state_->directory)) {
+    std::u16string name = FromUtf8(entry->d_name);
+    if (!MatchesWildcard(state_->namePattern, name)) continue;
+    state_->name = std::move(name);
+    state_->isDirectory = entry->d_type == DT_DIR;
+    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+      state_->isDirectory = IsDirectoryPath(state_->directoryPath + entry->d_name);
+    }
+    state_->found = true;
+    return true;
+  }
+  return false;
+}
+
+void FileFinder::Close() {
+  if (state_->directory != nullptr) closedir(state_->directory);
+  state_->directory = nullptr;
+  state_->found = false;
+}
+
+bool FileFinder::Found() const { return state_->found; }
+
+std::u16string FileFinder::FileName() const { return state_->found ? state_->name : std::u16string(); }
+
+bool FileFinder::IsDirectory() const { return state_->found && state_->isDirectory; }
+
+const std::u16string& FileFinder::Root() const { return state_->root; }
+
+bool SetCurrentDirectoryPath(const std::u16string& path) { return chdir(ToUtf8(path).c_str()) == 0; }
 
 }  // namespace javelin

@@ -1,0 +1,56 @@
+// Process environment on Windows: the kernel's environment functions.
+#include <windows.h>
+
+#include <vector>
+
+#include "base/file_system.h"
+
+namespace javelin {
+
+namespace {
+
+const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+}  // namespace
+
+bool GetEnvironment(const std::u16string& name, std::u16string& value) {
+  std::vector<wchar_t> buffer(256);
+  while (true) {
+    // 0 is both "not set" and "set to the empty text"; the last error tells.
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length = GetEnvironmentVariableW(W(name), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+      value.clear();
+      return true;
+    }
+    if (length < buffer.size()) {
+      value.assign(reinterpret_cast<const char16_t*>(buffer.data()), length);
+      return true;
+    }
+    buffer.resize(length);  // the size needed, terminator included
+  }
+}
+
+bool SetEnvironment(const std::u16string& name, const std::u16string& value) {
+  return SetEnvironmentVariableW(W(name), W(value)) != 0;
+}
+
+bool RemoveEnvironment(const std::u16string& name) {
+  return SetEnvironmentVariableW(W(name), nullptr) != 0;
+}
+
+std::u16string ExpandEnvironment(const std::u16string& text) {
+  DWORD size = ExpandEnvironmentStringsW(W(text), nullptr, 0);
+  while (size != 0) {
+    std::vector<wchar_t> buffer(size);
+    const DWORD needed = ExpandEnvironmentStringsW(W(text), buffer.data(), size);
+    if (needed == 0) break;
+    // A variable may have grown between the two calls; then ask again.
+    if (needed <= size) return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()));
+    size = needed;
+  }
+  return {};
+}
+
+}  // namespace javelin
