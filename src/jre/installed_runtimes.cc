@@ -40,6 +40,14 @@ bool IsRuntimePreferred(const Launcher& launcher, JavaKind kind, JavaVendor vend
   return KindPreferred(launcher, kind) && VendorPreferred(launcher, vendor);
 }
 
+bool IsAdmittedVersion(const Launcher& launcher, const VersionNumber& version) {
+  static const VersionNumber kNoUpperBound{{65535, 65535, 65535, 65535}};
+  const VersionNumber& maximum =
+      CompareVersions(launcher.maximumVersion, VersionNumber{}) == 0 ? kNoUpperBound
+                                                                    : launcher.maximumVersion;
+  return IsInVersionRange(version, launcher.minimumVersion, maximum);
+}
+
 int32_t CandidateJvmKind(const Launcher& launcher, bool ignoresServerPreference) {
   if (ignoresServerPreference && launcher.jvmType == Launcher::kJvmTypeFavorServer) {
     return Launcher::kJvmTypeAny;

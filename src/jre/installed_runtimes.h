@@ -21,6 +21,11 @@ bool IsRuntimeSearched(const Launcher& launcher, JavaKind kind, JavaVendor vendo
 // The kind and the vendor are both preferred.
 bool IsRuntimePreferred(const Launcher& launcher, JavaKind kind, JavaVendor vendor);
 
+// The version lies between "Minimum Version" and "Maximum Version", both
+// inclusive. A maximum of 0.0.0.0 (the setting absent, empty or without
+// digits) sets no upper bound, as the requirement text already reads it.
+bool IsAdmittedVersion(const Launcher& launcher, const VersionNumber& version);
+
 // The "JVM Type" used to check a candidate's home; "favor_server" counts as
 // no preference where `ignoresServerPreference` is set.
 int32_t CandidateJvmKind(const Launcher& launcher, bool ignoresServerPreference);

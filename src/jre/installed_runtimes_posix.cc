@@ -117,9 +117,7 @@ void CollectFolderCandidates(const Launcher& launcher, const std::u16string& roo
     RuntimeFolder runtime;
     if (!ReadRuntimeFolder(FromUtf8(rootPath + "/" + name), runtime)) continue;
     if (!IsRuntimeSearched(launcher, runtime.kind, runtime.vendor)) continue;
-    if (!IsInVersionRange(runtime.version, launcher.minimumVersion, launcher.maximumVersion)) {
-      continue;
-    }
+    if (!IsAdmittedVersion(launcher, runtime.version)) continue;
     // A standard-vendor JRE is what the registry's "Java Runtime
     // Environment" root holds on Windows, where "favor_server" counts as no
     // preference when checking the home; the same applies here.

@@ -119,7 +119,7 @@ void CollectRegistryCandidates(const Launcher& launcher, const RegistryRoot& roo
   for (const std::u16string& name : SubkeyNames(key.get())) {
     // Names without digits give 0.0.0.0 and still take part.
     const VersionNumber version = ParseVersion(name, 0);
-    if (!IsInVersionRange(version, launcher.minimumVersion, launcher.maximumVersion)) continue;
+    if (!IsAdmittedVersion(launcher, version)) continue;
     JreCandidate candidate;
     if (!ReadRegistryCandidate(launcher, root, name, alternateView, candidate.home,
                                candidate.isServerVm)) {

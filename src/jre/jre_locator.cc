@@ -52,7 +52,9 @@ bool FindInJavaHome(std::u16string& home) {
   return true;
 }
 
-bool FindJre(Launcher& launcher) {
+bool FindJre(Launcher& launcher) { return FindJre(launcher, FindInstalledRuntime); }
+
+bool FindJre(Launcher& launcher, const InstalledRuntimeSource& installedRuntimes) {
   // The configured folder is taken as it is: no version range, no marker.
   if (!launcher.jrePath.empty() && UseHome(launcher, WithTrailingSeparator(launcher.jrePath))) {
     CheckJvmMachine(launcher);
@@ -65,8 +67,8 @@ bool FindJre(Launcher& launcher) {
   // Installed runtimes: the default view, then the alternate one. A hit in
   // the alternate view has already marked the hand-over to the pair.
   VersionNumber version;
-  if (FindInstalledRuntime(launcher, false, home, version) ||
-      FindInstalledRuntime(launcher, true, home, version)) {
+  if (installedRuntimes(launcher, false, home, version) ||
+      installedRuntimes(launcher, true, home, version)) {
     if (UseHome(launcher, home)) return true;
   }
 

@@ -2,6 +2,7 @@
 // folder, installed runtimes, JAVA_HOME.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "jre/jvm_library.h"
@@ -15,7 +16,20 @@ class Launcher;
 // caller then asks the user).
 bool FindJre(Launcher& launcher);
 
+// The installed-runtimes source as FindJre calls it: first with the default
+// view, then with the alternate one.
+using InstalledRuntimeSource = std::function<bool(
+    Launcher& launcher, bool alternateView, std::u16string& home, VersionNumber& version)>;
+
+// FindJre with the installed runtimes searched by `installedRuntimes`
+// (tests give it their own roots).
+bool FindJre(Launcher& launcher, const InstalledRuntimeSource& installedRuntimes);
+
+// The launcher's own folder, or its "jre" subfolder, when it holds the
+// runtime marker. The home ends in the separator.
 bool FindInApplicationFolder(std::u16string& home);
+// The folder named by JAVA_HOME (a separator appended when missing) when it
+// holds the runtime marker.
 bool FindInJavaHome(std::u16string& home);
 
 // Installed runtimes: the registry on Windows, the Java installation folders
