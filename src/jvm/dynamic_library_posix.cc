@@ -1,9 +1,26 @@
+#include <dlfcn.h>
+#include <errno.h>
+
+#include "base/text.h"
 #include "jvm/dynamic_library.h"
 
 namespace javelin {
 
+// The JVM library finds its own dependencies (libjava, libjsig, ...) through
+// its RPATH, so no search directory needs to be added.
 void AddLibraryDirectory(const std::u16string&) {}
-void* LoadDynamicLibrary(const std::u16string&, uint32_t& errorCode) { errorCode = 0; return nullptr; }
-void* FindLibrarySymbol(void*, const char*) { return nullptr; }
+
+void* LoadDynamicLibrary(const std::u16string& path, uint32_t& errorCode) {
+  errno = 0;
+  // RTLD_GLOBAL: the JVM's own libraries resolve JVM_* symbols from it.
+  void* library = dlopen(ToUtf8(path).c_str(), RTLD_NOW | RTLD_GLOBAL);
+  errorCode = library == nullptr ? static_cast<uint32_t>(errno) : 0;
+  return library;
+}
+
+void* FindLibrarySymbol(void* library, const char* name) {
+  errno = 0;
+  return dlsym(library, name);
+}
 
 }  // namespace javelin

@@ -1,9 +1,28 @@
+#include <windows.h>
+
 #include "jvm/dynamic_library.h"
 
 namespace javelin {
 
-void AddLibraryDirectory(const std::u16string&) {}
-void* LoadDynamicLibrary(const std::u16string&, uint32_t& errorCode) { errorCode = 0; return nullptr; }
-void* FindLibrarySymbol(void*, const char*) { return nullptr; }
+namespace {
+
+const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+}  // namespace
+
+// The directory stays in the search list for the life of the process.
+void AddLibraryDirectory(const std::u16string& directory) { AddDllDirectory(W(directory)); }
+
+void* LoadDynamicLibrary(const std::u16string& path, uint32_t& errorCode) {
+  // The default directories include those added with AddDllDirectory, where
+  // the JVM library's own dependencies live.
+  HMODULE module = LoadLibraryExW(W(path), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  errorCode = module == nullptr ? GetLastError() : 0;
+  return module;
+}
+
+void* FindLibrarySymbol(void* library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
 
 }  // namespace javelin

@@ -1,11 +1,194 @@
 #include "jvm/java_vm_host.h"
 
+#include <vector>
+
+#include "base/error_reporter.h"
+#include "base/file_system.h"
+#include "base/message_table.h"
+#include "jvm/dynamic_library.h"
+#include "jvm/timestamp.h"
+#include "launcher/launcher.h"
+
 namespace javelin {
 
-bool LoadJvmLibrary(Launcher&) { return false; }
-bool CreateJvm(Launcher&) { return false; }
-uint32_t DefaultThreadStackSize(const Launcher&) { return 0; }
-jstring NewJavaString(JNIEnv*, const std::u16string&) { return nullptr; }
-bool RedirectStandardStream(JNIEnv*, const std::u16string&, bool, const char*) { return false; }
+namespace {
+
+// The JVM calls the hooks without any context, so they reach the listener
+// through the process-wide launcher. Both are set before the JVM exists and
+// never change afterwards.
+void JNICALL ExitHook(jint code) {
+  Launcher* launcher = Launcher::Current();
+  if (launcher != nullptr && launcher->vmExitListener != nullptr) {
+    launcher->vmExitListener->OnVmExit(static_cast<int32_t>(code));
+  }
+}
+
+void JNICALL AbortHook() {
+  Launcher* launcher = Launcher::Current();
+  if (launcher != nullptr && launcher->vmExitListener != nullptr) {
+    launcher->vmExitListener->OnVmAbort();
+  }
+}
+
+// home/bin/server/jvm.dll gives home/bin: the folder that holds the
+// runtime's own libraries. Without separators the text stays whole.
+std::u16string RuntimeLibraryDirectory(const std::u16string& libraryPath) {
+  std::u16string directory = libraryPath;
+  for (int cut = 0; cut < 2; ++cut) {
+    const size_t last = directory.rfind(kPathSeparator);
+    if (last != std::u16string::npos) directory.resize(last);
+  }
+  return directory;
+}
+
+// Describes (and so clears) an exception left by a failed redirection.
+void DescribePendingException(JNIEnv* env) {
+  jthrowable pending = env->ExceptionOccurred();
+  if (pending == nullptr) return;
+  env->ExceptionDescribe();
+  env->DeleteLocalRef(pending);
+}
+
+}  // namespace
+
+
+bool LoadJvmLibrary(Launcher& launcher) {
+  const std::u16string& path = launcher.jvmLibraryPath;
+  AddLibraryDirectory(RuntimeLibraryDirectory(path));
+
+  uint32_t errorCode = 0;
+  void* library = LoadDynamicLibrary(path, errorCode);
+  if (library == nullptr) {
+    ReportMessage(FormatMessageText(LoadMessage(kMsgCannotLoadJvmLibrary),
+                                    {path, static_cast<long long>(static_cast<int32_t>(errorCode))}));
+    return false;
+  }
+
+  launcher.createJavaVm =
+      reinterpret_cast<CreateJavaVmFunction>(FindLibrarySymbol(library, "JNI_CreateJavaVM"));
+  if (launcher.createJavaVm == nullptr) {
+    ReportWindowsError(kMsgNoCreateJavaVm, LastErrorCode());
+    return false;
+  }
+  launcher.getDefaultJavaVmInitArgs = reinterpret_cast<GetDefaultJavaVmInitArgsFunction>(
+      FindLibrarySymbol(library, "JNI_GetDefaultJavaVMInitArgs"));
+  if (launcher.getDefaultJavaVmInitArgs == nullptr) {
+    ReportWindowsError(kMsgNoCreateJavaVm, LastErrorCode());
+    return false;
+  }
+  // Optional: without it the main class is found through FindClass.
+  launcher.findClassFromBootLoader = reinterpret_cast<FindClassFromBootLoaderFunction>(
+      FindLibrarySymbol(library, "JVM_FindClassFromBootLoader"));
+  // The library stays loaded for the life of the process.
+  return true;
+}
+
+bool CreateJvm(Launcher& launcher) {
+  std::vector<JavaVMOption> options;
+  options.reserve(launcher.jvmOptions.size() + 2);
+  for (const std::string& option : launcher.jvmOptions) {
+    options.push_back(JavaVMOption{const_cast<char*>(option.c_str()), nullptr});
+  }
+  char abortName[] = "abort";
+  char exitName[] = "exit";
+  options.push_back(JavaVMOption{abortName, reinterpret_cast<void*>(&AbortHook)});
+  options.push_back(JavaVMOption{exitName, reinterpret_cast<void*>(&ExitHook)});
+
+  JavaVMInitArgs arguments;
+  arguments.version = JNI_VERSION_1_2;
+  arguments.nOptions = static_cast<jint>(options.size());
+  arguments.options = options.data();
+  // An option the JVM does not know makes the creation fail.
+  arguments.ignoreUnrecognized = JNI_FALSE;
+
+  JavaVM* vm = nullptr;
+  JNIEnv* env = nullptr;
+  const jint result = launcher.createJavaVm(&vm, reinterpret_cast<void**>(&env), &arguments);
+  if (result != JNI_OK) {
+    ReportJniError(kMsgCannotCreateJvm, static_cast<int32_t>(result));
+    return false;
+  }
+  launcher.javaVm = vm;
+  launcher.jniEnv = env;
+
+  std::u16string outputFile = launcher.outputFile;
+  std::u16string errorFile = launcher.errorFile;
+  const bool outputHasPicture = outputFile.find(u'%') != std::u16string::npos;
+  const bool errorHasPicture = errorFile.find(u'%') != std::u16string::npos;
+  if (outputHasPicture || errorHasPicture) {
+    // One instant for both names.
+    const LocalTime now = CurrentLocalTime();
+    if (outputHasPicture) outputFile = ExpandTimestamp(outputFile, now);
+    if (errorHasPicture) errorFile = ExpandTimestamp(errorFile, now);
+  }
+  // A redirection that fails leaves the stream as the JVM set it up.
+  if (!outputFile.empty() &&
+      !RedirectStandardStream(env, outputFile, launcher.outputAppend, "setOut")) {
+    DescribePendingException(env);
+  }
+  if (!errorFile.empty() &&
+      !RedirectStandardStream(env, errorFile, launcher.errorAppend, "setErr")) {
+    DescribePendingException(env);
+  }
+  return true;
+}
+
+uint32_t DefaultThreadStackSize(const Launcher& launcher) {
+  if (launcher.getDefaultJavaVmInitArgs == nullptr) return 0;
+  JDK1_1InitArgs arguments{};
+  arguments.version = JNI_VERSION_1_1;
+  launcher.getDefaultJavaVmInitArgs(&arguments);
+  return arguments.javaStackSize > 0 ? static_cast<uint32_t>(arguments.javaStackSize) : 0;
+}
+
+jstring NewJavaString(JNIEnv* env, const std::u16string& text) {
+  LocalRef<jclass> stringClass(env, env->FindClass("java/lang/String"));
+  if (!stringClass) return nullptr;
+  jmethodID constructor = env->GetMethodID(stringClass.get(), "<init>", "([C)V");
+  if (constructor == nullptr) return nullptr;
+  const jsize length = static_cast<jsize>(text.size());
+  LocalRef<jcharArray> characters(env, env->NewCharArray(length));
+  if (!characters) return nullptr;
+  // Java's char is a UTF-16 code unit: the text goes over unconverted.
+  env->SetCharArrayRegion(characters.get(), 0, length, reinterpret_cast<const jchar*>(text.data()));
+  LocalRef<jthrowable> pending(env, env->ExceptionOccurred());
+  if (pending) return nullptr;
+  return static_cast<jstring>(env->NewObject(stringClass.get(), constructor, characters.get()));
+}
+
+bool RedirectStandardStream(JNIEnv* env, const std::u16string& path, bool append,
+                            const char* setterName) {
+  CreateParentDirectories(path);
+  LocalRef<jstring> javaPath(env, NewJavaString(env, path));
+  if (!javaPath) return false;
+
+  LocalRef<jclass> fileClass(env, env->FindClass("java/io/FileOutputStream"));
+  if (!fileClass) return false;
+  jmethodID fileConstructor = env->GetMethodID(fileClass.get(), "<init>", "(Ljava/lang/String;Z)V");
+  if (fileConstructor == nullptr) return false;
+  // Opening creates the file, truncating it unless appending.
+  LocalRef<jobject> fileStream(env, env->NewObject(fileClass.get(), fileConstructor, javaPath.get(),
+                                                   static_cast<jboolean>(append ? JNI_TRUE : JNI_FALSE)));
+  if (!fileStream) return false;
+
+  LocalRef<jclass> printClass(env, env->FindClass("java/io/PrintStream"));
+  if (!printClass) return false;
+  jmethodID printConstructor = env->GetMethodID(printClass.get(), "<init>", "(Ljava/io/OutputStream;)V");
+  if (printConstructor == nullptr) return false;
+  LocalRef<jobject> printStream(env, env->NewObject(printClass.get(), printConstructor, fileStream.get()));
+  if (!printStream) return false;
+
+  LocalRef<jclass> systemClass(env, env->FindClass("java/lang/System"));
+  if (!systemClass) return false;
+  jmethodID setter = env->GetStaticMethodID(systemClass.get(), setterName, "(Ljava/io/PrintStream;)V");
+  if (setter == nullptr) return false;
+  env->CallStaticVoidMethod(systemClass.get(), setter, printStream.get());
+  LocalRef<jthrowable> pending(env, env->ExceptionOccurred());
+  if (pending) {
+    env->ExceptionDescribe();
+    return false;
+  }
+  return true;
+}
 
 }  // namespace javelin

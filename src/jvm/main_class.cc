@@ -1,10 +1,160 @@
 #include "jvm/main_class.h"
 
+#include "base/error_reporter.h"
+#include "base/message_table.h"
+#include "jvm/failure_check.h"
+#include "jvm/java_vm_host.h"
+#include "jvm/thread_wait.h"
+#include "launcher/launcher.h"
+
 namespace javelin {
 
-jclass LoadMainClass(Launcher&) { return nullptr; }
-jobjectArray NewJavaStringArray(JNIEnv*, const TextList&) { return nullptr; }
-bool InvokeMainClass(Launcher&) { return false; }
-uint32_t JavaMainThread(Launcher*) { return 1; }
+namespace {
+
+// Drops an exception left by the lookup of an optional helper: its absence
+// only means the plain class lookup is used.
+void ClearPendingException(JNIEnv* env) {
+  LocalRef<jthrowable> pending(env, env->ExceptionOccurred());
+  if (pending) env->ExceptionClear();
+}
+
+// The JDK's own launcher helper loads the class through the application
+// class loader and checks it for a main method; on failure it prints the
+// reason and ends the process itself.
+jclass LoadThroughLauncherHelper(Launcher& launcher) {
+  JNIEnv* env = launcher.jniEnv;
+  if (launcher.findClassFromBootLoader == nullptr) return nullptr;
+  LocalRef<jclass> helper(env, launcher.findClassFromBootLoader(env, "sun/launcher/LauncherHelper"));
+  if (!helper) {
+    ClearPendingException(env);
+    return nullptr;
+  }
+  jmethodID checkAndLoadMain = env->GetStaticMethodID(helper.get(), "checkAndLoadMain",
+                                                      "(ZILjava/lang/String;)Ljava/lang/Class;");
+  if (checkAndLoadMain == nullptr) {
+    ClearPendingException(env);
+    return nullptr;
+  }
+  LocalRef<jstring> name(env, NewJavaString(env, ReplaceAll(launcher.mainClass, u'/', u'.')));
+  if (!name) {
+    ClearPendingException(env);
+    return nullptr;
+  }
+  // true: print errors to the error stream; 1: the name is a class name.
+  jclass mainClass = static_cast<jclass>(
+      env->CallStaticObjectMethod(helper.get(), checkAndLoadMain, JNI_TRUE, static_cast<jint>(1), name.get()));
+  if (mainClass == nullptr) {
+    LocalRef<jthrowable> pending(env, env->ExceptionOccurred());
+    if (pending) env->ExceptionDescribe();
+  }
+  return mainClass;
+}
+
+// The plain JNI class lookup, with the name in slash form.
+jclass LoadThroughFindClass(Launcher& launcher) {
+  JNIEnv* env = launcher.jniEnv;
+  LocalRef<jstring> name(env, NewJavaString(env, launcher.mainClass));
+  if (!name) {
+    ReportFormatted(LoadMessage(kMsgCannotLoadMainClass), launcher.mainClass);
+    return nullptr;
+  }
+  const char* characters = env->GetStringUTFChars(name.get(), nullptr);
+  if (characters == nullptr) {
+    env->ExceptionDescribe();
+    return nullptr;
+  }
+  jclass mainClass = env->FindClass(characters);
+  if (mainClass == nullptr) {
+    env->ExceptionDescribe();
+    ReportFormatted(LoadMessage(kMsgMainClassNotFound), FromModifiedUtf8(characters));
+  }
+  env->ReleaseStringUTFChars(name.get(), characters);
+  return mainClass;
+}
+
+// Calls main once the class is loaded; false after a reported failure. The
+// thread is still attached afterwards.
+bool CallMainMethod(Launcher& launcher) {
+  JNIEnv* env = launcher.jniEnv;
+  LocalRef<jclass> mainClass(env, LoadMainClass(launcher));
+  if (!mainClass) return false;
+
+  jmethodID mainMethod = env->GetStaticMethodID(mainClass.get(), "main", "([Ljava/lang/String;)V");
+  if (mainMethod == nullptr) {
+    LocalRef<jthrowable> pending(env, env->ExceptionOccurred());
+    if (pending) {
+      env->ExceptionDescribe();
+    } else {
+      ReportMessage(LoadMessage(kMsgNoMainMethod));
+    }
+    return false;
+  }
+
+  LocalRef<jobjectArray> arguments(env, NewJavaStringArray(env, launcher.arguments));
+  if (!arguments) {
+    env->ExceptionDescribe();
+    return false;
+  }
+
+  // From here on forwarded single-instance calls may run.
+  if (launcher.mainStartedEvent != nullptr) SignalMainStartedEvent(launcher.mainStartedEvent);
+
+  // Returns when main returns or throws.
+  env->CallStaticVoidMethod(mainClass.get(), mainMethod, arguments.get());
+
+  // An exception thrown out of main stays pending: the JVM reports it as
+  // uncaught when the thread detaches, and it does not change the result.
+  LocalRef<jthrowable> thrown(env, env->ExceptionOccurred());
+  if (thrown && launcher.failureCheck) {
+    // The stack trace is rendered with the exception set aside, then the
+    // exception is made pending again. The text is not used.
+    env->ExceptionClear();
+    RenderStackTrace(env, thrown.get());
+    env->Throw(thrown.get());
+  }
+  return true;
+}
+
+}  // namespace
+
+jclass LoadMainClass(Launcher& launcher) {
+  jclass mainClass = LoadThroughLauncherHelper(launcher);
+  if (mainClass != nullptr) return mainClass;
+  return LoadThroughFindClass(launcher);
+}
+
+jobjectArray NewJavaStringArray(JNIEnv* env, const TextList& list) {
+  LocalRef<jclass> stringClass(env, env->FindClass("java/lang/String"));
+  if (!stringClass) return nullptr;
+  LocalRef<jobjectArray> array(env, env->NewObjectArray(static_cast<jsize>(list.size()), stringClass.get(), nullptr));
+  if (!array) return nullptr;
+  for (size_t i = 0; i < list.size(); ++i) {
+    LocalRef<jstring> element(env, NewJavaString(env, list[i]));
+    if (!element) return nullptr;
+    env->SetObjectArrayElement(array.get(), static_cast<jsize>(i), element.get());
+  }
+  return array.release();
+}
+
+bool InvokeMainClass(Launcher& launcher) {
+  const bool called = CallMainMethod(launcher);
+  if (called && launcher.ibmAllowed && launcher.ibmPreferred) SleepForever();
+  // Detaching on every road: a JVM whose creating thread is gone but still
+  // attached can never be destroyed, and the teardown would wait for ever.
+  const jint detached = launcher.javaVm->DetachCurrentThread();
+  return called && detached == JNI_OK;
+}
+
+uint32_t JavaMainThread(Launcher* launcher) {
+  if (launcher == nullptr) return 1;
+  if (!CreateJvm(*launcher)) return 1;
+  if (!InvokeMainClass(*launcher)) return 1;
+  if (launcher->serviceMode && launcher->javaVm != nullptr) {
+    JavaVM* vm = launcher->javaVm;
+    launcher->javaVm = nullptr;
+    vm->DestroyJavaVM();
+  }
+  return 0;
+}
 
 }  // namespace javelin
