@@ -21,4 +21,20 @@ std::u16string GetUserIniPath(const Launcher& launcher, const std::u16string& ex
 // The "Pair Product" path with its extension replaced by "ini".
 bool GetPairIniPath(const Launcher& launcher, std::u16string& path);
 
+// The configuration file path for an executable path by the platform's rule
+// of GetIniPath; false when there is none.
+bool IniPathForExecutable(const std::u16string& exePath, std::u16string& iniPath);
+
+// The product name as a folder name: the nine characters \ ? " | > < : / *
+// removed, everything else (blanks included) kept.
+std::u16string ProductFolderName(const std::u16string& productName);
+
+// The per-user settings folder: %APPDATA% on Windows (empty when unset);
+// $XDG_CONFIG_HOME when set to an absolute path, else $HOME/.config, on
+// POSIX. With `create`, POSIX creates that folder when it is missing.
+std::u16string UserSettingsDirectory(bool create);
+
+// Creates one folder level; an existing folder or a failure is ignored.
+void CreateSettingsFolder(const std::u16string& path);
+
 }  // namespace javelin
