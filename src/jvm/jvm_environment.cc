@@ -1,7 +1,74 @@
 #include "jvm/jvm_environment.h"
 
+#include "base/file_system.h"
+#include "base/module_path.h"
+#include "base/text.h"
+#include "launcher/launcher.h"
+
 namespace javelin {
 
-void PrepareJvmEnvironment(Launcher&) {}
+namespace {
+
+const char16_t kLibraryPathOption[] = u"-Djava.library.path=";
+
+std::u16string SearchPathReference() {
+  return u"%" + std::u16string(kSearchPathVariable) + u"%";
+}
+
+// The launcher's directory including its trailing separator; empty when the
+// module path cannot be read (GetModulePath has reported that).
+std::u16string LauncherDirectoryWithSeparator() {
+  std::u16string modulePath;
+  if (!GetModulePath(modulePath)) return {};
+  const size_t last = modulePath.rfind(kPathSeparator);
+  return last == std::u16string::npos ? std::u16string() : modulePath.substr(0, last + 1);
+}
+
+}  // namespace
+
+std::u16string ToSearchPathList(const std::u16string& list) {
+  return ReplaceAll(list, u';', kSearchPathSeparator);
+}
+
+std::u16string BuildLibraryPath(const std::u16string& libraryPath,
+                                const std::u16string& launcherDirectory,
+                                const std::u16string& javaHome) {
+  std::u16string result = ToSearchPathList(libraryPath);
+  result += launcherDirectory;
+  result += kSearchPathSeparator;
+  result += u'.';
+  result += kSearchPathSeparator;
+  result += SearchPathReference();
+  result += javaHome + kPathSeparator + u"lib";
+  return result;
+}
+
+std::u16string BuildSystemPath(const std::u16string& systemPath,
+                               const std::u16string& runtimeBinDirectory) {
+  std::u16string result = ToSearchPathList(systemPath);
+  if (!result.empty() && result.back() != kSearchPathSeparator) result += kSearchPathSeparator;
+  result += SearchPathReference();
+  result += kSearchPathSeparator;
+  result += runtimeBinDirectory;
+  return result;
+}
+
+void PrepareJvmEnvironment(Launcher& launcher) {
+  const std::u16string& library = launcher.jvmLibraryPath;
+  const std::u16string javaHome = JavaHomeOfLibrary(library);
+  SetEnvironment(u"KV_JVM_PATH", library);
+  SetEnvironment(u"KV_JVM_HOME", javaHome);
+
+  // Built before the search path changes, so that its reference to the
+  // search path takes the old value.
+  if (!launcher.libraryPath.empty()) {
+    const std::u16string value = ExpandEnvironment(
+        BuildLibraryPath(launcher.libraryPath, LauncherDirectoryWithSeparator(), javaHome));
+    launcher.jvmOptions.push_back(ToJvmNarrow(kLibraryPathOption + value));
+  }
+
+  SetEnvironment(kSearchPathVariable, ExpandEnvironment(BuildSystemPath(
+                                          launcher.systemPath, RuntimeBinDirectory(library))));
+}
 
 }  // namespace javelin

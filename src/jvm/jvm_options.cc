@@ -1,9 +1,140 @@
 #include "jvm/jvm_options.h"
 
+#include "base/error_reporter.h"
+#include "base/file_system.h"
+#include "base/message_table.h"
+#include "base/module_path.h"
+#include "base/text.h"
+#include "config/command_line.h"
+#include "config/ini_file.h"
+#include "config/ini_paths.h"
+#include "jvm/jvm_environment.h"
+#include "jvm/vm_parameters.h"
+#include "launcher/launcher.h"
+
 namespace javelin {
 
-bool AssembleJvmOptions(Launcher&) { return false; }
-std::u16string BuildClassPath(const std::u16string&) { return {}; }
-void ResolveClassPathEntry(const std::u16string&, std::u16string&) {}
+namespace {
+
+const char16_t kClassPathSection[] = u"Class Path";
+const char16_t kApplicationSection[] = u"Application";
+const char16_t kJreSection[] = u"Java Runtime Environment";
+const char16_t kClassPathOption[] = u"-Djava.class.path=";
+
+// The launcher executable's directory without its trailing separator; empty
+// when the module path cannot be read (already reported).
+std::u16string LauncherDirectory() {
+  std::u16string modulePath;
+  if (!GetModulePath(modulePath)) return {};
+  const size_t last = modulePath.rfind(kPathSeparator);
+  return last == std::u16string::npos ? modulePath : modulePath.substr(0, last);
+}
+
+bool IsTakenAsWritten(const std::u16string& entry) {
+  return IsAbsolutePath(entry) && entry.find(u'*') == std::u16string::npos;
+}
+
+template <typename Resolve>
+std::u16string BuildClassPathWith(const std::u16string& value, Resolve resolve) {
+  TextList entries;
+  SplitText(value, u";", entries);
+  std::u16string classPath;
+  for (const std::u16string& written : entries) {
+    const std::u16string entry = ExpandEnvironment(written);
+    if (IsTakenAsWritten(entry)) {
+      classPath += entry + kSearchPathSeparator;
+    } else {
+      resolve(entry, classPath);
+    }
+  }
+  return classPath;
+}
+
+// The file name setting with its environment references expanded.
+std::u16string ReadFileSetting(IniConfig& config, const char16_t* key) {
+  const std::u16string value = config.GetString(kApplicationSection, key);
+  return value.empty() ? value : ExpandEnvironment(value);
+}
+
+}  // namespace
+
+void ResolveClassPathEntry(const std::u16string& entry, const std::u16string& launcherDirectory,
+                           std::u16string& classPath) {
+  std::u16string pattern;
+  std::u16string directory;
+  const size_t lastSeparator = entry.rfind(kPathSeparator);
+  if (!IsAbsolutePath(entry)) {
+    pattern = launcherDirectory + kPathSeparator + entry;
+    directory = launcherDirectory;
+    if (lastSeparator != std::u16string::npos && lastSeparator > 0) {
+      directory += kPathSeparator + entry.substr(0, lastSeparator);
+    }
+  } else {
+    pattern = entry;
+    if (lastSeparator != std::u16string::npos) directory = entry.substr(0, lastSeparator);
+  }
+  // Every name the search returns counts, folders and "." and ".." included.
+  FileFinder finder;
+  for (bool found = finder.FindFile(pattern); found; found = finder.FindNext()) {
+    classPath += directory + kPathSeparator + finder.FileName() + kSearchPathSeparator;
+  }
+}
+
+void ResolveClassPathEntry(const std::u16string& entry, std::u16string& classPath) {
+  const std::u16string launcherDirectory = IsAbsolutePath(entry) ? u"" : LauncherDirectory();
+  ResolveClassPathEntry(entry, launcherDirectory, classPath);
+}
+
+std::u16string BuildClassPath(const std::u16string& value) {
+  return BuildClassPathWith(value, [](const std::u16string& entry, std::u16string& classPath) {
+    ResolveClassPathEntry(entry, classPath);
+  });
+}
+
+std::u16string BuildClassPath(const std::u16string& value, const std::u16string& launcherDirectory) {
+  return BuildClassPathWith(value, [&](const std::u16string& entry, std::u16string& classPath) {
+    ResolveClassPathEntry(entry, launcherDirectory, classPath);
+  });
+}
+
+bool AssembleJvmOptions(Launcher& launcher) {
+  std::u16string iniPath;
+  if (!GetIniPath(iniPath)) return false;
+  IniConfig config(iniPath);
+
+  std::u16string classPath = BuildClassPath(config.GetString(kClassPathSection, u"Class Path"));
+  if (EqualsIgnoreCase(config.GetString(kApplicationSection, u"Embedded Jar"), u"Yes")) {
+    std::u16string modulePath;
+    if (GetModulePath(modulePath)) classPath = modulePath + kSearchPathSeparator + classPath;
+  }
+  if (classPath.empty()) {
+    ReportMessage(LoadMessage(kMsgNoClassPath));
+    return false;
+  }
+
+  TextList options{kClassPathOption + classPath};
+  const std::u16string vmParameters = config.GetString(kJreSection, u"Virtual Machine Parameters");
+  if (!vmParameters.empty()) SplitVmParameters(vmParameters, options, launcher);
+  // The class path is expanded a second time here, like every option.
+  for (const std::u16string& option : options) {
+    launcher.jvmOptions.push_back(ToJvmNarrow(ExpandEnvironment(option)));
+  }
+
+  launcher.outputFile = ReadFileSetting(config, u"Output File");
+  launcher.outputAppend = config.GetString(kApplicationSection, u"Output Append") == u"yes";
+  launcher.errorFile = ReadFileSetting(config, u"Error File");
+  launcher.errorAppend = config.GetString(kApplicationSection, u"Error Append") == u"yes";
+
+  launcher.cmd = config.GetString(kApplicationSection, u"Cmd");
+  if (!launcher.cmd.empty()) {
+    TextList tokens;
+    SplitArguments(ExpandEnvironment(launcher.cmd), tokens);
+    // An empty quoted token is dropped here, unlike on the command line.
+    for (std::u16string& token : tokens) {
+      if (!token.empty()) launcher.arguments.push_back(std::move(token));
+    }
+  }
+  return true;
+}
 
 }  // namespace javelin

@@ -19,12 +19,32 @@ struct MemoryFigures {
 // GlobalMemoryStatus on Windows; sysconf and the address-space limit on POSIX.
 MemoryFigures ReadMemoryFigures();
 
+// Cuts `value` into options at blanks outside double-quote pairs, processes
+// each (quote pairs removed, percentage heap and stack sizes rewritten) and
+// appends them to `options` in order. A "-Xss" option also sets
+// launcher.threadStackSize.
 void SplitVmParameters(const std::u16string& value, TextList& options, Launcher& launcher);
+
+// The same, reading the memory figures from `readFigures` when a percentage
+// option needs them (at most once), and returning the last stack size set
+// through `stackSize` (untouched when no "-Xss" option is present).
+void SplitVmParameters(const std::u16string& value, TextList& options, uint32_t& stackSize,
+                       MemoryFigures (*readFigures)());
+
+// `token` with each pair of double quotes removed (the text between them
+// kept); an unpaired quote stays.
 std::u16string StripQuotePairs(const std::u16string& token);
+
+// Rewrites "-Xmx50:256:1024P" and the like (percentage, minimum MB, maximum
+// MB; P = physical memory, T = free address space) into "-Xmx<n>K".
 std::u16string ApplyMemoryPercentage(const std::u16string& token, const MemoryFigures& figures);
-// Returns the prefix length; fills `numbers`.
+
+// Returns the length of the prefix before the first digit or ':' and fills
+// `numbers` with the ':'-separated decimal numbers after it (the last
+// character of `text` is not read). Numbers wrap around at 2^32.
 size_t ParseNumberList(const std::u16string& text, std::vector<uint32_t>& numbers);
-// The stack size a "-Xss" token sets (0 = JVM default).
+
+// The stack size in bytes that a "-Xss" token sets (0 = the JVM's default).
 uint32_t StackSizeFromOption(const std::u16string& token);
 
 }  // namespace javelin
