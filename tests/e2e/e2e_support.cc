@@ -26,6 +26,20 @@ std::u16string InstallTestJvm(const std::u16string& home, const std::u16string& 
   return library;
 }
 
+std::u16string InstallProxyJvm(const std::u16string& home) {
+#ifdef JAVELIN_PROXY_JVM
+  const std::u16string library = JvmLibraryInHome(home);
+  CopyOneFile(HostPath(JAVELIN_PROXY_JVM), library);
+  WriteFile(JoinPath(home, RuntimeMarkerInHome()), "");
+  WriteFile(library.substr(0, library.rfind(kPathSeparator) + 1) + u"proxyjvm.target",
+            ToUtf8(JvmLibraryInHome(JdkHome())) + "\n");
+  return library;
+#else
+  (void)home;
+  return {};
+#endif
+}
+
 std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
                        const std::string& iniText) {
   WriteFile(JoinPath(dir, name + u".ini"), iniText);

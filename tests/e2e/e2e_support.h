@@ -25,6 +25,10 @@ std::u16string RuntimeMarkerInHome();
 // with the runtime marker beside it. Returns the JVM library path.
 std::u16string InstallTestJvm(const std::u16string& home, const std::u16string& variant = u"");
 
+// Linux: makes `home` a Java home whose JVM library forwards to the real
+// JDK's JVM but lacks the boot-loader lookup. Empty when there is none.
+std::u16string InstallProxyJvm(const std::u16string& home);
+
 // Puts a launcher copy named `name` into `dir` and its INI file beside it;
 // returns the launcher's path.
 std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
