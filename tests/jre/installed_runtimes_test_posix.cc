@@ -19,7 +19,7 @@ using test::LibraryIn;
 using test::MakeRuntime;
 using test::TempDir;
 
-struct RuntimeSpec {
+struct FakeRuntime {
   std::string javaVersion;  // empty: no release file
   std::string implementor = "Eclipse Adoptium";
   bool jdk = false;
@@ -29,16 +29,16 @@ struct RuntimeSpec {
 // A runtime folder `root`/`name` with a real "release" file as the JDK build
 // writes it; returns its home.
 std::u16string AddRuntime(const std::u16string& root, const std::u16string& name,
-                          const RuntimeSpec& spec) {
+                          const FakeRuntime& runtime) {
   const std::u16string folder = test::JoinPath(root, name);
-  const std::u16string home = MakeRuntime(folder, spec.flavors);
-  if (!spec.javaVersion.empty()) {
-    test::WriteFile(home + u"release", "IMPLEMENTOR=\"" + spec.implementor +
-                                           "\"\nJAVA_RUNTIME_VERSION=\"" + spec.javaVersion +
-                                           "+7\"\nJAVA_VERSION=\"" + spec.javaVersion +
+  const std::u16string home = MakeRuntime(folder, runtime.flavors);
+  if (!runtime.javaVersion.empty()) {
+    test::WriteFile(home + u"release", "IMPLEMENTOR=\"" + runtime.implementor +
+                                           "\"\nJAVA_RUNTIME_VERSION=\"" + runtime.javaVersion +
+                                           "+7\"\nJAVA_VERSION=\"" + runtime.javaVersion +
                                            "\"\nOS_NAME=\"Linux\"\n");
   }
-  if (spec.jdk) test::WriteFile(home + u"bin/javac", "");
+  if (runtime.jdk) test::WriteFile(home + u"bin/javac", "");
   return home;
 }
 
