@@ -46,6 +46,18 @@ std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
   return InstallLauncher(dir, name);
 }
 
+ProcessResult WithUnixLineEnds(ProcessResult result) {
+  for (std::string* text : {&result.output, &result.errors}) {
+    std::string cleaned;
+    for (size_t i = 0; i < text->size(); ++i) {
+      if ((*text)[i] == '\r' && i + 1 < text->size() && (*text)[i + 1] == '\n') continue;
+      cleaned.push_back((*text)[i]);
+    }
+    *text = cleaned;
+  }
+  return result;
+}
+
 std::vector<std::string> ReadLines(const std::u16string& path) {
   std::vector<std::string> lines;
   const std::string text = ReadFile(path);

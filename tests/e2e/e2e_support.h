@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "support/test_support.h"
 
 namespace javelin::test {
 
@@ -33,6 +34,10 @@ std::u16string InstallProxyJvm(const std::u16string& home);
 // returns the launcher's path.
 std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
                        const std::string& iniText);
+
+// Replaces "\r\n" by "\n" in both outputs: Windows programs write their
+// text streams with carriage returns.
+ProcessResult WithUnixLineEnds(ProcessResult result);
 
 // Whether the machine's JDK and the compiled Java programs are there (Linux).
 bool RealJvmAvailable();

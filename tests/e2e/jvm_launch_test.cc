@@ -252,7 +252,7 @@ class TestJvmLaunchTest : public ::testing::Test {
     MakeDirectories(root_ / u"app/classes");
     ProcessOptions options;
     options.timeoutSeconds = 60;
-    return RunProgram(launcher, arguments, options);
+    return WithUnixLineEnds(RunProgram(launcher, arguments, options));
   }
 
   std::vector<std::string> Log() const { return ReadLines(TestJvmLogBeside(library_)); }
@@ -320,7 +320,7 @@ TEST_F(TestJvmLaunchTest, ALibraryThatIsNoJvmEndsWithMessage212Or222) {
   WriteFile(JoinPath(home, RuntimeMarkerInHome()), "");
   const std::u16string launcher =
       MakeApp(root_ / u"broken", u"app", IniText({home, "com.example.App", root_ / u"broken", "", ""}));
-  ProcessResult result = RunProgram(launcher, {});
+  ProcessResult result = WithUnixLineEnds(RunProgram(launcher, {}));
   EXPECT_EQ(result.exitCode, ExitCodeMinusOne());
   const std::string prefix = "Error: Konnte Java VM Bibliothek: " + ToUtf8(library) + " (Fehlernummer= ";
   EXPECT_EQ(result.output.rfind(prefix, 0), 0u) << result.output;

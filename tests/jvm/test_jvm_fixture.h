@@ -14,6 +14,10 @@
 namespace javelin::test {
 
 class TestJvmFixture : public ::testing::Test {
+ public:
+  // JavaMainThread on a thread of its own, as the launch sequence runs it.
+  static uint32_t RunJavaMainThread(Launcher& launcher);
+
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -27,9 +31,6 @@ class TestJvmFixture : public ::testing::Test {
   // whose main class is com/example/App. The launcher's teardown destroys
   // any JVM it still holds.
   std::unique_ptr<Launcher> LoadedLauncher(const std::u16string& variant = u"");
-
-  // JavaMainThread on a thread of its own, as the launch sequence runs it.
-  static uint32_t RunJavaMainThread(Launcher& launcher);
 
   TempDir dir_;
 };
