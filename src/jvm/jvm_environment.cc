@@ -24,12 +24,15 @@ std::u16string LauncherDirectoryWithSeparator() {
   return last == std::u16string::npos ? std::u16string() : modulePath.substr(0, last + 1);
 }
 
-}  // namespace
-
+// A list as the configuration writes it (';') in the platform's form.
 std::u16string ToSearchPathList(const std::u16string& list) {
   return ReplaceAll(list, u';', kSearchPathSeparator);
 }
 
+// The value of java.library.path before expansion: the configured value, the
+// launcher directory (with its trailing separator), ".", the old search path
+// and the runtime's lib folder. The configured value and the old search path
+// are taken as they end: no separator is added after them.
 std::u16string BuildLibraryPath(const std::u16string& libraryPath,
                                 const std::u16string& launcherDirectory,
                                 const std::u16string& javaHome) {
@@ -43,6 +46,8 @@ std::u16string BuildLibraryPath(const std::u16string& libraryPath,
   return result;
 }
 
+// The new search path before expansion: the configured "System Path" (with
+// one separator after it), the old search path, the runtime's bin folder.
 std::u16string BuildSystemPath(const std::u16string& systemPath,
                                const std::u16string& runtimeBinDirectory) {
   std::u16string result = ToSearchPathList(systemPath);
@@ -52,6 +57,8 @@ std::u16string BuildSystemPath(const std::u16string& systemPath,
   result += runtimeBinDirectory;
   return result;
 }
+
+}  // namespace
 
 void PrepareJvmEnvironment(Launcher& launcher) {
   const std::u16string& library = launcher.jvmLibraryPath;

@@ -22,9 +22,6 @@ extern const char16_t kSearchPathSeparator;
 // (whose environment ignores letter case), "PATH" on POSIX.
 extern const char16_t kSearchPathVariable[];
 
-// `list` with every ';' replaced by kSearchPathSeparator.
-std::u16string ToSearchPathList(const std::u16string& list);
-
 // The Java home of a JVM library: home\bin\kind\jvm.dll gives home on
 // Windows; home/lib/kind/libjvm.so and the older home/lib/arch/kind/libjvm.so
 // give home on POSIX.
@@ -33,18 +30,5 @@ std::u16string JavaHomeOfLibrary(const std::u16string& jvmLibraryPath);
 // own DLLs: home\bin (the library path less two components) on Windows,
 // home/bin on POSIX.
 std::u16string RuntimeBinDirectory(const std::u16string& jvmLibraryPath);
-
-// The value of java.library.path before expansion: the configured value, the
-// launcher directory (with its trailing separator), ".", the old search path
-// and the runtime's lib folder. The configured value and the old search path
-// are taken as they end: no separator is added after them.
-std::u16string BuildLibraryPath(const std::u16string& libraryPath,
-                                const std::u16string& launcherDirectory,
-                                const std::u16string& javaHome);
-
-// The new search path before expansion: the configured "System Path" (with
-// one separator after it), the old search path, the runtime's bin folder.
-std::u16string BuildSystemPath(const std::u16string& systemPath,
-                               const std::u16string& runtimeBinDirectory);
 
 }  // namespace javelin

@@ -4,6 +4,10 @@
 
 namespace javelin {
 
+// The configuration lists entries with ';' as on Windows. Here the class
+// path and java.library.path join them with ':' (every class-path entry is
+// followed by ':', as it is by ';' on Windows), and the search path is PATH,
+// which settings refer to as %PATH%.
 const char16_t kSearchPathSeparator = u':';
 const char16_t kSearchPathVariable[] = u"PATH";
 

@@ -107,12 +107,5 @@ TEST(JvmEnvironment, TheLibraryPathOptionComesFirstAndUsesTheOldSearchPath) {
   EXPECT_EQ(Environment(kSearchPathVariable), oldPath + kS + JoinPath(kHome, u"bin"));
 }
 
-TEST(JvmEnvironment, ListsKeepTheirVariablesForTheExpansion) {
-  EXPECT_EQ(BuildLibraryPath(u"a;b", u"dir" + std::u16string(1, kPathSeparator), u"home"),
-            u"a" + kS + u"b" + u"dir" + std::u16string(1, kPathSeparator) + kS + u"." + kS +
-                u"%" + kSearchPathVariable + u"%" + JoinPath(u"home", u"lib"));
-  EXPECT_EQ(BuildSystemPath(u"", u"bin"), u"%" + std::u16string(kSearchPathVariable) + u"%" + kS + u"bin");
-}
-
 }  // namespace
 }  // namespace javelin
