@@ -3,6 +3,7 @@
 // line instead of loading the JVM.
 #include <gtest/gtest.h>
 
+#include "e2e/e2e_support.h"
 #include "support/test_support.h"
 
 namespace javelin::test {
@@ -44,7 +45,8 @@ struct PairApp {
 
 TEST(PairHandOver, ForeignJvmStartsThePairAndPassesItsExitCode) {
   PairApp app("Pair Return Code=YES\r\n");
-  const ProcessResult result = RunProgram(app.launcher, {u"one", u"two words"});
+  // The C runtime's text-mode output ends lines with CR LF on Windows.
+  const ProcessResult result = WithUnixLineEnds(RunProgram(app.launcher, {u"one", u"two words"}));
   EXPECT_EQ(result.exitCode, -1) << result.errors;
   EXPECT_EQ(result.output, "Error: Main class in der INI-Datei nicht spezifiziert. \n");
 }
