@@ -11,4 +11,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine_loader" wineboot --init >/dev/null 2>&1
   wineserver -w 2>/dev/null || true
 fi
-exec "$wine_loader" "$@"
+# Wine's background services (started by the first program of a session)
+# inherit this program's output handles and outlive it; with the output in a
+# file of its own, a caller reading a pipe is not kept waiting for them.
+output=$(mktemp)
+"$wine_loader" "$@" >"$output" 2>&1 </dev/null
+status=$?
+cat "$output"
+rm -f "$output"
+exit $status
