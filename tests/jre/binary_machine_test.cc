@@ -10,84 +10,62 @@
 namespace javelin {
 namespace {
 
-ByteReader ReaderOf(const std::string& bytes) {
-  return [bytes](uint64_t offset, size_t count, uint8_t* out) {
+bool ReadMachine(const std::string& bytes, BinaryFormat format, uint16_t& machine) {
+  const ByteReader read = [&bytes](uint64_t offset, size_t count, uint8_t* out) {
     if (offset > bytes.size() || count > bytes.size() - offset) return false;
     for (size_t i = 0; i < count; ++i) out[i] = static_cast<uint8_t>(bytes[offset + i]);
     return true;
   };
+  return format == BinaryFormat::kPe ? ReadPeMachine(read, machine) : ReadElfMachine(read, machine);
 }
 
-TEST(BinaryMachine, PeHeaderGivesTheMachineBehindTheDosHeader) {
-  uint16_t machine = 0;
-  ASSERT_TRUE(ReadPeMachine(ReaderOf(test::PeImage(0x8664)), machine));
-  EXPECT_EQ(machine, 0x8664);
-  ASSERT_TRUE(ReadPeMachine(ReaderOf(test::PeImage(0x014C)), machine));
-  EXPECT_EQ(machine, 0x014C);
-
-  std::string noDos = test::PeImage(0x8664);
+TEST(BinaryMachine, HeadersNameTheMachineAndDamagedHeadersNone) {
+  std::string noDos = test::PeImage(0x8664), noPe = noDos, farPointer = noDos;
   noDos[1] = 'X';
-  EXPECT_FALSE(ReadPeMachine(ReaderOf(noDos), machine));
-  std::string noPe = test::PeImage(0x8664);
   noPe[0x82] = 'X';
-  EXPECT_FALSE(ReadPeMachine(ReaderOf(noPe), machine));
-  std::string pointerOutside = test::PeImage(0x8664);
-  pointerOutside[0x3D] = 0x7F;  // NT headers far beyond the end of the file
-  EXPECT_FALSE(ReadPeMachine(ReaderOf(pointerOutside), machine));
-  EXPECT_FALSE(ReadPeMachine(ReaderOf("MZ"), machine));
-  EXPECT_FALSE(ReadPeMachine(ReaderOf(test::ElfImage(62)), machine));
-}
-
-TEST(BinaryMachine, ElfHeaderGivesTheMachineInEitherByteOrder) {
-  uint16_t machine = 0;
-  ASSERT_TRUE(ReadElfMachine(ReaderOf(test::ElfImage(62)), machine));
-  EXPECT_EQ(machine, 62);
-  ASSERT_TRUE(ReadElfMachine(ReaderOf(test::ElfImage(22, true)), machine));
-  EXPECT_EQ(machine, 22);
+  farPointer[0x3D] = 0x7F;  // NT headers beyond the end of the file
   std::string badOrder = test::ElfImage(62);
   badOrder[5] = 3;
-  EXPECT_FALSE(ReadElfMachine(ReaderOf(badOrder), machine));
-  EXPECT_FALSE(ReadElfMachine(ReaderOf(test::PeImage(0x8664)), machine));
-  EXPECT_FALSE(ReadElfMachine(ReaderOf("\x7F" "ELF"), machine));
-}
-
-TEST(BinaryMachine, TheRunningTestProgramIsOfTheLaunchersOwnMachine) {
-  // The tests are built with the same compiler and target as the launcher.
+  const BinaryFormat pe = BinaryFormat::kPe, elf = BinaryFormat::kElf;
+  const struct { std::string bytes; BinaryFormat format; int machine; } cases[] = {
+      {test::PeImage(0x014C), pe, 0x014C}, {noDos, pe, -1},      {noPe, pe, -1},
+      {farPointer, pe, -1},                {"MZ", pe, -1},       {test::ElfImage(62), elf, 62},
+      {test::ElfImage(22, true), elf, 22}, {badOrder, elf, -1},  {"\x7F" "ELF", elf, -1},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    uint16_t machine = 0;
+    EXPECT_EQ(ReadMachine(cases[i].bytes, cases[i].format, machine), cases[i].machine >= 0) << i;
+    if (cases[i].machine >= 0) {
+      EXPECT_EQ(machine, cases[i].machine) << i;
+    }
+  }
+  // The launcher, built like this test program, is of the machine it reports.
   uint16_t machine = 0;
-  const MachineType own = OwnMachine();
-  ASSERT_TRUE(ReadFileMachine(test::LauncherPath(), own.format, machine));
-  EXPECT_EQ(machine, own.machine);
-  EXPECT_FALSE(ReadFileMachine(test::LauncherPath() + u"-missing", own.format, machine));
+  ASSERT_TRUE(ReadFileMachine(test::LauncherPath(), OwnMachine().format, machine));
+  EXPECT_EQ(machine, OwnMachine().machine);
 }
 
 TEST(MachineCheck, ForeignLibraryHandsOverOnlyWhenAPairLauncherIsConfigured) {
   test::TempDir dir;
-  const std::u16string foreign = dir / u"foreign/jvm";
-  const std::u16string native = dir / u"native/jvm";
-  const std::u16string text = dir / u"text/jvm";
-  test::WriteFile(foreign, test::ForeignBinary());
-  test::WriteFile(native, test::NativeBinary());
-  test::WriteFile(text, "not a binary at all");
-  // A binary of the other platform's format is no image of this one.
-  const std::u16string otherFormat = dir / u"other/jvm";
-  test::WriteFile(otherFormat, OwnMachine().format == BinaryFormat::kPe ? test::ElfImage(0x3E)
-                                                                         : test::PeImage(0x8664));
-
+  test::WriteFile(dir / u"foreign", test::ForeignBinary());
+  test::WriteFile(dir / u"text", "not a binary at all");
+  test::WriteFile(dir / u"other", OwnMachine().format == BinaryFormat::kPe ? test::ElfImage(62)
+                                                                           : test::PeImage(0x8664));
   Launcher launcher;
-  launcher.jvmLibraryPath = foreign;
+  launcher.jvmLibraryPath = dir / u"foreign";
   launcher.handOverToPair = true;
   CheckJvmMachine(launcher);
   EXPECT_FALSE(launcher.handOverToPair) << "no pair launcher: the flag is cleared";
-
   launcher.pairProduct = dir / u"pair";
   CheckJvmMachine(launcher);
   EXPECT_TRUE(launcher.handOverToPair);
 
-  for (const std::u16string& path : {native, text, otherFormat, dir / u"missing/jvm"}) {
+  const std::u16string native = test::LauncherPath();
+  for (const std::u16string& path : {native, dir / u"text", dir / u"other", dir / u"missing"}) {
     launcher.jvmLibraryPath = path;
     launcher.handOverToPair = true;
     CheckJvmMachine(launcher);
-    EXPECT_FALSE(launcher.handOverToPair);
+    EXPECT_FALSE(launcher.handOverToPair) << ToUtf8(path);
   }
 }
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "jre/jre_locator.h"
 #include "jre/runtime_fixture.h"
 #include "launcher/launcher.h"
 #include "support/test_support.h"
@@ -12,57 +11,51 @@
 namespace javelin {
 namespace {
 
-using test::LibraryIn;
-using test::MakeRuntime;
-using test::TempDir;
+using F = JvmFlavor;
 
 const wchar_t* W(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 // The seven Java roots re-created below a key of this test alone
-// (HKEY_LOCAL_MACHINE\Software\JavelinTests\<process>-<n>\...), removed with
-// everything in it at the end of the test.
+// (HKEY_LOCAL_MACHINE\Software\JavelinTests\<process>-<n>), removed at the end.
 class TestRegistry {
  public:
   TestRegistry() {
     static int counter = 0;
     base_ = u"Software\\JavelinTests\\" + ToDecimal(GetCurrentProcessId()) + u"-" +
-            ToDecimal(++counter) + u"\\";
+            ToDecimal(++counter);
     for (RegistryRoot root : DefaultRegistryRoots()) {
-      root.key = base_ + root.key;
+      root.key = base_ + u"\\" + root.key;
       roots_.push_back(root);
     }
   }
   ~TestRegistry() {
-    std::u16string key = base_;
-    key.pop_back();
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, W(key));
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, W(key));
-    // Removed only when no other test still has keys below it.
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\JavelinTests");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, W(base_));
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, W(base_));
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\JavelinTests");  // fails while others use it
   }
-  TestRegistry(const TestRegistry&) = delete;
-  TestRegistry& operator=(const TestRegistry&) = delete;
 
-  const std::vector<RegistryRoot>& roots() const { return roots_; }
-
-  // Registers an installation as subkey `name` of root `index` (1 to 7 as
-  // in the search order); without `javaHome` the subkey has no value.
-  void Add(int index, const std::u16string& name, const std::u16string& javaHome,
-           bool withValue = true) {
+  // Registers subkey `name` of root `index` (1 to 7, in search order) with
+  // "JavaHome" = `javaHome` (no value when nullopt).
+  void Add(int index, const std::u16string& name, const std::optional<std::u16string>& javaHome) {
     HKEY key = nullptr;
-    const std::u16string path = roots_[index - 1].key + name;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    if (withValue) {
-      RegSetValueExW(key, L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(javaHome.c_str()),
-                     static_cast<DWORD>((javaHome.size() + 1) * sizeof(char16_t)));
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(roots_[index - 1].key + name), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
+    if (javaHome) {
+      RegSetValueExW(key, L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(javaHome->c_str()),
+                     static_cast<DWORD>((javaHome->size() + 1) * sizeof(char16_t)));
     }
     RegCloseKey(key);
   }
+  // Makes `folder` a Java home with `flavors` and registers it; returns the home.
+  std::u16string Install(int index, const std::u16string& name, const std::u16string& folder,
+                         const std::vector<JvmFlavor>& flavors) {
+    Add(index, name, folder);
+    return test::MakeRuntime(folder, flavors);
+  }
 
+  // The home the search picks ("" for none).
   std::u16string Search(Launcher& launcher, bool alternateView = false) const {
     std::u16string home;
     VersionNumber version;
@@ -76,230 +69,111 @@ class TestRegistry {
   std::vector<RegistryRoot> roots_;
 };
 
-// A launcher as the settings leave it with no "JVM Source" configured.
+// As the settings leave it with no "JVM Source": both kinds preferred.
 void DefaultKinds(Launcher& launcher) { launcher.jdkPreferred = launcher.jrePreferred = true; }
 
-TEST(RuntimeLayoutWin, LibrariesAndMarkerLiveInBin) {
-  EXPECT_EQ(JvmLibraryPaths(JvmFlavor::kServer), TextList{u"bin\\server\\jvm.dll"});
-  EXPECT_EQ(JvmLibraryPaths(JvmFlavor::kClient), TextList{u"bin\\client\\jvm.dll"});
-  EXPECT_EQ(JvmLibraryPaths(JvmFlavor::kJRockit), TextList{u"bin\\jrockit\\jvm.dll"});
-  EXPECT_EQ(RuntimeMarkerPaths(), TextList{u"bin\\java.dll"});
-  EXPECT_EQ(DefaultRegistryRoots().size(), 7u);
-  EXPECT_EQ(DefaultRegistryRoots()[0].key, u"Software\\JavaSoft\\JDK\\");
-  EXPECT_EQ(DefaultRegistryRoots()[6].key, u"Software\\IBM\\Java2 Runtime Environment\\");
-}
-
-TEST(RegistryRuntimes, NewJdksUseJavaHomeAndJdk8sTheirJreFolder) {
-  TestRegistry registry;
-  TempDir dir;
-  const std::u16string jdk11 = MakeRuntime(dir / u"jdk-11.0.2", {JvmFlavor::kServer});
-  MakeRuntime(dir / u"jdk1.8.0_291/jre", {JvmFlavor::kServer});
-  registry.Add(1, u"11.0.2", dir / u"jdk-11.0.2");
-  registry.Add(3, u"1.8.0_291", dir / u"jdk1.8.0_291\\");
+TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
+  TestRegistry registry, other;
+  test::TempDir dir;
+  const std::u16string jdk11 = registry.Install(1, u"11.0.2", dir / u"jdk-11.0.2", {F::kServer});
+  const std::u16string jdk8 = test::MakeRuntime(dir / u"jdk1.8.0_291/jre", {F::kServer});
+  registry.Add(3, u"1.8.0_291", dir / u"jdk1.8.0_291\\");  // JDK 8: the runtime is in jre
+  registry.Add(2, u"17.0.1", std::nullopt);  // unusable subkeys are skipped
+  registry.Add(2, u"17.0.2", u"");
+  registry.Install(2, u"17.0.3", dir / u"nolib", {});
+  registry.Add(2, u"17.0.4", dir / u"missing");
   Launcher launcher;
   DefaultKinds(launcher);
   EXPECT_EQ(registry.Search(launcher), jdk11);
   EXPECT_EQ(FormatVersion(launcher.selectedVersion), u"11.0.2");
   launcher.maximumVersion = ParseVersion(u"1.8", 65535);
-  EXPECT_EQ(registry.Search(launcher), dir / u"jdk1.8.0_291\\jre\\");
-  EXPECT_EQ(FormatVersion(launcher.selectedVersion), u"1.8.0.291");
-}
+  EXPECT_EQ(registry.Search(launcher), jdk8);
+  EXPECT_FALSE(launcher.handOverToPair);
 
-TEST(RegistryRuntimes, UnusableSubkeysAreSkippedSilently) {
-  TestRegistry registry;
-  TempDir dir;
-  const std::u16string good = MakeRuntime(dir / u"good", {JvmFlavor::kClient});
-  MakeRuntime(dir / u"nolib", {});
-  registry.Add(2, u"17.0.1", u"", false);          // no "JavaHome"
-  registry.Add(2, u"17.0.2", u"");                 // empty "JavaHome"
-  registry.Add(2, u"17.0.3", dir / u"nolib");      // no JVM library
-  registry.Add(2, u"17.0.4", dir / u"missing");    // no folder
-  registry.Add(2, u"1.8.0_291", dir / u"good");
-  Launcher launcher;
-  DefaultKinds(launcher);
-  testing::internal::CaptureStdout();
-  const std::u16string home = registry.Search(launcher);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(home, good);
+  Launcher pair;
+  DefaultKinds(pair);
+  EXPECT_EQ(registry.Search(pair, true), u"");
+  pair.pairProduct = dir / u"pair.exe";
+  EXPECT_EQ(registry.Search(pair, true), jdk11);
+  EXPECT_TRUE(pair.handOverToPair);
 
   // A name without digits is version 0.0.0.0 and still a candidate.
-  TestRegistry other;
-  other.Add(4, u"CurrentVersion", dir / u"good");
-  EXPECT_EQ(other.Search(launcher), good);
-  EXPECT_EQ(FormatVersion(launcher.selectedVersion), u"0.0.0.0");
+  other.Add(4, u"CurrentVersion", dir / u"jdk-11.0.2");
+  Launcher unnamed;
+  DefaultKinds(unnamed);
+  EXPECT_EQ(other.Search(unnamed), jdk11);
+  EXPECT_EQ(FormatVersion(unnamed.selectedVersion), u"0.0.0.0");
 }
 
-TEST(RegistryRuntimes, DefaultSettingsNeverSearchJRockitOrIbmRoots) {
+TEST(RegistryRuntimes, JvmSourceAndVmProviderGateTheRoots) {
   TestRegistry registry;
-  TempDir dir;
-  const std::u16string sun = MakeRuntime(dir / u"sun", {JvmFlavor::kClient});
-  const std::u16string jrockit = MakeRuntime(dir / u"jrockit", {JvmFlavor::kJRockit});
-  const std::u16string ibm = MakeRuntime(dir / u"ibm", {JvmFlavor::kClassic});
-  registry.Add(4, u"1.6.0_45", dir / u"sun");
-  registry.Add(5, u"1.8.0_291", dir / u"jrockit");
-  registry.Add(7, u"11.0.2", dir / u"ibm");
+  test::TempDir dir;
+  const std::u16string sun = registry.Install(4, u"1.6.0_45", dir / u"sun", {F::kClient});
+  const std::u16string jdk = registry.Install(1, u"1.5", dir / u"jdk", {F::kClient});
+  const std::u16string jrockit = registry.Install(5, u"1.8.0_291", dir / u"jrockit", {F::kJRockit});
+  const std::u16string ibm = registry.Install(7, u"11.0.2", dir / u"ibm", {F::kClassic});
   Launcher launcher;
   DefaultKinds(launcher);
-  EXPECT_EQ(registry.Search(launcher), sun);
-
-  // "VM Provider" = any: every root, the newest wins.
-  launcher.jrockitAllowed = launcher.ibmAllowed = true;
+  EXPECT_EQ(registry.Search(launcher), sun) << "never JRockit or IBM by default";
+  launcher.jrockitAllowed = launcher.ibmAllowed = true;  // "VM Provider" = any
   launcher.sunPreferred = false;
   EXPECT_EQ(registry.Search(launcher), ibm);
-  // "VM Provider" = jrockit: JRockit only.
-  launcher.sunAllowed = launcher.ibmAllowed = false;
+  launcher.sunAllowed = launcher.ibmAllowed = false;  // "VM Provider" = jrockit
   launcher.jrockitPreferred = true;
   EXPECT_EQ(registry.Search(launcher), jrockit);
+
+  Launcher kinds;
+  kinds.bothKindsAllowed = false;  // a misspelled "JVM Source"
+  EXPECT_EQ(registry.Search(kinds), u"");
+  kinds.jdkPreferred = true;  // "only_JDK"
+  EXPECT_EQ(registry.Search(kinds), jdk);
 }
 
-TEST(RegistryRuntimes, MisspelledJvmSourceSearchesNoRoot) {
-  TestRegistry registry;
-  TempDir dir;
-  MakeRuntime(dir / u"jre", {JvmFlavor::kClient});
-  const std::u16string jdk = MakeRuntime(dir / u"jdk", {JvmFlavor::kClient});
-  registry.Add(2, u"17", dir / u"jre");
-  registry.Add(1, u"11", dir / u"jdk");
-  Launcher launcher;
-  launcher.bothKindsAllowed = launcher.jdkPreferred = launcher.jrePreferred = false;
-  EXPECT_EQ(registry.Search(launcher), u"");
-  launcher.jdkPreferred = true;  // "only_JDK"
-  EXPECT_EQ(registry.Search(launcher), jdk);
-}
-
-TEST(RegistryRuntimes, VersionRangeWithOpenAndFilledBounds) {
-  TestRegistry registry;
-  TempDir dir;
-  MakeRuntime(dir / u"a", {JvmFlavor::kClient});
-  MakeRuntime(dir / u"b", {JvmFlavor::kClient});
-  MakeRuntime(dir / u"c", {JvmFlavor::kClient});
-  registry.Add(4, u"1.7.0_80", dir / u"a");
-  registry.Add(4, u"1.8.0_291", dir / u"b");
-  registry.Add(2, u"11.0.2", dir / u"c");
+TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {
+  TestRegistry registry, classic, kinds;
+  test::TempDir dir;
+  const std::u16string client18 =
+      registry.Install(2, u"1.8.0_291", dir / u"client18", {F::kClient});
+  const std::u16string server17 =
+      registry.Install(1, u"1.7.0_80", dir / u"server17", {F::kServer});
   Launcher launcher;
   DefaultKinds(launcher);
-  EXPECT_EQ(registry.Search(launcher), dir / u"c\\");
-  launcher.maximumVersion = ParseVersion(u"1.8", 65535);
-  EXPECT_EQ(registry.Search(launcher), dir / u"b\\");
-  launcher.maximumVersion = ParseVersion(u"1.8.0", 65535);
-  EXPECT_EQ(registry.Search(launcher), dir / u"b\\");
-  launcher.maximumVersion = ParseVersion(u"1.7", 65535);
-  EXPECT_EQ(registry.Search(launcher), dir / u"a\\");
-  launcher.minimumVersion = ParseVersion(u"1.8", 0);
-  EXPECT_EQ(registry.Search(launcher), u"");
-  launcher.maximumVersion = VersionNumber{{65535, 65535, 65535, 65535}};  // "any"
-  EXPECT_EQ(registry.Search(launcher), dir / u"c\\");
-}
-
-TEST(RegistryRuntimes, FavorServerRanksServerVmsFirstExceptInTheClassicJreRoot) {
-  TestRegistry registry;
-  TempDir dir;
-  MakeRuntime(dir / u"client18", {JvmFlavor::kClient});
-  MakeRuntime(dir / u"server17", {JvmFlavor::kServer});
-  registry.Add(2, u"1.8.0_291", dir / u"client18");
-  registry.Add(1, u"1.7.0_80", dir / u"server17");
-  Launcher launcher;
-  DefaultKinds(launcher);
-  EXPECT_EQ(registry.Search(launcher), dir / u"client18\\");
+  EXPECT_EQ(registry.Search(launcher), client18);
   launcher.jvmType = Launcher::kJvmTypeFavorServer;
-  EXPECT_EQ(registry.Search(launcher), dir / u"server17\\");
+  EXPECT_EQ(registry.Search(launcher), server17);
+  // Below "Java Runtime Environment" a home with both VMs ranks as a client VM.
+  classic.Install(4, u"1.7.0_80", dir / u"both17", {F::kClient, F::kServer});
+  classic.Add(2, u"1.8.0_291", client18);
+  EXPECT_EQ(classic.Search(launcher), client18);
 
-  // Below "Java Runtime Environment" a home with both VMs counts as a client
-  // VM while ranking; FindJre then still loads the server VM from it.
-  TestRegistry classic;
-  MakeRuntime(dir / u"both17", {JvmFlavor::kClient, JvmFlavor::kServer});
-  classic.Add(4, u"1.7.0_80", dir / u"both17");
-  classic.Add(2, u"1.8.0_291", dir / u"client18");
-  EXPECT_EQ(classic.Search(launcher), dir / u"client18\\");
-  TestRegistry modern;
-  modern.Add(2, u"1.7.0_80", dir / u"both17");
-  modern.Add(2, u"1.8.0_291", dir / u"client18");
-  EXPECT_EQ(modern.Search(launcher), dir / u"both17\\");
+  // "favor_JDK" puts a 1.7 JDK (root 3: its jre folder) before a 1.8 JRE;
+  // "only_JDK" ignores the preferred mark of a "favor_jrockit" JRockit JDK.
+  const std::u16string jdk7 = test::MakeRuntime(dir / u"jdk7/jre", {F::kClient});
+  const std::u16string jrockit7 = test::MakeRuntime(dir / u"jrockit7/jre", {F::kJRockit});
+  kinds.Add(3, u"1.7.0_80", dir / u"jdk7");
+  kinds.Add(6, u"1.7.0_79", dir / u"jrockit7");
+  const std::u16string jre6 = kinds.Install(4, u"1.6", dir / u"jre6", {F::kClient});
+  for (const char16_t* name : {u"1.8", u"1.8.0_291"}) kinds.Add(4, name, client18);
+  kinds.Add(4, u"1.6.0_45", jre6);
+  Launcher favorJdk;
+  favorJdk.jdkPreferred = true;
+  EXPECT_EQ(kinds.Search(favorJdk), jdk7);
+  favorJdk.jrockitAllowed = favorJdk.jrockitPreferred = true;
+  favorJdk.sunPreferred = false;
+  EXPECT_EQ(kinds.Search(favorJdk), jrockit7);
+  favorJdk.bothKindsAllowed = false;
+  EXPECT_EQ(kinds.Search(favorJdk), jdk7);
 
-  const auto source = [&classic](Launcher& l, bool alternate, std::u16string& home,
-                                 VersionNumber& version) {
-    return FindInRegistry(l, classic.roots(), alternate, home, version);
-  };
+  // Preferred versions, with two names per home; an entry without digits takes the top.
   Launcher picky;
   DefaultKinds(picky);
-  picky.jvmType = Launcher::kJvmTypeFavorServer;
-  picky.maximumVersion = ParseVersion(u"1.7", 65535);
-  ASSERT_TRUE(FindJre(picky, source));
-  EXPECT_EQ(picky.jvmLibraryPath, LibraryIn(dir / u"both17", JvmFlavor::kServer));
-}
-
-TEST(RegistryRuntimes, PreferredKindRanksFirstOnlyWhenBothKindsAreAllowed) {
-  TestRegistry registry;
-  TempDir dir;
-  MakeRuntime(dir / u"jdk1.7.0_80/jre", {JvmFlavor::kClient});
-  MakeRuntime(dir / u"jre8", {JvmFlavor::kClient});
-  registry.Add(3, u"1.7.0_80", dir / u"jdk1.7.0_80");
-  registry.Add(4, u"1.8.0_291", dir / u"jre8");
-  Launcher launcher;
-  launcher.jdkPreferred = true;  // "favor_JDK"
-  EXPECT_EQ(registry.Search(launcher), dir / u"jdk1.7.0_80\\jre\\");
-
-  // "favor_jrockit": a JRockit JDK is preferred over a newer standard JDK,
-  // unless "only_JDK" makes the preferred mark play no part.
-  TestRegistry vendors;
-  MakeRuntime(dir / u"jrockit7/jre", {JvmFlavor::kJRockit});
-  MakeRuntime(dir / u"sun8", {JvmFlavor::kClient});
-  vendors.Add(6, u"1.7.0_80", dir / u"jrockit7");
-  vendors.Add(1, u"1.8.0_291", dir / u"sun8");
-  Launcher favorJRockit;
-  favorJRockit.jrockitAllowed = favorJRockit.jrockitPreferred = true;
-  favorJRockit.ibmAllowed = true;
-  favorJRockit.sunPreferred = false;
-  favorJRockit.jdkPreferred = true;
-  EXPECT_EQ(vendors.Search(favorJRockit), dir / u"jrockit7\\jre\\");  // "favor_JDK"
-  favorJRockit.bothKindsAllowed = false;                             // "only_JDK"
-  EXPECT_EQ(vendors.Search(favorJRockit), dir / u"sun8\\");
-}
-
-TEST(RegistryRuntimes, PreferredVersionsPickAnOlderRuntime) {
-  TestRegistry registry;
-  TempDir dir;
-  MakeRuntime(dir / u"jre8", {JvmFlavor::kClient});
-  MakeRuntime(dir / u"jre6", {JvmFlavor::kClient});
-  registry.Add(4, u"1.8", dir / u"jre8");
-  registry.Add(4, u"1.8.0_291", dir / u"jre8");
-  registry.Add(4, u"1.6", dir / u"jre6");
-  registry.Add(4, u"1.6.0_45", dir / u"jre6");
-  Launcher launcher;
-  DefaultKinds(launcher);
-  EXPECT_EQ(registry.Search(launcher), dir / u"jre8\\");
-  EXPECT_EQ(FormatVersion(launcher.selectedVersion), u"1.8.0.291");
-  launcher.preferredVersions = {u"1.6", u"1.8"};
-  EXPECT_EQ(registry.Search(launcher), dir / u"jre6\\");
-  EXPECT_EQ(FormatVersion(launcher.selectedVersion), u"1.6.0.45");
-  launcher.preferredVersions = {u"newest", u"1.6"};
-  EXPECT_EQ(registry.Search(launcher), dir / u"jre8\\");
-}
-
-TEST(RegistryRuntimes, SixtyFourBitViewOnlyWithPairProductAndThenHandsOver) {
-  TestRegistry registry;
-  TempDir dir;
-  MakeRuntime(dir / u"jre", {JvmFlavor::kServer});
-  registry.Add(2, u"17.0.1", dir / u"jre");
-  Launcher launcher;
-  DefaultKinds(launcher);
-  EXPECT_EQ(registry.Search(launcher, true), u"");
-  EXPECT_FALSE(launcher.handOverToPair);
-  launcher.pairProduct = dir / u"pair.exe";
-  EXPECT_EQ(registry.Search(launcher, true), dir / u"jre\\");
-  EXPECT_TRUE(launcher.handOverToPair);
-
-  // Found in the default view: no hand-over and no machine check, even for
-  // a library built for another machine.
-  test::WriteFile(LibraryIn(dir / u"jre", JvmFlavor::kServer), test::ForeignBinary());
-  Launcher viaDefault;
-  DefaultKinds(viaDefault);
-  viaDefault.pairProduct = dir / u"pair.exe";
-  const auto source = [&registry](Launcher& l, bool alternate, std::u16string& home,
-                                  VersionNumber& version) {
-    return FindInRegistry(l, registry.roots(), alternate, home, version);
-  };
-  ASSERT_TRUE(FindJre(viaDefault, source));
-  EXPECT_FALSE(viaDefault.handOverToPair);
+  EXPECT_EQ(kinds.Search(picky), client18);
+  EXPECT_EQ(FormatVersion(picky.selectedVersion), u"1.8.0.291");
+  picky.preferredVersions = {u"1.5", u"1.6", u"1.8"};
+  EXPECT_EQ(kinds.Search(picky), jre6);
+  EXPECT_EQ(FormatVersion(picky.selectedVersion), u"1.6.0.45");
+  picky.preferredVersions = {u"newest", u"1.6"};
+  EXPECT_EQ(kinds.Search(picky), client18);
 }
 
 }  // namespace

@@ -1,75 +1,39 @@
-// The installed runtimes of this Linux machine, found by a launcher with no
-// runtime configured and run for real: the JDK's compiler prints the version
-// of the runtime the launcher loaded.
+// A launcher with only a version range configured finds the build's JDK among
+// the installed runtimes of this Linux machine and runs its compiler.
 #include <gtest/gtest.h>
 
 #include "jre/installed_runtimes_posix.h"
-#include "jre/jre_locator.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
 namespace {
 
-using test::JoinPath;
-using test::TempDir;
+TEST(InstalledRuntimesEndToEnd, VersionBoundsSelectTheBuildsJdk) {
+  const std::u16string jdkHome = test::JdkHome();
+  bool belowDefaultRoot = false;
+  for (const std::u16string& root : DefaultRuntimeFolders()) {
+    belowDefaultRoot |= jdkHome.compare(0, root.size() + 1, root + u"/") == 0;
+  }
+  if (!belowDefaultRoot) GTEST_SKIP() << "no JDK below a standard Java folder";
+  RuntimeFolder jdk;
+  ASSERT_TRUE(ReadRuntimeFolder(jdkHome, jdk));
+  const std::string version = ToUtf8(FormatVersion(jdk.version));
 
-// The version in the line "javac <version>" of the output, or 0.0.0.0.
-VersionNumber JavacVersion(const std::string& output) {
-  const size_t at = output.find("javac ");
-  if (at == std::string::npos) return {};
-  const size_t end = output.find('\n', at);
-  return ParseVersion(FromUtf8(output.substr(at + 6, end - at - 6)), 0);
-}
-
-// Runs a launcher whose main class is the JDK's compiler with `-version`,
-// with the given lines in its runtime section.
-test::ProcessResult RunJavac(const std::string& runtimeLines) {
-  TempDir dir;
+  test::TempDir dir;
   const std::u16string launcher = test::InstallLauncher(dir / u"app", u"myapp");
   test::WriteFile(dir / u"app/myapp.ini",
-                  "[Java Runtime Environment]\n"
-                  "Main Class=com.sun.tools.javac.Main\n" + runtimeLines);
+                  "[Java Runtime Environment]\nMain Class=com.sun.tools.javac.Main\n"
+                  "Minimum Version=" + version + "\nMaximum Version=" + version + "\n");
   test::ProcessOptions options;
   options.environment[u"JAVA_HOME"] = std::nullopt;
-  options.environment[u"HOME"] = dir.path();
-  options.environment[u"XDG_CONFIG_HOME"] = dir.path();
-  return test::RunProgram(launcher, {u"-version"}, options);
-}
-
-bool BelowDefaultRoot(const std::u16string& path) {
-  for (const std::u16string& root : DefaultRuntimeFolders()) {
-    if (path.compare(0, root.size() + 1, root + u"/") == 0) return true;
-  }
-  return false;
-}
-
-TEST(InstalledRuntimesEndToEnd, WithoutConfigurationTheRankedFirstRuntimeRuns) {
-  if (!BelowDefaultRoot(test::JdkHome())) GTEST_SKIP() << "no JDK below a standard Java folder";
-  // What the search picks with no settings ("JVM Source" absent).
-  Launcher probe;
-  probe.jdkPreferred = probe.jrePreferred = true;
-  std::u16string home;
-  VersionNumber expected;
-  ASSERT_TRUE(FindInstalledRuntime(probe, false, home, expected));
-  RuntimeFolder runtime;
-  ASSERT_TRUE(ReadRuntimeFolder(home, runtime));
-  if (runtime.kind != JavaKind::kJdk) GTEST_SKIP() << "the chosen runtime has no compiler";
-
-  const test::ProcessResult result = RunJavac("");
-  EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
-  EXPECT_EQ(CompareVersions(JavacVersion(result.output), expected), 0) << result.output;
-}
-
-TEST(InstalledRuntimesEndToEnd, VersionBoundsSelectTheBuildsJdk) {
-  if (!BelowDefaultRoot(test::JdkHome())) GTEST_SKIP() << "no JDK below a standard Java folder";
-  RuntimeFolder jdk;
-  ASSERT_TRUE(ReadRuntimeFolder(test::JdkHome(), jdk));
-  const std::string version = ToUtf8(FormatVersion(jdk.version));
-  const test::ProcessResult result =
-      RunJavac("Minimum Version=" + version + "\nMaximum Version=" + version + "\n");
-  EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
-  EXPECT_EQ(CompareVersions(JavacVersion(result.output), jdk.version), 0) << result.output;
+  options.environment[u"HOME"] = options.environment[u"XDG_CONFIG_HOME"] = dir.path();
+  const test::ProcessResult result = test::RunProgram(launcher, {u"-version"}, options);
+  ASSERT_EQ(result.exitCode, 0) << result.output << result.errors;
+  // javac prints "javac <version>".
+  const size_t at = result.output.find("javac ");
+  ASSERT_NE(at, std::string::npos) << result.output;
+  const std::string printed = result.output.substr(at + 6, result.output.find('\n', at) - at - 6);
+  EXPECT_EQ(CompareVersions(ParseVersion(FromUtf8(printed), 0), jdk.version), 0) << printed;
 }
 
 }  // namespace
