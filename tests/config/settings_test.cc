@@ -3,324 +3,205 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <chrono>
+#include <memory>
+#include <thread>
 
+#include "base/scoped_environment.h"
 #include "config/ini_file.h"
-#include "config/ini_paths.h"
-#include "config/settings_fixture.h"
 #include "launcher/launcher.h"
+#include "support/test_support.h"
 
 namespace javelin {
 namespace {
 
-using test::SettingsTest;
+// Reads settings for a launcher that pretends to live in a temporary folder,
+// with the per-user settings folder redirected there too.
+class SettingsTest : public ::testing::Test {
+ protected:
+  SettingsTest() { environment_.RedirectUserSettings(dir_ / u"user"); }
 
-std::vector<int32_t> Components(const VersionNumber& version) {
-  return {version.components[0], version.components[1], version.components[2],
-          version.components[3]};
+  std::u16string ModulePath() const { return dir_ / u"app/tool.exe"; }
+  std::u16string AppFolder() const { return dir_ / u"app"; }
+
+  // Writes `ini` to a file of its own (the Windows profile functions may keep
+  // a file they have read) and reads it; `output_` gets what was printed.
+  const Launcher& Read(const std::string& ini, bool expected = true) {
+    iniPath_ = dir_ / (u"app/tool" + ToDecimal(++files_) + u".ini");
+    test::WriteFile(iniPath_, ini);
+    launcher_ = std::make_unique<Launcher>();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(ReadSettingsFrom(*launcher_, iniPath_, ModulePath()), expected);
+    output_ = testing::internal::GetCapturedStdout();
+    return *launcher_;
+  }
+  // Reads `more` lines after "Main Class" and the `sections` after them.
+  const Launcher& ReadJre(const std::string& more, const std::string& sections = "") {
+    return Read("[Java Runtime Environment]\r\nMain Class=app.Main\r\n" + more + sections);
+  }
+
+  test::TempDir dir_;
+  test::ScopedEnvironment environment_;
+  std::u16string iniPath_;
+  std::string output_;
+  std::unique_ptr<Launcher> launcher_;
+  int files_ = 0;
+};
+
+std::string Flags(std::initializer_list<bool> flags) {
+  std::string text;
+  for (bool flag : flags) text += flag ? '1' : '0';
+  return text;
 }
 
-const std::string kNoMainClassLine = "Error: Main class in der INI-Datei nicht spezifiziert. \n";
-
-TEST_F(SettingsTest, WithoutMainClassMessage210IsPrintedAndReadingStops) {
-  std::string output;
-  {
-    Launcher launcher;
-    EXPECT_FALSE(Read(launcher,
-                      "[Java Runtime Environment]\r\nJVM Type=server\r\n"
-                      "[Application]\r\nFailure Check=Yes\r\n",
-                      &output));
-    EXPECT_EQ(output, kNoMainClassLine);
-    // Keys before "Main Class" were read, keys after it were not.
-    EXPECT_EQ(launcher.jvmType, Launcher::kJvmTypeServer);
-    EXPECT_FALSE(launcher.failureCheck);
-  }
-  {
-    // No configuration file at all reads as all keys empty.
-    Launcher launcher;
-    FreshIniPath();
-    EXPECT_FALSE(ReadWithoutWriting(launcher, &output));
-    EXPECT_EQ(output, kNoMainClassLine);
-  }
-  {
-    Launcher launcher;
-    EXPECT_FALSE(Read(launcher, "[Java Runtime Environment]\r\nMain Class=\r\n", &output));
-    EXPECT_EQ(output, kNoMainClassLine);
-  }
+std::string Version(const VersionNumber& version) {
+  std::string text;
+  for (int32_t component : version.components) text += (text.empty() ? "" : ".") + std::to_string(component);
+  return text;
 }
 
-TEST_F(SettingsTest, MainClassIsStoredWithSlashes) {
-  Launcher launcher;
-  std::string output;
-  ASSERT_TRUE(Read(launcher, WithMainClass(), &output));
-  EXPECT_EQ(output, "");
+TEST_F(SettingsTest, WithoutMainClassMessage210IsPrintedAndLaterKeysAreNotRead) {
+  const Launcher& launcher = Read("[Java Runtime Environment]\r\nJVM Type=server\r\nMain Class=\r\n"
+                                  "[Application]\r\nFailure Check=Yes\r\n", false);
+  EXPECT_EQ(output_, "Error: Main class in der INI-Datei nicht spezifiziert. \n");
+  EXPECT_EQ(launcher.jvmType, Launcher::kJvmTypeServer);
+  EXPECT_FALSE(launcher.failureCheck);
+}
+
+TEST_F(SettingsTest, ListsAreSplitAndProductKeysIgnoreThePlusSection) {
+  const Launcher& launcher = ReadJre("Preferred versions=1.8.0_392;11;\r\n",
+                                     "[Product Information]\r\nProduct Name=Tool Pro\r\n"
+                                     "[Product Information+]\r\nProduct Name=x\r\nProduct Code=x\r\n");
   EXPECT_EQ(launcher.mainClass, u"app/Main");
-
-  Launcher slashed;
-  ASSERT_TRUE(Read(slashed, "[Java Runtime Environment]\r\nMain Class=com/example/deep.Main\r\n"));
-  EXPECT_EQ(slashed.mainClass, u"com/example/deep/Main");
-
-  // Given only in the "+" section it keeps the blank the "+" rule adds.
-  Launcher plus;
-  ASSERT_TRUE(Read(plus, "[Java Runtime Environment+]\r\nMain Class=com.example.Main\r\n"));
-  EXPECT_EQ(plus.mainClass, u" com/example/Main");
-}
-
-TEST_F(SettingsTest, ProductKeysIgnoreThePlusSection) {
-  Launcher launcher;
-  ASSERT_TRUE(Read(launcher, WithMainClass() +
-                                 "[Product Information]\r\nProduct Name=Tool Pro\r\n"
-                                 "[Product Information+]\r\nProduct Name=ignored\r\n"
-                                 "Product Code=ignored too\r\n"));
+  EXPECT_EQ(launcher.preferredVersions, (TextList{u"1.8.0_392", u"11"}));
   EXPECT_EQ(launcher.productName, u"Tool Pro");
   EXPECT_EQ(launcher.productCode, u"");
 }
 
-TEST_F(SettingsTest, TextKeysAreTakenAsTheyAre) {
-  Launcher launcher;
-  ASSERT_TRUE(Read(launcher, WithMainClass("System Path=%JAVA_HOME%\\bin;C:\\x\r\n"
-                                           "Library Path=lib;native\r\n"
-                                           "Preferred versions=1.8.0_392;11;17;\r\n") +
-                                 "[Application]\r\nPair Product=tool64.exe\r\n"));
-  EXPECT_EQ(launcher.systemPath, u"%JAVA_HOME%\\bin;C:\\x");
-  EXPECT_EQ(launcher.libraryPath, u"lib;native");
-  EXPECT_EQ(launcher.pairProduct, u"tool64.exe");
-  EXPECT_EQ(launcher.preferredVersions, (TextList{u"1.8.0_392", u"11", u"17"}));
-}
-
 TEST_F(SettingsTest, YesFlagsAcceptAnyCaseButLowercaseFlagsOnlyYes) {
-  struct Case {
-    const char* value;
-    bool yesFamily;        // "Failure Check", "Override WorkingDir", "Pair Return Code"
-    bool lowercaseFamily;  // "Single Instance", "Output Append", "Error Append"
+  const std::pair<const char*, const char*> cases[] = {
+      {"yes", "1111111"}, {"Yes", "1111000"}, {"yEs", "1111000"},      {"y", "0000000"},
+      {"true", "0000000"}, {"yes please", "0000000"}, {"\"yes \"", "0000000"}, {"", "0000000"},
   };
-  const Case cases[] = {
-      {"yes", true, true},   {"Yes", true, false},  {"YES", true, false},
-      {"yEs", true, false},  {"y", false, false},   {"yes please", false, false},
-      {"true", false, false}, {"1", false, false},  {"\"yes \"", false, false},
-      {"", false, false},
-  };
-  for (const Case& item : cases) {
-    const std::string value = item.value;
-    Launcher launcher;
-    ASSERT_TRUE(Read(launcher, WithMainClass() + "[Application]\r\n" +
-                                   "Failure Check=" + value + "\r\n" +
-                                   "Override WorkingDir=" + value + "\r\n" +
-                                   "Pair Return Code=" + value + "\r\n" +
-                                   "Single Instance=" + value + "\r\n" +
-                                   "Output Append=" + value + "\r\n" +
-                                   "Error Append=" + value + "\r\n" +
-                                   "Embedded Jar=" + value + "\r\n"));
-    EXPECT_EQ(launcher.failureCheck, item.yesFamily) << value;
-    EXPECT_EQ(launcher.overrideWorkingDir, item.yesFamily) << value;
-    EXPECT_EQ(launcher.pairReturnCode, item.yesFamily) << value;
-    IniConfig config(IniPath());
-    EXPECT_EQ(ReadEmbeddedJar(config), item.yesFamily) << value;
-    EXPECT_EQ(ReadSingleInstance(config), item.lowercaseFamily) << value;
-    EXPECT_EQ(ReadOutputAppend(config), item.lowercaseFamily) << value;
-    EXPECT_EQ(ReadErrorAppend(config), item.lowercaseFamily) << value;
+  for (const auto& [value, expected] : cases) {
+    std::string lines = "[Application]\r\n";
+    for (const char* key : {"Failure Check", "Override WorkingDir", "Pair Return Code", "Embedded Jar",
+                            "Single Instance", "Output Append", "Error Append"}) {
+      lines += std::string(key) + "=" + value + "\r\n";
+    }
+    const Launcher& launcher = ReadJre("", lines);
+    IniConfig config(iniPath_);
+    EXPECT_EQ(Flags({launcher.failureCheck, launcher.overrideWorkingDir, launcher.pairReturnCode,
+                     ReadEmbeddedJar(config), ReadSingleInstance(config), ReadOutputAppend(config),
+                     ReadErrorAppend(config)}),
+              expected) << value;
   }
 }
 
 TEST_F(SettingsTest, ServiceModeNeedsExactlyServiceAndOnlyThenReadsOmitServiceName) {
-  Launcher service;
-  ASSERT_TRUE(Read(service, WithMainClass() +
-                                "[Application]\r\nApplication Type=service\r\nOmit Service Name=No\r\n"));
-  EXPECT_TRUE(service.serviceMode);
-  // Any non-empty value turns it on, "No" included.
-  EXPECT_TRUE(service.omitServiceName);
-
-  Launcher capitalised;
-  ASSERT_TRUE(Read(capitalised, WithMainClass() +
-                                    "[Application]\r\nApplication Type=Service\r\nOmit Service Name=yes\r\n"));
-  EXPECT_FALSE(capitalised.serviceMode);
-  EXPECT_FALSE(capitalised.omitServiceName);
-
-  Launcher emptyOmit;
-  ASSERT_TRUE(Read(emptyOmit, WithMainClass() + "[Application]\r\nApplication Type=service\r\n"));
-  EXPECT_FALSE(emptyOmit.omitServiceName);
-}
-
-TEST_F(SettingsTest, JvmTypeKnowsServerAndFavorServerExactly) {
-  const std::pair<const char*, int32_t> cases[] = {
-      {"server", Launcher::kJvmTypeServer}, {"favor_server", Launcher::kJvmTypeFavorServer},
-      {"Server", Launcher::kJvmTypeAny},     {"client", Launcher::kJvmTypeAny},
-      {"", Launcher::kJvmTypeAny},
+  const std::pair<const char*, const char*> cases[] = {
+      {"Application Type=service\r\nOmit Service Name=No\r\n", "11"},  // any value turns it on
+      {"Application Type=service\r\n", "10"},
+      {"Application Type=Service\r\nOmit Service Name=yes\r\n", "00"},  // application mode
   };
-  for (const auto& [value, expected] : cases) {
-    Launcher launcher;
-    ASSERT_TRUE(Read(launcher, WithMainClass(std::string("JVM Type=") + value + "\r\n")));
-    EXPECT_EQ(launcher.jvmType, expected) << value;
+  for (const auto& [lines, expected] : cases) {
+    const Launcher& launcher = ReadJre("", std::string("[Application]\r\n") + lines);
+    EXPECT_EQ(Flags({launcher.serviceMode, launcher.omitServiceName}), expected) << lines;
   }
 }
 
-TEST_F(SettingsTest, JvmSourceTableComparesExactly) {
-  struct Case {
-    const char* line;
-    bool both, jdk, jre;
-  };
-  const Case cases[] = {
-      {"", true, true, true},
-      {"JVM Source=\r\n", true, true, true},
-      {"JVM Source=favor_JRE\r\n", true, false, true},
-      {"JVM Source=favor_JDK\r\n", true, true, false},
-      {"JVM Source=only_JDK\r\n", false, true, false},
-      {"JVM Source=only_JRE\r\n", false, false, true},
-      // Misspelled or differently cased: every kind flag off.
-      {"JVM Source=favour_JRE\r\n", false, false, false},
-      {"JVM Source=FAVOR_JRE\r\n", false, false, false},
-      {"JVM Source=only_jdk\r\n", false, false, false},
-      {"JVM Source=\"only_JDK \"\r\n", false, false, false},
-  };
-  for (const Case& item : cases) {
-    Launcher launcher;
-    ASSERT_TRUE(Read(launcher, WithMainClass(item.line)));
-    EXPECT_EQ(launcher.bothKindsAllowed, item.both) << item.line;
-    EXPECT_EQ(launcher.jdkPreferred, item.jdk) << item.line;
-    EXPECT_EQ(launcher.jrePreferred, item.jre) << item.line;
+TEST_F(SettingsTest, JvmTypeAndJvmSourceCompareExactlyAndVmProviderIgnoresCase) {
+  const std::pair<const char*, int32_t> types[] = {{"server", Launcher::kJvmTypeServer},
+                                                   {"favor_server", Launcher::kJvmTypeFavorServer},
+                                                   {"Server", Launcher::kJvmTypeAny}};
+  for (const auto& [value, expected] : types) {
+    EXPECT_EQ(ReadJre(std::string("JVM Type=") + value + "\r\n").jvmType, expected) << value;
   }
-}
-
-TEST_F(SettingsTest, VmProviderTableIgnoresCase) {
-  struct Case {
-    const char* value;
-    bool jrockitAllowed, jrockitPreferred, sunAllowed, sunPreferred, ibmAllowed, ibmPreferred;
+  // Both kinds allowed, JDK preferred, JRE preferred.
+  const std::pair<const char*, const char*> sources[] = {
+      {"", "111"},         {"favor_JRE", "101"},  {"favor_JDK", "110"}, {"only_JDK", "010"},
+      {"only_JRE", "001"}, {"favour_JRE", "000"}, {"FAVOR_JRE", "000"}, {"only_jdk", "000"},
   };
-  const Case cases[] = {
-      {"", false, false, true, true, false, false},
-      {"sun", false, false, true, true, false, false},
-      {"oracle", false, false, true, true, false, false},
-      {"favour_ibm", false, false, true, true, false, false},
-      {"jrockit", true, true, false, false, false, false},
-      {"ibm", false, false, false, false, true, true},
-      {"IBM", false, false, false, false, true, true},
-      {"favor_sun", true, false, true, true, true, false},
-      {"Favor_Sun", true, false, true, true, true, false},
-      {"favor_jrockit", true, true, true, false, true, false},
-      {"favor_ibm", true, false, true, false, true, true},
-      {"ANY", true, false, true, false, true, false},
+  for (const auto& [value, expected] : sources) {
+    const Launcher& launcher = ReadJre(std::string("JVM Source=") + value + "\r\n");
+    EXPECT_EQ(Flags({launcher.bothKindsAllowed, launcher.jdkPreferred, launcher.jrePreferred}), expected) << value;
+  }
+  // JRockit, Sun and IBM, each allowed then preferred.
+  const std::pair<const char*, const char*> providers[] = {
+      {"", "001100"},      {"oracle", "001100"},    {"favour_ibm", "001100"},    {"jrockit", "110000"},
+      {"IBM", "000011"},   {"Favor_Sun", "101110"}, {"favor_jrockit", "111010"}, {"favor_ibm", "101011"},
+      {"ANY", "101010"},
   };
-  for (const Case& item : cases) {
-    Launcher launcher;
-    ASSERT_TRUE(Read(launcher, WithMainClass(std::string("VM Provider=") + item.value + "\r\n")));
-    EXPECT_EQ(launcher.jrockitAllowed, item.jrockitAllowed) << item.value;
-    EXPECT_EQ(launcher.jrockitPreferred, item.jrockitPreferred) << item.value;
-    EXPECT_EQ(launcher.sunAllowed, item.sunAllowed) << item.value;
-    EXPECT_EQ(launcher.sunPreferred, item.sunPreferred) << item.value;
-    EXPECT_EQ(launcher.ibmAllowed, item.ibmAllowed) << item.value;
-    EXPECT_EQ(launcher.ibmPreferred, item.ibmPreferred) << item.value;
+  for (const auto& [value, expected] : providers) {
+    const Launcher& launcher = ReadJre(std::string("VM Provider=") + value + "\r\n");
+    EXPECT_EQ(Flags({launcher.jrockitAllowed, launcher.jrockitPreferred, launcher.sunAllowed,
+                     launcher.sunPreferred, launcher.ibmAllowed, launcher.ibmPreferred}),
+              expected) << value;
   }
 }
 
 TEST_F(SettingsTest, VersionBoundsUseAnyExactlyAndFillMissingParts) {
-  struct Case {
-    const char* minimum;  // nullptr: key absent
-    const char* maximum;
-    std::vector<int32_t> expectedMinimum, expectedMaximum;
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "0.0.0.0 0.0.0.0"},  // absent
+      {"Minimum Version=any\r\nMaximum Version=any\r\n", "0.0.0.0 65535.65535.65535.65535"},
+      {"Minimum Version=Any\r\nMaximum Version=Any\r\n", "0.0.0.0 0.0.0.0"},
+      {"Minimum Version=1.8\r\nMaximum Version=17.0.2\r\n", "1.8.0.0 17.0.2.65535"},
+      {"Minimum Version=1.8.0_392\r\nMaximum Version=1.8.0_392\r\n", "1.8.0.392 1.8.0.392"},
   };
-  const std::vector<int32_t> zero{0, 0, 0, 0};
-  const std::vector<int32_t> open{65535, 65535, 65535, 65535};
-  const Case cases[] = {
-      {nullptr, nullptr, zero, zero},
-      {"any", "any", zero, open},
-      // "any" compares exactly: "Any" is parsed and has no digits.
-      {"Any", "Any", zero, zero},
-      {"1.8", "1.8", {1, 8, 0, 0}, {1, 8, 65535, 65535}},
-      {"11", "17.0.2", {11, 0, 0, 0}, {17, 0, 2, 65535}},
-      {"1.8.0_392", "1.8.0_392", {1, 8, 0, 392}, {1, 8, 0, 392}},
-  };
-  for (const Case& item : cases) {
-    std::string lines;
-    if (item.minimum != nullptr) lines += std::string("Minimum Version=") + item.minimum + "\r\n";
-    if (item.maximum != nullptr) lines += std::string("Maximum Version=") + item.maximum + "\r\n";
-    Launcher launcher;
-    ASSERT_TRUE(Read(launcher, WithMainClass(lines)));
-    EXPECT_EQ(Components(launcher.minimumVersion), item.expectedMinimum) << lines;
-    EXPECT_EQ(Components(launcher.maximumVersion), item.expectedMaximum) << lines;
+  for (const auto& [lines, expected] : cases) {
+    const Launcher& launcher = ReadJre(lines);
+    EXPECT_EQ(Version(launcher.minimumVersion) + " " + Version(launcher.maximumVersion), expected) << lines;
   }
 }
 
-TEST_F(SettingsTest, RelativeJrePathsHangBelowTheLaunchersFolder) {
-  Launcher empty;
-  ASSERT_TRUE(Read(empty, WithMainClass("JRE Path=\r\n")));
-  EXPECT_EQ(empty.jrePath, u"");
-
-  Launcher relative;
-  ASSERT_TRUE(Read(relative, WithMainClass("JRE Path=jre\r\n")));
-  EXPECT_EQ(relative.jrePath, AppFolder() + kPathSeparator + u"jre");
-
-  Launcher single;
-  ASSERT_TRUE(Read(single, WithMainClass("JRE Path=j\r\n")));
-  EXPECT_EQ(single.jrePath, AppFolder() + kPathSeparator + u"j");
+TEST_F(SettingsTest, JrePathsThatAreNotAbsoluteHangBelowTheLaunchersFolder) {
+  const bool windows = kPathSeparator == u'\\';
+  const std::u16string app = AppFolder() + kPathSeparator;
+  const std::pair<const char*, std::u16string> cases[] = {
+      {"", u""},
+      {"j", app + u"j"},
+      {"D:\\Java", windows ? u"D:\\Java" : app + u"D:\\Java"},
+      {"\\\\server\\java", windows ? u"\\\\server\\java" : app + u"\\\\server\\java"},
+      {"\\Java", app + u"\\Java"},  // one backslash is relative
+      {"/usr/java", windows ? app + u"/usr/java" : u"/usr/java"},
+  };
+  for (const auto& [value, expected] : cases) {
+    EXPECT_EQ(ReadJre(std::string("JRE Path=") + value + "\r\n").jrePath, expected) << value;
+  }
 }
 
 TEST_F(SettingsTest, APerUserFileDecidesTheJrePathInApplicationMode) {
-  const std::string mainFile = WithMainClass("JRE Path=from-main-file\r\n") +
-                               "[Product Information]\r\nProduct Name=Tool: Pro\r\nProduct Code=TP1\r\n";
-  Launcher probe;
-  probe.productName = u"Tool: Pro";
-  probe.productCode = u"TP1";
-  const std::u16string userFile = GetUserIniPath(probe, ModulePath(), false);
-  EXPECT_EQ(userFile.substr(0, UserSettingsRoot().size()), UserSettingsRoot());
-
-  // No per-user file: the main file's value.
-  Launcher withoutUserFile;
-  ASSERT_TRUE(Read(withoutUserFile, mainFile));
-  EXPECT_EQ(withoutUserFile.jrePath, AppFolder() + kPathSeparator + u"from-main-file");
-
-  // The per-user file's value, made absolute the same way.
-  RewriteFile(userFile, "[Java Runtime Environment]\r\nJRE Path=from-user-file\r\n");
-  Launcher withUserFile;
-  ASSERT_TRUE(Read(withUserFile, mainFile));
-  EXPECT_EQ(withUserFile.jrePath, AppFolder() + kPathSeparator + u"from-user-file");
-
-  // A per-user file without the key still wins: empty.
-  RewriteFile(userFile, "[Java Runtime Environment]\r\nOther=1\r\n");
-  Launcher userFileWithoutKey;
-  ASSERT_TRUE(Read(userFileWithoutKey, mainFile));
-  EXPECT_EQ(userFileWithoutKey.jrePath, u"");
-
-  // The per-user file is read without the "+" rule.
-  RewriteFile(userFile, "[Java Runtime Environment+]\r\nJRE Path=plus\r\n");
-  Launcher userFilePlus;
-  ASSERT_TRUE(Read(userFilePlus, mainFile));
-  EXPECT_EQ(userFilePlus.jrePath, u"");
-
+  const std::string product = "[Product Information]\r\nProduct Name=Tool: Pro\r\nProduct Code=TP1\r\n";
+  const std::u16string userFile = dir_ / u"user/Tool Pro/TP1/tool.ini";
+  const std::pair<const char*, std::u16string> cases[] = {
+      {nullptr, AppFolder() + kPathSeparator + u"main"},
+      {"[Java Runtime Environment]\r\nJRE Path=user\r\n", AppFolder() + kPathSeparator + u"user"},
+      {"[Java Runtime Environment]\r\nOther=1\r\n", u""},           // the file wins even without the key
+      {"[Java Runtime Environment+]\r\nJRE Path=plus\r\n", u""},    // no "+" rule there
+  };
+  for (const auto& [userIni, expected] : cases) {
+    if (userIni != nullptr) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));  // a new modification time
+      test::WriteFile(userFile, userIni);
+    }
+    EXPECT_EQ(ReadJre("JRE Path=main\r\n", product).jrePath, expected) << (userIni ? userIni : "no user file");
+  }
   // In service mode only the main file counts.
-  RewriteFile(userFile, "[Java Runtime Environment]\r\nJRE Path=from-user-file\r\n");
-  Launcher service;
-  ASSERT_TRUE(Read(service, mainFile + "[Application]\r\nApplication Type=service\r\n"));
-  EXPECT_EQ(service.jrePath, AppFolder() + kPathSeparator + u"from-main-file");
+  EXPECT_EQ(ReadJre("JRE Path=main\r\n", product + "[Application]\r\nApplication Type=service\r\n").jrePath,
+            AppFolder() + kPathSeparator + u"main");
 }
 
 TEST_F(SettingsTest, LaterStagesReadTheirKeysThroughThePlusRule) {
-  test::WriteFile(FreshIniPath(),
-                  "[Application]\r\nApplication Type=service\r\nSingle Instance=yes\r\n"
-                  "Output File=%TEMP%\\out.log\r\nError File=err.log\r\nCmd=-v \"\"\r\n"
-                  "[Class Path]\r\nClass Path=lib\\a.jar;lib\\b.jar\r\n"
-                  "[Java Runtime Environment]\r\nVirtual Machine Parameters=-Xmx256m\r\n"
-                  "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Dignored=1\r\n"
-                  "[Class Path+]\r\nClass Path=ignored.jar\r\n"
-                  "[Application+]\r\nCmd=ignored\r\nError File=ignored\r\n");
-  IniConfig config(IniPath());
+  test::WriteFile(iniPath_ = dir_ / u"later.ini",
+                  "[Application]\r\nApplication Type=service\r\nCmd=-v \"\"\r\n"
+                  "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Dx=1\r\n"
+                  "[Application+]\r\nCmd=ignored\r\nError File=err.log\r\n");
+  IniConfig config(iniPath_);
   EXPECT_TRUE(ReadServiceMode(config));
-  EXPECT_TRUE(ReadSingleInstance(config));
-  EXPECT_EQ(ReadClassPath(config), u"lib\\a.jar;lib\\b.jar");
-  EXPECT_EQ(ReadVirtualMachineParameters(config), u"-Xmx256m");
-  EXPECT_EQ(ReadOutputFile(config), u"%TEMP%\\out.log");
-  EXPECT_EQ(ReadErrorFile(config), u"err.log");
   EXPECT_EQ(ReadCmd(config), u"-v \"\"");
-
-  test::WriteFile(FreshIniPath(),
-                  "[Application+]\r\nCmd=-x\r\nOutput File=out.log\r\n"
-                  "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xss2m\r\n"
-                  "[Class Path+]\r\nClass Path=extra.jar\r\n");
-  IniConfig plusOnly(IniPath());
-  EXPECT_FALSE(ReadServiceMode(plusOnly));
-  EXPECT_EQ(ReadCmd(plusOnly), u" -x");
-  EXPECT_EQ(ReadOutputFile(plusOnly), u" out.log");
-  EXPECT_EQ(ReadVirtualMachineParameters(plusOnly), u" -Xss2m");
-  EXPECT_EQ(ReadClassPath(plusOnly), u" extra.jar");
+  EXPECT_EQ(ReadVirtualMachineParameters(config), u" -Dx=1");
+  EXPECT_EQ(ReadErrorFile(config), u" err.log");
+  EXPECT_EQ(ReadClassPath(config), u"");
 }
 
 }  // namespace
