@@ -1,43 +1,64 @@
 #include "e2e/e2e_support.h"
 
+#include <cstdio>
+
 #include "base/file_system.h"
-#include "support/test_support.h"
 
 namespace javelin::test {
 
 namespace {
 
-char HexDigit(unsigned value) { return "0123456789ABCDEF"[value & 15]; }
+const bool kWindows = kPathSeparator == u'\\';
+
+std::u16string BesideLibrary(const std::u16string& library, const std::u16string& name) {
+  return library.substr(0, library.rfind(kPathSeparator) + 1) + name;
+}
+
+// Copies `library` into `home` with the file that marks a Java runtime.
+std::u16string InstallJvm(const std::u16string& home, const std::u16string& library) {
+  const std::u16string installed = JvmLibraryInHome(home);
+  CopyOneFile(library, installed);
+  WriteFile(JoinPath(home, kWindows ? u"bin/java.dll" : u"lib/libjava.so"), "");
+  return installed;
+}
 
 }  // namespace
 
-std::u16string TestJvmVariantPath(const std::u16string& variant) {
-  const std::u16string library = TestJvmPath();
-  if (variant.empty() || library.empty()) return library;
-  // jvm.so / jvm.dll -> jvm_<variant>.so / jvm_<variant>.dll
-  const size_t dot = library.rfind(u'.');
-  return library.substr(0, dot) + u"_" + variant + library.substr(dot);
+std::u16string JvmLibraryInHome(const std::u16string& home) {
+  return JoinPath(home, kWindows ? u"bin/server/jvm.dll" : u"lib/server/libjvm.so");
 }
 
 std::u16string InstallTestJvm(const std::u16string& home, const std::u16string& variant) {
-  const std::u16string library = JvmLibraryInHome(home);
-  CopyOneFile(TestJvmVariantPath(variant), library);
-  WriteFile(JoinPath(home, RuntimeMarkerInHome()), "");
-  return library;
+  std::u16string library = TestJvmPath();  // jvm.so -> jvm_<variant>.so
+  if (!variant.empty()) library.insert(library.rfind(u'.'), u"_" + variant);
+  return InstallJvm(home, library);
 }
 
 std::u16string InstallProxyJvm(const std::u16string& home) {
 #ifdef JAVELIN_PROXY_JVM
-  const std::u16string library = JvmLibraryInHome(home);
-  CopyOneFile(HostPath(JAVELIN_PROXY_JVM), library);
-  WriteFile(JoinPath(home, RuntimeMarkerInHome()), "");
-  WriteFile(library.substr(0, library.rfind(kPathSeparator) + 1) + u"proxyjvm.target",
-            ToUtf8(JvmLibraryInHome(JdkHome())) + "\n");
+  const std::u16string library = InstallJvm(home, HostPath(JAVELIN_PROXY_JVM));
+  WriteFile(BesideLibrary(library, u"proxyjvm.target"), ToUtf8(JvmLibraryInHome(JdkHome())) + "\n");
   return library;
 #else
   (void)home;
   return {};
 #endif
+}
+
+void SetTestJvmControl(const std::u16string& library, const std::string& text) {
+  WriteFile(BesideLibrary(library, u"testjvm.control"), text);
+  WriteFile(BesideLibrary(library, u"testjvm.log"), "");
+}
+
+std::vector<std::string> TestJvmLog(const std::u16string& library) {
+  std::vector<std::string> lines;
+  const std::string text = ReadFile(BesideLibrary(library, u"testjvm.log"));
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
 }
 
 std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
@@ -46,78 +67,27 @@ std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
   return InstallLauncher(dir, name);
 }
 
+std::string PrintedArguments(const TextList& arguments) {
+  std::string text = "argc=" + std::to_string(arguments.size()) + "\n";
+  for (const std::u16string& argument : arguments) {
+    text += "arg=";
+    for (size_t i = 0; i < argument.size(); ++i) {
+      char unit[8];
+      snprintf(unit, sizeof unit, i == 0 ? "%04X" : " %04X", static_cast<unsigned>(argument[i]));
+      text += unit;
+    }
+    text += "\n";
+  }
+  return text;
+}
+
 ProcessResult WithUnixLineEnds(ProcessResult result) {
   for (std::string* text : {&result.output, &result.errors}) {
-    std::string cleaned;
-    for (size_t i = 0; i < text->size(); ++i) {
-      if ((*text)[i] == '\r' && i + 1 < text->size() && (*text)[i + 1] == '\n') continue;
-      cleaned.push_back((*text)[i]);
+    for (size_t at = text->find("\r\n"); at != std::string::npos; at = text->find("\r\n", at)) {
+      text->erase(at, 1);
     }
-    *text = cleaned;
   }
   return result;
-}
-
-std::vector<std::string> ReadLines(const std::u16string& path) {
-  std::vector<std::string> lines;
-  const std::string text = ReadFile(path);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
-std::u16string TestJvmLogBeside(const std::u16string& library) {
-  return library.substr(0, library.rfind(kPathSeparator) + 1) + u"testjvm.log";
-}
-
-std::u16string TestJvmControlBeside(const std::u16string& library) {
-  return library.substr(0, library.rfind(kPathSeparator) + 1) + u"testjvm.control";
-}
-
-bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
-  return LineIndex(lines, line) >= 0;
-}
-
-int LineIndex(const std::vector<std::string>& lines, const std::string& line) {
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i] == line) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-std::string EscapeBytes(const std::string& bytes) {
-  std::string escaped;
-  for (unsigned char c : bytes) {
-    if (c == '\\') {
-      escaped += "\\\\";
-    } else if (c >= 0x20 && c < 0x7F) {
-      escaped.push_back(static_cast<char>(c));
-    } else {
-      escaped += {'\\', 'x', HexDigit(c >> 4), HexDigit(c)};
-    }
-  }
-  return escaped;
-}
-
-std::string EscapeUnits(const std::u16string& units) {
-  std::string escaped;
-  for (char16_t c : units) {
-    if (c == u'\\') {
-      escaped += "\\\\";
-    } else if (c >= 0x20 && c < 0x7F) {
-      escaped.push_back(static_cast<char>(c));
-    } else {
-      escaped += {'\\', 'u', HexDigit(c >> 12), HexDigit(c >> 8), HexDigit(c >> 4), HexDigit(c)};
-    }
-  }
-  return escaped;
 }
 
 }  // namespace javelin::test

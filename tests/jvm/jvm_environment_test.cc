@@ -21,90 +21,47 @@ std::u16string Environment(const std::u16string& name) {
   return value;
 }
 
-// Keeps the test process's search path as it was.
-class SearchPathGuard {
- public:
-  explicit SearchPathGuard(const std::u16string& value) {
-    GetEnvironment(kSearchPathVariable, saved_);
-    SetEnvironment(kSearchPathVariable, value);
-  }
-  ~SearchPathGuard() { SetEnvironment(kSearchPathVariable, saved_); }
-
- private:
-  std::u16string saved_;
-};
-
-std::u16string LauncherDirectoryWithSeparator() {
-  std::u16string modulePath;
-  EXPECT_TRUE(GetModulePath(modulePath));
-  return modulePath.substr(0, modulePath.rfind(kPathSeparator) + 1);
-}
-
-test::TempDir home;  // a Java home that exists only by name
-const std::u16string kHome = home.path();
-
 TEST(JvmEnvironment, EveryLibraryLayoutLeadsBackToItsJavaHome) {
+  const std::u16string home = JoinPath(u"", u"/opt/jdk");
   for (JvmFlavor flavor : {JvmFlavor::kClient, JvmFlavor::kServer, JvmFlavor::kClassic,
                            JvmFlavor::kHotspot, JvmFlavor::kJRockit}) {
     for (const std::u16string& relative : JvmLibraryPaths(flavor)) {
-      const std::u16string library = JoinPath(kHome, relative);
-      EXPECT_EQ(JavaHomeOfLibrary(library), kHome) << ToUtf8(library);
-      EXPECT_EQ(RuntimeBinDirectory(library), JoinPath(kHome, u"bin")) << ToUtf8(library);
+      EXPECT_EQ(JavaHomeOfLibrary(JoinPath(home, relative)), home) << ToUtf8(relative);
+      EXPECT_EQ(RuntimeBinDirectory(JoinPath(home, relative)), JoinPath(home, u"bin")) << ToUtf8(relative);
     }
   }
 }
 
-TEST(JvmEnvironment, PublishesTheRuntimeAndPutsItsBinFolderLastOnTheSearchPath) {
-  const std::u16string oldPath = JoinPath(kHome, u"windows") + kS + JoinPath(kHome, u"system") + kS;
-  SearchPathGuard guard(oldPath);
-  const std::u16string tools = JoinPath(kHome, u"tools");
+TEST(JvmEnvironment, TheRuntimeIsPublishedAndItsFoldersJoinTheSearchPaths) {
+  test::TempDir home;
+  std::u16string savedPath;
+  GetEnvironment(kSearchPathVariable, savedPath);
+  const std::u16string oldPath = home / u"windows" + kS + home / u"system" + kS;
+  SetEnvironment(kSearchPathVariable, oldPath);
+  SetEnvironment(u"JAVELIN_NATIVE_TEST", home / u"native");
+  std::u16string modulePath;
+  ASSERT_TRUE(GetModulePath(modulePath));
 
   Launcher launcher;
-  launcher.jvmLibraryPath = JoinPath(kHome, JvmLibraryPaths(JvmFlavor::kClient)[0]);
-  launcher.systemPath = tools;
-  PrepareJvmEnvironment(launcher);
-  EXPECT_EQ(Environment(u"KV_JVM_PATH"), launcher.jvmLibraryPath);
-  EXPECT_EQ(Environment(u"KV_JVM_HOME"), kHome);
-  EXPECT_EQ(Environment(kSearchPathVariable), tools + kS + oldPath + kS + JoinPath(kHome, u"bin"));
-  // Without a library path the JVM keeps its own default.
-  EXPECT_TRUE(launcher.jvmOptions.empty());
-}
-
-TEST(JvmEnvironment, ASystemPathEndingInTheSeparatorGetsNoSecondOne) {
-  SearchPathGuard guard(u"old");
-  Launcher launcher;
-  launcher.jvmLibraryPath = JoinPath(kHome, JvmLibraryPaths(JvmFlavor::kServer)[0]);
+  launcher.jvmLibraryPath = JoinPath(home.path(), JvmLibraryPaths(JvmFlavor::kServer)[0]);
   // The configuration writes lists with ';' on every platform.
   launcher.systemPath = u"first;second;";
-  PrepareJvmEnvironment(launcher);
-  EXPECT_EQ(Environment(kSearchPathVariable),
-            u"first" + kS + u"second" + kS + u"old" + kS + JoinPath(kHome, u"bin"));
-
-  launcher.systemPath.clear();
-  PrepareJvmEnvironment(launcher);
-  EXPECT_EQ(Environment(kSearchPathVariable),
-            u"first" + kS + u"second" + kS + u"old" + kS + JoinPath(kHome, u"bin") + kS +
-                JoinPath(kHome, u"bin"));
-}
-
-TEST(JvmEnvironment, TheLibraryPathOptionComesFirstAndUsesTheOldSearchPath) {
-  const std::u16string oldPath = JoinPath(kHome, u"windows") + kS + JoinPath(kHome, u"system") + kS;
-  SearchPathGuard guard(oldPath);
-  SetEnvironment(u"JAVELIN_NATIVE_TEST", JoinPath(kHome, u"native"));
-
-  Launcher launcher;
-  launcher.jvmLibraryPath = JoinPath(kHome, JvmLibraryPaths(JvmFlavor::kClient)[0]);
   launcher.libraryPath = u"native;%JAVELIN_NATIVE_TEST%;";
   PrepareJvmEnvironment(launcher);
-  ASSERT_EQ(launcher.jvmOptions.size(), 1u);
-  // No separator is added after the configured value or after the old
-  // search path.
-  EXPECT_EQ(launcher.jvmOptions[0],
-            ToUtf8(u"-Djava.library.path=native" + kS + JoinPath(kHome, u"native") + kS +
-                   LauncherDirectoryWithSeparator() + kS + u"." + kS + oldPath +
-                   JoinPath(kHome, u"lib")));
-  // The search path changes only afterwards.
-  EXPECT_EQ(Environment(kSearchPathVariable), oldPath + kS + JoinPath(kHome, u"bin"));
+  const std::u16string searchPath = Environment(kSearchPathVariable);
+  SetEnvironment(kSearchPathVariable, savedPath);
+
+  EXPECT_EQ(Environment(u"KV_JVM_PATH"), launcher.jvmLibraryPath);
+  EXPECT_EQ(Environment(u"KV_JVM_HOME"), home.path());
+  // The system path first, without a second separator; the runtime's
+  // programs last.
+  EXPECT_EQ(searchPath, u"first" + kS + u"second" + kS + oldPath + kS + home / u"bin");
+  // The configured value, the launcher's folder, "." and the old search path,
+  // joined as written, then the runtime's lib folder.
+  const std::u16string launcherFolder = modulePath.substr(0, modulePath.rfind(kPathSeparator) + 1);
+  EXPECT_EQ(launcher.jvmOptions,
+            (JvmOptionList{ToUtf8(u"-Djava.library.path=native" + kS + home / u"native" + kS + launcherFolder +
+                                  kS + u"." + kS + oldPath + home / u"lib")}));
 }
 
 }  // namespace

@@ -2,39 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include "jvm/test_jvm_fixture.h"
+#include "e2e/e2e_support.h"
+#include "jvm/java_vm_host.h"
+#include "jvm/main_class.h"
+#include "launcher/launcher.h"
 
 namespace javelin::test {
 namespace {
 
-using MainStartedEventTest = TestJvmFixture;
-
-// Whether the event was set while the JVM thread ran for `launcher`.
-bool EventSetDuringRun(Launcher& launcher, uint32_t expectedResult) {
-  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  launcher.mainStartedEvent = event;
-  EXPECT_EQ(TestJvmFixture::RunJavaMainThread(launcher), expectedResult);
-  // The event belongs to this test, not to the launcher's teardown.
-  launcher.mainStartedEvent = nullptr;
-  const bool set = WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-  CloseHandle(event);
-  return set;
-}
-
-TEST_F(MainStartedEventTest, TheEventIsSetOnlyWhenMainIsAboutToRun) {
-  {
-    auto launcher = LoadedLauncher();
-    EXPECT_TRUE(EventSetDuringRun(*launcher, 0));
+// Forwarded single-instance calls wait for this event: it is set only when
+// main is about to run.
+TEST(MainStartedEvent, IsSetOnlyWhenMainIsAboutToRun) {
+  TempDir dir;
+  const std::u16string library = InstallTestJvm(dir.path(), u"noboot");
+  for (bool hasMain : {true, false}) {
+    SetTestJvmControl(library, hasMain ? "" : "nomain\n");
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    {
+      Launcher launcher;
+      launcher.jvmLibraryPath = library;
+      launcher.mainClass = u"com/example/App";
+      launcher.mainStartedEvent = event;
+      testing::internal::CaptureStdout();
+      testing::internal::CaptureStderr();
+      EXPECT_TRUE(LoadJvmLibrary(launcher));
+      EXPECT_EQ(JavaMainThread(&launcher), hasMain ? 0u : 1u);
+      testing::internal::GetCapturedStdout();
+      testing::internal::GetCapturedStderr();
+      launcher.mainStartedEvent = nullptr;  // the test's to close
+    }
+    EXPECT_EQ(WaitForSingleObject(event, 0) == WAIT_OBJECT_0, hasMain);
+    CloseHandle(event);
   }
-  SetControl("missing=com/example/App\n");
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  {
-    auto launcher = LoadedLauncher(u"noboot");
-    EXPECT_FALSE(EventSetDuringRun(*launcher, 1));
-  }
-  testing::internal::GetCapturedStdout();
-  testing::internal::GetCapturedStderr();
 }
 
 }  // namespace

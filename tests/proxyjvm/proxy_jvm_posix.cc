@@ -1,10 +1,7 @@
 // A JVM library that passes the two invocation entry points on to the
-// machine's real JVM but does not export JVM_FindClassFromBootLoader, as a
-// runtime without the boot-loader lookup would. It lets the tests take the
-// plain class lookup with a real JVM behind it.
-//
-// The real library's path comes from the file "proxyjvm.target" beside this
-// library (one line).
+// machine's real JVM but lacks JVM_FindClassFromBootLoader, as a runtime
+// without the boot-loader lookup would. The real library's path is the one
+// line of "proxyjvm.target" beside this library.
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -21,7 +18,7 @@ void* RealFunction(const char* name) {
     Dl_info info;
     std::string target;
     if (dladdr(reinterpret_cast<void*>(&RealFunction), &info) != 0 && info.dli_fname != nullptr) {
-      std::string path = info.dli_fname;
+      const std::string path = info.dli_fname;
       std::ifstream in(path.substr(0, path.rfind('/') + 1) + "proxyjvm.target");
       std::getline(in, target);
     }
@@ -38,11 +35,10 @@ void* RealFunction(const char* name) {
 }  // namespace
 
 extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* arguments) {
-  using Function = jint(JNICALL*)(JavaVM**, void**, void*);
-  return reinterpret_cast<Function>(RealFunction("JNI_CreateJavaVM"))(vm, env, arguments);
+  return reinterpret_cast<jint(JNICALL*)(JavaVM**, void**, void*)>(RealFunction("JNI_CreateJavaVM"))(
+      vm, env, arguments);
 }
 
 extern "C" JNIEXPORT jint JNICALL JNI_GetDefaultJavaVMInitArgs(void* arguments) {
-  using Function = jint(JNICALL*)(void*);
-  return reinterpret_cast<Function>(RealFunction("JNI_GetDefaultJavaVMInitArgs"))(arguments);
+  return reinterpret_cast<jint(JNICALL*)(void*)>(RealFunction("JNI_GetDefaultJavaVMInitArgs"))(arguments);
 }

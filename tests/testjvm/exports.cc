@@ -19,7 +19,3 @@ extern "C" JNIEXPORT jclass JNICALL JVM_FindClassFromBootLoader(JNIEnv*, const c
   return testjvm::FindBootClass(name);
 }
 #endif
-
-// Lets in-process tests fire the hooks the launcher passed at creation.
-extern "C" JNIEXPORT void JNICALL TestJvm_CallExitHook(jint code) { testjvm::CallExitHook(code); }
-extern "C" JNIEXPORT void JNICALL TestJvm_CallAbortHook() { testjvm::CallAbortHook(); }

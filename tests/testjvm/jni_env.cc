@@ -1,8 +1,13 @@
-// The JNIEnv function table of the test JVM. Every slot the launcher has no
-// business calling records the slot number and aborts.
+// The JNIEnv function table of the test JVM with the Java behaviour of the
+// few classes the launcher uses. Every slot the launcher has no business
+// calling aborts with its number.
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <map>
 #include <utility>
+#include <vector>
 
 #include "test_jvm.h"
 
@@ -10,13 +15,119 @@ namespace testjvm {
 
 namespace {
 
-constexpr size_t kSlotCount = sizeof(JNINativeInterface_) / sizeof(void*);
+// An object of the emulated heap, never freed: the process is short.
+struct Object {
+  std::string className;          // the object's class, or a class's own name
+  std::u16string text;            // String, char[] or exception message
+  std::vector<Object*> elements;  // Object[]
+  FILE* file = nullptr;           // FileOutputStream
+  Object* target = nullptr;       // PrintStream: its FileOutputStream
+};
+
+std::deque<Object> heap;
+std::deque<std::string> methods;  // "class.name(signature)", one per method ID
+std::map<std::string, Object*> classes;
+Object* systemOut = nullptr;
+Object* systemErr = nullptr;
+thread_local Object* pending = nullptr;
+
+const char* const kKnownMethods[] = {
+    "java/lang/String.<init>([C)V",
+    "java/io/FileOutputStream.<init>(Ljava/lang/String;Z)V",
+    "java/io/PrintStream.<init>(Ljava/io/OutputStream;)V",
+    "java/lang/System.setOut(Ljava/io/PrintStream;)V",
+    "java/lang/System.setErr(Ljava/io/PrintStream;)V",
+    "sun/launcher/LauncherHelper.checkAndLoadMain(ZILjava/lang/String;)Ljava/lang/Class;",
+};
+
+Object* New(const std::string& className) {
+  heap.emplace_back();
+  heap.back().className = className;
+  return &heap.back();
+}
+
+Object* O(const void* reference) { return static_cast<Object*>(const_cast<void*>(reference)); }
+
+Object* ClassNamed(const std::string& name) {
+  Object*& found = classes[name];
+  if (found == nullptr) found = New(name);
+  return found;
+}
+
+std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+void Throw(const std::string& className, const std::u16string& message) {
+  pending = New(className);
+  pending->text = message;
+}
+
+void Print(Object* printStream, FILE* standard, const std::string& text) {
+  FILE* file = printStream != nullptr ? printStream->target->file : standard;
+  fputs(text.c_str(), file);
+  fflush(file);
+}
+
+std::string Hex(const std::u16string& units) {
+  std::string text;
+  for (char16_t unit : units) {
+    char digits[8];
+    snprintf(digits, sizeof digits, text.empty() ? "%04X" : " %04X", static_cast<unsigned>(unit));
+    text += digits;
+  }
+  return text;
+}
+
+// Runs the method or constructor `id` with its arguments.
+jobject Run(jmethodID id, va_list arguments) {
+  const std::string& method = *reinterpret_cast<const std::string*>(id);
+  const auto named = [&](const char* start) { return method.rfind(start, 0) == 0; };
+  if (named("java/lang/String.")) {
+    Object* string = New("java/lang/String");
+    string->text = O(va_arg(arguments, jobject))->text;
+    return reinterpret_cast<jobject>(string);
+  }
+  if (named("java/io/FileOutputStream.")) {
+    const std::u16string& path = O(va_arg(arguments, jobject))->text;
+    Object* stream = New("java/io/FileOutputStream");
+    stream->file = OpenStreamFile(path, va_arg(arguments, int) != JNI_FALSE);
+    if (stream->file == nullptr) Throw("java/io/FileNotFoundException", path);
+    return stream->file != nullptr ? reinterpret_cast<jobject>(stream) : nullptr;
+  }
+  if (named("java/io/PrintStream.")) {
+    Object* stream = New("java/io/PrintStream");
+    stream->target = O(va_arg(arguments, jobject));
+    return reinterpret_cast<jobject>(stream);
+  }
+  if (named("java/lang/System.")) {
+    (named("java/lang/System.setOut") ? systemOut : systemErr) = O(va_arg(arguments, jobject));
+    return nullptr;
+  }
+  if (named("sun/launcher/")) {
+    // As the JDK's helper: report a class it cannot use, then exit with 1.
+    (void)va_arg(arguments, int);
+    (void)va_arg(arguments, jint);
+    std::string name = ToModifiedUtf8(O(va_arg(arguments, jobject))->text);
+    for (char& c : name) c = c == '.' ? '/' : c;
+    if (name != CurrentControl().missingClass && !CurrentControl().noMain) {
+      return reinterpret_cast<jobject>(ClassNamed(name));
+    }
+    Print(systemErr, stderr, (name == CurrentControl().missingClass ? "Error: Could not find or load main class "
+                                                                    : "Error: Main method not found in class ") +
+                                 name + "\n");
+    exit(1);
+  }
+  // main
+  const std::vector<Object*>& elements = O(va_arg(arguments, jobject))->elements;
+  std::string text = "argc=" + std::to_string(elements.size()) + "\n";
+  for (Object* argument : elements) text += "arg=" + Hex(argument->text) + "\n";
+  Print(systemOut, stdout, text);
+  Print(systemErr, stderr, "main done\n");
+  return nullptr;
+}
 
 template <size_t Slot>
 void JNICALL Unexpected() {
-  Log("unexpected-jni-call slot=" + std::to_string(Slot));
   fprintf(stderr, "testjvm: unexpected JNI call (function table slot %u)\n", static_cast<unsigned>(Slot));
-  fflush(stderr);
   abort();
 }
 
@@ -25,199 +136,72 @@ void FillUnexpected(void** slots, std::index_sequence<Slots...>) {
   ((slots[Slots] = reinterpret_cast<void*>(&Unexpected<Slots>)), ...);
 }
 
-// A JNI call that runs Java code while an exception is pending is a bug of
-// the caller; it is recorded so that tests can see it.
-void NotePendingException(const char* function) {
-  if (PendingException() != nullptr) Log(std::string("warning pending-exception ") + function);
-}
-
-Method* M(jmethodID method) { return reinterpret_cast<Method*>(method); }
-
-jint JNICALL GetVersion(JNIEnv*) { return JNI_VERSION_1_8; }
-
 jclass JNICALL FindClass(JNIEnv*, const char* name) {
-  Log(std::string("findclass ") + name);
-  if (!ClassExists(name)) {
-    Throw("java/lang/NoClassDefFoundError", std::u16string(name, name + strlen(name)));
+  if (name == CurrentControl().missingClass) {
+    Throw("java/lang/NoClassDefFoundError", Wide(name));
     return nullptr;
   }
   return reinterpret_cast<jclass>(ClassNamed(name));
 }
 
-jclass JNICALL GetObjectClass(JNIEnv*, jobject object) {
-  return reinterpret_cast<jclass>(ClassNamed(O(object)->className));
-}
-
-jmethodID LookUp(jclass type, const char* name, const char* signature, bool isStatic) {
-  const std::string& className = O(type)->className;
-  if (isStatic) Log("getstatic " + className + "." + name + signature);
-  if (MethodExists(className, name, signature, isStatic)) {
-    return reinterpret_cast<jmethodID>(MethodOf(className, name, signature, isStatic));
+jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char* signature) {
+  methods.push_back(O(type)->className + "." + name + signature);
+  const std::string& method = methods.back();
+  for (const char* known : kKnownMethods) {
+    if (method == known) return reinterpret_cast<jmethodID>(&methods.back());
   }
-  const Control& control = CurrentControl();
-  if (!(control.noMainQuiet && std::string(name) == "main")) {
-    const std::string text = className + "." + name + signature;
-    Throw("java/lang/NoSuchMethodError", std::u16string(text.begin(), text.end()));
-  }
+  const bool isMain = strcmp(name, "main") == 0 && strcmp(signature, "([Ljava/lang/String;)V") == 0;
+  if (isMain && !CurrentControl().noMain) return reinterpret_cast<jmethodID>(&methods.back());
+  if (!isMain) Throw("java/lang/NoSuchMethodError", Wide(method));
   return nullptr;
 }
 
-jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char* signature) {
-  return LookUp(type, name, signature, false);
-}
-
-jmethodID JNICALL GetStaticMethodID(JNIEnv*, jclass type, const char* name, const char* signature) {
-  return LookUp(type, name, signature, true);
-}
-
-jobject NewInstance(jmethodID method, const std::vector<jvalue>& arguments) {
-  NotePendingException("NewObject");
-  return J(Construct(M(method), arguments));
-}
-
-jobject JNICALL NewObject(JNIEnv*, jclass, jmethodID method, ...) {
-  va_list arguments;
-  va_start(arguments, method);
-  const std::vector<jvalue> values = ArgumentsFromVaList(M(method), arguments);
-  va_end(arguments);
-  return NewInstance(method, values);
-}
-
 jobject JNICALL NewObjectV(JNIEnv*, jclass, jmethodID method, va_list arguments) {
-  return NewInstance(method, ArgumentsFromVaList(M(method), arguments));
+  return Run(method, arguments);
 }
 
-jobject JNICALL NewObjectA(JNIEnv*, jclass, jmethodID method, const jvalue* arguments) {
-  return NewInstance(method, ArgumentsFromArray(M(method), arguments));
+jobject JNICALL CallStaticObjectMethodV(JNIEnv*, jclass, jmethodID method, va_list arguments) {
+  return Run(method, arguments);
 }
 
-jvalue Call(Object* receiver, jmethodID method, const std::vector<jvalue>& arguments) {
-  NotePendingException(M(method)->name.c_str());
-  return Invoke(M(method), receiver, arguments);
+void JNICALL CallStaticVoidMethodV(JNIEnv*, jclass, jmethodID method, va_list arguments) {
+  Run(method, arguments);
 }
-
-// The Call<Type>Method families in their three argument forms.
-#define TESTJVM_CALLS(Type, ResultType, field)                                                   \
-  ResultType JNICALL Call##Type##Method(JNIEnv*, jobject receiver, jmethodID method, ...) {       \
-    va_list arguments;                                                                           \
-    va_start(arguments, method);                                                                 \
-    const std::vector<jvalue> values = ArgumentsFromVaList(M(method), arguments);                \
-    va_end(arguments);                                                                           \
-    return static_cast<ResultType>(Call(O(receiver), method, values) field);                     \
-  }                                                                                              \
-  ResultType JNICALL Call##Type##MethodV(JNIEnv*, jobject receiver, jmethodID method,            \
-                                         va_list arguments) {                                    \
-    return static_cast<ResultType>(                                                              \
-        Call(O(receiver), method, ArgumentsFromVaList(M(method), arguments)) field);             \
-  }                                                                                              \
-  ResultType JNICALL Call##Type##MethodA(JNIEnv*, jobject receiver, jmethodID method,            \
-                                         const jvalue* arguments) {                              \
-    return static_cast<ResultType>(                                                              \
-        Call(O(receiver), method, ArgumentsFromArray(M(method), arguments)) field);              \
-  }                                                                                              \
-  ResultType JNICALL CallStatic##Type##Method(JNIEnv*, jclass, jmethodID method, ...) {          \
-    va_list arguments;                                                                           \
-    va_start(arguments, method);                                                                 \
-    const std::vector<jvalue> values = ArgumentsFromVaList(M(method), arguments);                \
-    va_end(arguments);                                                                           \
-    return static_cast<ResultType>(Call(nullptr, method, values) field);                         \
-  }                                                                                              \
-  ResultType JNICALL CallStatic##Type##MethodV(JNIEnv*, jclass, jmethodID method,                \
-                                               va_list arguments) {                              \
-    return static_cast<ResultType>(Call(nullptr, method, ArgumentsFromVaList(M(method), arguments)) \
-                                       field);                                                   \
-  }                                                                                              \
-  ResultType JNICALL CallStatic##Type##MethodA(JNIEnv*, jclass, jmethodID method,                \
-                                               const jvalue* arguments) {                        \
-    return static_cast<ResultType>(Call(nullptr, method, ArgumentsFromArray(M(method), arguments)) \
-                                       field);                                                   \
-  }
-
-TESTJVM_CALLS(Object, jobject, .l)
-TESTJVM_CALLS(Int, jint, .i)
-TESTJVM_CALLS(Void, void, .l)
-#undef TESTJVM_CALLS
 
 jcharArray JNICALL NewCharArray(JNIEnv*, jsize length) {
-  if (length < 0) {
-    Throw("java/lang/NegativeArraySizeException", u"");
-    return nullptr;
-  }
-  Object* array = NewObjectOf(Object::kCharArray, "[C");
-  array->text.assign(static_cast<size_t>(length), u'\0');
+  Object* array = New("[C");
+  array->text.resize(static_cast<size_t>(length));
   return reinterpret_cast<jcharArray>(array);
 }
 
-void JNICALL SetCharArrayRegion(JNIEnv*, jcharArray target, jsize start, jsize length, const jchar* units) {
-  Object* array = O(target);
-  if (start < 0 || length < 0 || static_cast<size_t>(start) + static_cast<size_t>(length) > array->text.size()) {
-    Throw("java/lang/ArrayIndexOutOfBoundsException", u"");
-    return;
-  }
-  for (jsize i = 0; i < length; ++i) array->text[static_cast<size_t>(start + i)] = static_cast<char16_t>(units[i]);
+void JNICALL SetCharArrayRegion(JNIEnv*, jcharArray array, jsize start, jsize length, const jchar* units) {
+  for (jsize i = 0; i < length; ++i) O(array)->text[static_cast<size_t>(start + i)] = units[i];
 }
 
-jsize JNICALL GetArrayLength(JNIEnv*, jarray array) {
-  Object* object = O(array);
-  return static_cast<jsize>(object->kind == Object::kCharArray ? object->text.size() : object->elements.size());
-}
-
-jobjectArray JNICALL NewObjectArray(JNIEnv*, jsize length, jclass elementClass, jobject initial) {
-  if (length < 0) {
-    Throw("java/lang/NegativeArraySizeException", u"");
-    return nullptr;
-  }
-  Object* array = NewObjectOf(Object::kObjectArray, "[L" + O(elementClass)->className + ";");
+jobjectArray JNICALL NewObjectArray(JNIEnv*, jsize length, jclass, jobject initial) {
+  Object* array = New("[Ljava/lang/Object;");
   array->elements.assign(static_cast<size_t>(length), O(initial));
   return reinterpret_cast<jobjectArray>(array);
 }
 
-jobject JNICALL GetObjectArrayElement(JNIEnv*, jobjectArray array, jsize index) {
-  Object* object = O(array);
-  if (index < 0 || static_cast<size_t>(index) >= object->elements.size()) {
-    Throw("java/lang/ArrayIndexOutOfBoundsException", u"");
-    return nullptr;
-  }
-  return J(object->elements[static_cast<size_t>(index)]);
-}
-
 void JNICALL SetObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, jobject value) {
-  Object* object = O(array);
-  if (index < 0 || static_cast<size_t>(index) >= object->elements.size()) {
-    Throw("java/lang/ArrayIndexOutOfBoundsException", u"");
-    return;
-  }
-  object->elements[static_cast<size_t>(index)] = O(value);
+  O(array)->elements[static_cast<size_t>(index)] = O(value);
 }
 
-// References are plain pointers into a heap that is never collected.
 void JNICALL DeleteLocalRef(JNIEnv*, jobject) {}
-jobject JNICALL NewGlobalRef(JNIEnv*, jobject object) { return object; }
-void JNICALL DeleteGlobalRef(JNIEnv*, jobject) {}
-
-jthrowable JNICALL ExceptionOccurred(JNIEnv*) { return reinterpret_cast<jthrowable>(PendingException()); }
-jboolean JNICALL ExceptionCheck(JNIEnv*) { return PendingException() != nullptr ? JNI_TRUE : JNI_FALSE; }
-void JNICALL ExceptionClear(JNIEnv*) { SetPendingException(nullptr); }
+jthrowable JNICALL ExceptionOccurred(JNIEnv*) { return reinterpret_cast<jthrowable>(pending); }
+void JNICALL ExceptionClear(JNIEnv*) { pending = nullptr; }
 
 void JNICALL ExceptionDescribe(JNIEnv*) {
-  Object* exception = PendingException();
-  if (exception == nullptr) return;
-  SetPendingException(nullptr);
-  Log("describe " + exception->className);
-  DescribeException(exception);
-}
-
-jint JNICALL ThrowObject(JNIEnv*, jthrowable exception) {
-  SetPendingException(O(exception));
-  return JNI_OK;
+  if (pending == nullptr) return;
+  std::string name = pending->className;
+  for (char& c : name) c = c == '/' ? '.' : c;
+  Print(systemErr, stderr, "Exception in thread \"main\" " + name + ": " + ToModifiedUtf8(pending->text) + "\n");
+  pending = nullptr;
 }
 
 const char* JNICALL GetStringUTFChars(JNIEnv*, jstring string, jboolean* isCopy) {
   if (isCopy != nullptr) *isCopy = JNI_TRUE;
-  if (CurrentControl().noUtf) {
-    Throw("java/lang/OutOfMemoryError", u"");
-    return nullptr;
-  }
   const std::string bytes = ToModifiedUtf8(O(string)->text);
   char* copy = static_cast<char*>(malloc(bytes.size() + 1));
   memcpy(copy, bytes.c_str(), bytes.size() + 1);
@@ -225,58 +209,28 @@ const char* JNICALL GetStringUTFChars(JNIEnv*, jstring string, jboolean* isCopy)
 }
 
 void JNICALL ReleaseStringUTFChars(JNIEnv*, jstring, const char* characters) {
-  Log("release-utf");
   free(const_cast<char*>(characters));
 }
 
-jsize JNICALL GetStringLength(JNIEnv*, jstring string) { return static_cast<jsize>(O(string)->text.size()); }
-
 JNINativeInterface_ BuildTable() {
   JNINativeInterface_ table;
-  FillUnexpected(reinterpret_cast<void**>(&table), std::make_index_sequence<kSlotCount>());
-  table.GetVersion = GetVersion;
+  FillUnexpected(reinterpret_cast<void**>(&table), std::make_index_sequence<sizeof table / sizeof(void*)>());
   table.FindClass = FindClass;
-  table.GetObjectClass = GetObjectClass;
   table.GetMethodID = GetMethodID;
-  table.GetStaticMethodID = GetStaticMethodID;
-  table.NewObject = NewObject;
+  table.GetStaticMethodID = GetMethodID;
   table.NewObjectV = NewObjectV;
-  table.NewObjectA = NewObjectA;
-  table.CallObjectMethod = CallObjectMethod;
-  table.CallObjectMethodV = CallObjectMethodV;
-  table.CallObjectMethodA = CallObjectMethodA;
-  table.CallIntMethod = CallIntMethod;
-  table.CallIntMethodV = CallIntMethodV;
-  table.CallIntMethodA = CallIntMethodA;
-  table.CallVoidMethod = CallVoidMethod;
-  table.CallVoidMethodV = CallVoidMethodV;
-  table.CallVoidMethodA = CallVoidMethodA;
-  table.CallStaticObjectMethod = CallStaticObjectMethod;
   table.CallStaticObjectMethodV = CallStaticObjectMethodV;
-  table.CallStaticObjectMethodA = CallStaticObjectMethodA;
-  table.CallStaticIntMethod = CallStaticIntMethod;
-  table.CallStaticIntMethodV = CallStaticIntMethodV;
-  table.CallStaticIntMethodA = CallStaticIntMethodA;
-  table.CallStaticVoidMethod = CallStaticVoidMethod;
   table.CallStaticVoidMethodV = CallStaticVoidMethodV;
-  table.CallStaticVoidMethodA = CallStaticVoidMethodA;
   table.NewCharArray = NewCharArray;
   table.SetCharArrayRegion = SetCharArrayRegion;
-  table.GetArrayLength = GetArrayLength;
   table.NewObjectArray = NewObjectArray;
-  table.GetObjectArrayElement = GetObjectArrayElement;
   table.SetObjectArrayElement = SetObjectArrayElement;
   table.DeleteLocalRef = DeleteLocalRef;
-  table.NewGlobalRef = NewGlobalRef;
-  table.DeleteGlobalRef = DeleteGlobalRef;
   table.ExceptionOccurred = ExceptionOccurred;
-  table.ExceptionCheck = ExceptionCheck;
   table.ExceptionClear = ExceptionClear;
   table.ExceptionDescribe = ExceptionDescribe;
-  table.Throw = ThrowObject;
   table.GetStringUTFChars = GetStringUTFChars;
   table.ReleaseStringUTFChars = ReleaseStringUTFChars;
-  table.GetStringLength = GetStringLength;
   return table;
 }
 
@@ -285,6 +239,12 @@ JNINativeInterface_ BuildTable() {
 const JNINativeInterface_* NativeInterface() {
   static const JNINativeInterface_ table = BuildTable();
   return &table;
+}
+
+// Only the JDK's own classes come from the boot loader.
+jclass FindBootClass(const char* name) {
+  if (strncmp(name, "java/", 5) != 0 && strncmp(name, "sun/", 4) != 0) return nullptr;
+  return reinterpret_cast<jclass>(ClassNamed(name));
 }
 
 }  // namespace testjvm
