@@ -8,6 +8,7 @@
 #include "config/command_line.h"
 #include "config/ini_file.h"
 #include "config/ini_paths.h"
+#include "config/settings.h"
 #include "jvm/jvm_environment.h"
 #include "jvm/vm_parameters.h"
 #include "launcher/launcher.h"
@@ -16,19 +17,7 @@ namespace javelin {
 
 namespace {
 
-const char16_t kClassPathSection[] = u"Class Path";
-const char16_t kApplicationSection[] = u"Application";
-const char16_t kJreSection[] = u"Java Runtime Environment";
 const char16_t kClassPathOption[] = u"-Djava.class.path=";
-
-// The launcher executable's directory without its trailing separator; empty
-// when the module path cannot be read (already reported).
-std::u16string LauncherDirectory() {
-  std::u16string modulePath;
-  if (!GetModulePath(modulePath)) return {};
-  const size_t last = modulePath.rfind(kPathSeparator);
-  return last == std::u16string::npos ? modulePath : modulePath.substr(0, last);
-}
 
 bool IsTakenAsWritten(const std::u16string& entry) {
   return IsAbsolutePath(entry) && entry.find(u'*') == std::u16string::npos;
@@ -50,9 +39,7 @@ std::u16string BuildClassPathWith(const std::u16string& value, Resolve resolve) 
   return classPath;
 }
 
-// The file name setting with its environment references expanded.
-std::u16string ReadFileSetting(IniConfig& config, const char16_t* key) {
-  const std::u16string value = config.GetString(kApplicationSection, key);
+std::u16string ExpandedUnlessEmpty(const std::u16string& value) {
   return value.empty() ? value : ExpandEnvironment(value);
 }
 
@@ -81,7 +68,10 @@ void ResolveClassPathEntry(const std::u16string& entry, const std::u16string& la
 }
 
 void ResolveClassPathEntry(const std::u16string& entry, std::u16string& classPath) {
-  const std::u16string launcherDirectory = IsAbsolutePath(entry) ? u"" : LauncherDirectory();
+  // The launcher's directory stays empty when its path cannot be read
+  // (already reported).
+  std::u16string launcherDirectory;
+  if (!IsAbsolutePath(entry)) GetModuleDirectory(launcherDirectory);
   ResolveClassPathEntry(entry, launcherDirectory, classPath);
 }
 
@@ -102,8 +92,8 @@ bool AssembleJvmOptions(Launcher& launcher) {
   if (!GetIniPath(iniPath)) return false;
   IniConfig config(iniPath);
 
-  std::u16string classPath = BuildClassPath(config.GetString(kClassPathSection, u"Class Path"));
-  if (EqualsIgnoreCase(config.GetString(kApplicationSection, u"Embedded Jar"), u"Yes")) {
+  std::u16string classPath = BuildClassPath(ReadClassPath(config));
+  if (ReadEmbeddedJar(config)) {
     std::u16string modulePath;
     if (GetModulePath(modulePath)) classPath = modulePath + kSearchPathSeparator + classPath;
   }
@@ -113,19 +103,19 @@ bool AssembleJvmOptions(Launcher& launcher) {
   }
 
   TextList options{kClassPathOption + classPath};
-  const std::u16string vmParameters = config.GetString(kJreSection, u"Virtual Machine Parameters");
+  const std::u16string vmParameters = ReadVirtualMachineParameters(config);
   if (!vmParameters.empty()) SplitVmParameters(vmParameters, options, launcher);
   // The class path is expanded a second time here, like every option.
   for (const std::u16string& option : options) {
     launcher.jvmOptions.push_back(ToJvmNarrow(ExpandEnvironment(option)));
   }
 
-  launcher.outputFile = ReadFileSetting(config, u"Output File");
-  launcher.outputAppend = config.GetString(kApplicationSection, u"Output Append") == u"yes";
-  launcher.errorFile = ReadFileSetting(config, u"Error File");
-  launcher.errorAppend = config.GetString(kApplicationSection, u"Error Append") == u"yes";
+  launcher.outputFile = ExpandedUnlessEmpty(ReadOutputFile(config));
+  launcher.outputAppend = ReadOutputAppend(config);
+  launcher.errorFile = ExpandedUnlessEmpty(ReadErrorFile(config));
+  launcher.errorAppend = ReadErrorAppend(config);
 
-  launcher.cmd = config.GetString(kApplicationSection, u"Cmd");
+  launcher.cmd = ReadCmd(config);
   if (!launcher.cmd.empty()) {
     TextList tokens;
     SplitArguments(ExpandEnvironment(launcher.cmd), tokens);

@@ -80,14 +80,9 @@ bool Launcher::Initialize() {
   // A second instance has already handed its arguments over.
   if (singleInstance && !isFirstInstance) return true;
 
-  if (overrideWorkingDir) {
-    std::u16string modulePath;
-    if (GetModulePath(modulePath)) {
-      const size_t last = modulePath.rfind(kPathSeparator);
-      if (last != std::u16string::npos && last >= 1) {
-        SetCurrentDirectoryPath(modulePath.substr(0, last));
-      }
-    }
+  std::u16string launcherDirectory;
+  if (overrideWorkingDir && GetModuleDirectory(launcherDirectory)) {
+    SetCurrentDirectoryPath(launcherDirectory);
   }
 
   if (FindJre(*this)) return true;
