@@ -2,18 +2,10 @@
 // answer queries, and a value written into the text reads back.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 #include "config/ini_text.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition) abort();
-}
-
-}  // namespace
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace javelin;

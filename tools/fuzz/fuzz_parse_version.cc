@@ -2,20 +2,12 @@
 // version written out with all four components parses to itself.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "base/text.h"
 #include "jre/version.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition) abort();
-}
-
-}  // namespace
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace javelin;

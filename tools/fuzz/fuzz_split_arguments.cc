@@ -2,19 +2,11 @@
 // splits into pieces of itself, any bytes decode.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "config/command_line.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition) abort();
-}
-
-}  // namespace
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace javelin;
