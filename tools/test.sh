@@ -38,8 +38,9 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 
 echo "=== tests: Windows x64 under Wine"
 export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all
+wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wine64 wineboot --init >/dev/null 2>&1 || true
+  "$wine_loader" wineboot --init >/dev/null 2>&1 || true
   wineserver -w || true
 fi
 wineserver -p  # keep the Wine server up between the many short test processes
