@@ -26,15 +26,18 @@ configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" 
 CC=clang CXX=clang++ configure_and_build sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJAVELIN_SANITIZE=ON
 CC=clang CXX=clang++ configure_and_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJAVELIN_FUZZ=ON -DJAVELIN_TESTS=OFF
 
-status=0
+passed=0
+failed=0
+record() { if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi; }
+
 echo "=== tests: Linux"
-ctest --test-dir "$root/build/linux" --output-on-failure || status=1
+record ctest --test-dir "$root/build/linux" --output-on-failure
 
 echo "=== tests: Linux under AddressSanitizer + UndefinedBehaviorSanitizer"
 # The JVM handles SIGSEGV itself and keeps memory until exit by design.
 ASAN_OPTIONS=handle_segv=0:allow_user_segv_handler=1:detect_leaks=0:use_sigaltstack=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir "$root/build/sanitize" --output-on-failure || status=1
+  record ctest --test-dir "$root/build/sanitize" --output-on-failure
 
 echo "=== tests: Windows x64 under Wine"
 export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all
@@ -44,7 +47,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w || true
 fi
 wineserver -p  # keep the Wine server up between the many short test processes
-ctest --test-dir "$root/build/win64" --output-on-failure || status=1
+record ctest --test-dir "$root/build/win64" --output-on-failure
 wineserver -k || true
 
 echo "=== fuzzing ${fuzz_seconds}s per target"
@@ -55,11 +58,13 @@ for target in "$root"/build/fuzz/tools/fuzz/fuzz_*; do
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
   if "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$work" >"$work.log" 2>&1; then
-    echo "$name: clean"
+    echo "$name: clean"; passed=$((passed + 1))
   else
-    echo "$name: FAILED"; tail -40 "$work.log"; status=1
+    echo "$name: FAILED"; tail -40 "$work.log"; failed=$((failed + 1))
   fi
   rm -rf "$work" "$work.log"
 done
 
-exit $status
+# One line for the whole run: the three test suites and the fuzz targets.
+echo "suites: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
