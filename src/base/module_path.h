@@ -10,9 +10,4 @@ namespace javelin {
 // unchanged and returns false.
 bool GetModulePath(std::u16string& path);
 
-// The module path cut before its last separator (no trailing separator);
-// false when the module path cannot be obtained (already reported) or has no
-// separator.
-bool GetModuleDirectory(std::u16string& directory);
-
 }  // namespace javelin

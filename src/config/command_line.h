@@ -8,8 +8,6 @@
 
 namespace javelin {
 
-class Launcher;
-
 // Remembers main()'s argv. POSIX takes argv[1..] as the argument list and
 // starts the pair launcher with the same argv; Windows ignores it and reads
 // GetCommandLineW.
@@ -17,10 +15,10 @@ void RecordProcessArguments(int argc, char** argv);
 int RecordedArgumentCount();
 char** RecordedArguments();
 
-// Fills launcher.arguments from the process command line: on Windows the
+// The application arguments from the process command line: on Windows the
 // command line less the program's name (ParseCommandLine); on POSIX
 // argv[1..] as they are, decoded with DecodeArgumentBytes.
-void ReadCommandLine(Launcher& launcher);
+TextList ReadCommandLine();
 
 // Appends the blank-separated, quote-aware tokens of `text` to `tokens`.
 // No escapes: a quoted token runs to the next double quote.

@@ -1,5 +1,4 @@
 #include "config/command_line.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 
@@ -13,13 +12,14 @@ bool IsCommandLineWhiteSpace(char16_t c) {
          c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
-void ReadCommandLine(Launcher& launcher) {
+TextList ReadCommandLine() {
   // The shell has already split the arguments; they are taken as they are.
-  launcher.arguments.clear();
+  TextList arguments;
   char** argv = RecordedArguments();
   for (int i = 1; argv != nullptr && i < RecordedArgumentCount(); ++i) {
-    launcher.arguments.push_back(DecodeArgumentBytes(argv[i]));
+    arguments.push_back(DecodeArgumentBytes(argv[i]));
   }
+  return arguments;
 }
 
 }  // namespace javelin

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "config/command_line.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 
@@ -16,9 +15,8 @@ bool IsCommandLineWhiteSpace(char16_t c) {
   return GetStringTypeW(CT_CTYPE1, &character, 1, &type) && (type & C1_SPACE) != 0;
 }
 
-void ReadCommandLine(Launcher& launcher) {
-  launcher.arguments =
-      ParseCommandLine(reinterpret_cast<const char16_t*>(GetCommandLineW()));
+TextList ReadCommandLine() {
+  return ParseCommandLine(reinterpret_cast<const char16_t*>(GetCommandLineW()));
 }
 
 }  // namespace javelin

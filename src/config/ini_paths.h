@@ -5,24 +5,16 @@
 
 namespace javelin {
 
-class Launcher;
-
-// The launcher's own path with its extension replaced by "ini" (Windows: cut
-// at the last '.' of the whole path; POSIX: at the last '.' of the file name,
-// or ".ini" appended when the name has none). False when it cannot be derived.
-bool GetIniPath(std::u16string& path);
-
 // <per-user settings dir>/<product name>/<product code>/<base name>.ini for
 // the executable `exePath`; folders created on request. The per-user settings
 // dir is %APPDATA% on Windows, $XDG_CONFIG_HOME or $HOME/.config elsewhere.
-std::u16string GetUserIniPath(const Launcher& launcher, const std::u16string& exePath,
-                              bool createFolders);
+std::u16string GetUserIniPath(const std::u16string& productName, const std::u16string& productCode,
+                              const std::u16string& exePath, bool createFolders);
 
-// The "Pair Product" path with its extension replaced by "ini".
-bool GetPairIniPath(const Launcher& launcher, std::u16string& path);
-
-// The configuration file path for an executable path by the platform's rule
-// of GetIniPath; false when there is none.
+// The configuration file of an executable: its path with the extension
+// replaced by "ini" (Windows: cut at the last '.' of the whole path; POSIX: at
+// the last '.' of the file name, or ".ini" appended when the name has none).
+// False when it cannot be derived.
 bool IniPathForExecutable(const std::u16string& exePath, std::u16string& iniPath);
 
 // The product name as a folder name: the nine characters \ ? " | > < : / *

@@ -3,20 +3,16 @@
 #include "base/error_reporter.h"
 #include "base/file_system.h"
 #include "base/message_table.h"
-#include "base/module_path.h"
-#include "config/ini_file.h"
 #include "config/ini_paths.h"
-#include "jre/version.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
-
-namespace {
 
 const char16_t kProductSection[] = u"Product Information";
 const char16_t kJreSection[] = u"Java Runtime Environment";
 const char16_t kApplicationSection[] = u"Application";
 const char16_t kClassPathSection[] = u"Class Path";
+
+namespace {
 
 constexpr int32_t kOpenMaximumComponent = 65535;
 
@@ -35,17 +31,17 @@ VersionNumber ReadMaximumVersion(const std::u16string& value) {
 }
 
 int32_t ReadJvmType(const std::u16string& value) {
-  if (value == u"server") return Launcher::kJvmTypeServer;
-  if (value == u"favor_server") return Launcher::kJvmTypeFavorServer;
-  return Launcher::kJvmTypeAny;
+  if (value == u"server") return kJvmTypeServer;
+  if (value == u"favor_server") return kJvmTypeFavorServer;
+  return kJvmTypeAny;
 }
 
 // "JVM Source", compared exactly. The two preference flags are always set;
 // the permission for both kinds only by a non-empty value.
-void ApplyJvmSource(Launcher& launcher, const std::u16string& value) {
+void ApplyJvmSource(RuntimeRequirements& runtime, const std::u16string& value) {
   if (value.empty()) {
-    launcher.jdkPreferred = true;
-    launcher.jrePreferred = true;
+    runtime.jdkPreferred = true;
+    runtime.jrePreferred = true;
     return;
   }
   struct Row {
@@ -58,14 +54,14 @@ void ApplyJvmSource(Launcher& launcher, const std::u16string& value) {
       {u"only_JDK", false, true, false},
       {u"only_JRE", false, false, true},
   };
-  launcher.bothKindsAllowed = false;
-  launcher.jdkPreferred = false;
-  launcher.jrePreferred = false;
+  runtime.bothKindsAllowed = false;
+  runtime.jdkPreferred = false;
+  runtime.jrePreferred = false;
   for (const Row& row : kRows) {
     if (value == row.value) {
-      launcher.bothKindsAllowed = row.bothKinds;
-      launcher.jdkPreferred = row.jdk;
-      launcher.jrePreferred = row.jre;
+      runtime.bothKindsAllowed = row.bothKinds;
+      runtime.jdkPreferred = row.jdk;
+      runtime.jrePreferred = row.jre;
     }
   }
 }
@@ -73,7 +69,7 @@ void ApplyJvmSource(Launcher& launcher, const std::u16string& value) {
 // "VM Provider", compared without regard to case. A recognised value sets
 // all six vendor flags; anything else leaves the defaults (standard vendor
 // only).
-void ApplyVmProvider(Launcher& launcher, const std::u16string& value) {
+void ApplyVmProvider(RuntimeRequirements& runtime, const std::u16string& value) {
   struct Row {
     const char16_t* value;
     bool jrockitAllowed, jrockitPreferred, sunAllowed, sunPreferred, ibmAllowed, ibmPreferred;
@@ -88,26 +84,41 @@ void ApplyVmProvider(Launcher& launcher, const std::u16string& value) {
   };
   for (const Row& row : kRows) {
     if (!EqualsIgnoreCase(value, row.value)) continue;
-    launcher.jrockitAllowed = row.jrockitAllowed;
-    launcher.jrockitPreferred = row.jrockitPreferred;
-    launcher.sunAllowed = row.sunAllowed;
-    launcher.sunPreferred = row.sunPreferred;
-    launcher.ibmAllowed = row.ibmAllowed;
-    launcher.ibmPreferred = row.ibmPreferred;
+    runtime.jrockitAllowed = row.jrockitAllowed;
+    runtime.jrockitPreferred = row.jrockitPreferred;
+    runtime.sunAllowed = row.sunAllowed;
+    runtime.sunPreferred = row.sunPreferred;
+    runtime.ibmAllowed = row.ibmAllowed;
+    runtime.ibmPreferred = row.ibmPreferred;
     return;
   }
 }
 
 // In application mode a per-user settings file, when it exists, is the only
 // source of "JRE Path": it holds the folder the user picked once.
-std::u16string ReadJrePath(Launcher& launcher, IniConfig& config,
-                           const std::u16string& modulePath) {
-  if (!launcher.serviceMode) {
-    const std::u16string userIniPath = GetUserIniPath(launcher, modulePath, false);
-    FileFinder finder;
-    if (finder.FindFile(userIniPath)) return IniFile(userIniPath).GetString(kJreSection, u"JRE Path");
+std::u16string ReadJrePath(const IniSource& source, const IniConfig& config,
+                           const Settings& settings, const std::u16string& modulePath) {
+  if (!settings.serviceMode) {
+    const std::u16string userIniPath =
+        GetUserIniPath(settings.productName, settings.productCode, modulePath, false);
+    if (source.FileExists(userIniPath)) return source.GetString(userIniPath, kJreSection, u"JRE Path");
   }
   return config.GetString(kJreSection, u"JRE Path");
+}
+
+RunOptions ReadRunOptions(const IniConfig& config) {
+  RunOptions run;
+  run.classPath = config.GetString(kClassPathSection, u"Class Path");
+  run.embeddedJar = IsYesIgnoringCase(config.GetString(kApplicationSection, u"Embedded Jar"));
+  run.vmParameters = config.GetString(kJreSection, u"Virtual Machine Parameters");
+  run.outputFile = config.GetString(kApplicationSection, u"Output File");
+  run.outputAppend = IsExactlyLowercaseYes(config.GetString(kApplicationSection, u"Output Append"));
+  run.errorFile = config.GetString(kApplicationSection, u"Error File");
+  run.errorAppend = IsExactlyLowercaseYes(config.GetString(kApplicationSection, u"Error Append"));
+  run.cmd = config.GetString(kApplicationSection, u"Cmd");
+  run.libraryPath = config.GetString(kJreSection, u"Library Path");
+  run.systemPath = config.GetString(kJreSection, u"System Path");
+  return run;
 }
 
 }  // namespace
@@ -124,87 +135,45 @@ std::u16string MakeJrePathAbsolute(const std::u16string& value, const std::u16st
   return folder + kPathSeparator + value;
 }
 
-bool ReadSettings(Launcher& launcher) {
-  std::u16string modulePath;
-  std::u16string iniPath;
-  if (!GetModulePath(modulePath) || !IniPathForExecutable(modulePath, iniPath)) return false;
-  return ReadSettingsFrom(launcher, iniPath, modulePath);
-}
-
-bool ReadSettingsFrom(Launcher& launcher, const std::u16string& iniPath,
-                      const std::u16string& modulePath) {
+std::optional<Settings> ReadSettings(const IniSource& source, const ProcessContext& context) {
+  if (context.iniPath.empty()) return std::nullopt;
+  const IniConfig config(source, context.iniPath);
+  Settings settings;
   // The product keys bypass the "+" rule.
-  IniFile product(iniPath);
-  launcher.productCode = product.GetString(kProductSection, u"Product Code");
-  launcher.productName = product.GetString(kProductSection, u"Product Name");
+  settings.productCode = config.GetPlainString(kProductSection, u"Product Code");
+  settings.productName = config.GetPlainString(kProductSection, u"Product Name");
 
-  IniConfig config(iniPath);
-  launcher.minimumVersion = ReadMinimumVersion(config.GetString(kJreSection, u"Minimum Version"));
-  launcher.maximumVersion = ReadMaximumVersion(config.GetString(kJreSection, u"Maximum Version"));
-  launcher.serviceMode = ReadServiceMode(config);
-  if (launcher.serviceMode) {
-    launcher.omitServiceName = !config.GetString(kApplicationSection, u"Omit Service Name").empty();
+  RuntimeRequirements& runtime = settings.runtime;
+  runtime.minimumVersion = ReadMinimumVersion(config.GetString(kJreSection, u"Minimum Version"));
+  runtime.maximumVersion = ReadMaximumVersion(config.GetString(kJreSection, u"Maximum Version"));
+  settings.serviceMode = config.GetString(kApplicationSection, u"Application Type") == u"service";
+  if (settings.serviceMode) {
+    settings.omitServiceName = !config.GetString(kApplicationSection, u"Omit Service Name").empty();
   }
-  SplitText(config.GetString(kJreSection, u"Preferred versions"), u";", launcher.preferredVersions);
-  launcher.jrePath = MakeJrePathAbsolute(ReadJrePath(launcher, config, modulePath), modulePath);
-  launcher.jvmType = ReadJvmType(config.GetString(kJreSection, u"JVM Type"));
-  ApplyJvmSource(launcher, config.GetString(kJreSection, u"JVM Source"));
-  ApplyVmProvider(launcher, config.GetString(kJreSection, u"VM Provider"));
+  SplitText(config.GetString(kJreSection, u"Preferred versions"), u";", runtime.preferredVersions);
+  runtime.jrePath =
+      MakeJrePathAbsolute(ReadJrePath(source, config, settings, context.modulePath), context.modulePath);
+  runtime.jvmType = ReadJvmType(config.GetString(kJreSection, u"JVM Type"));
+  ApplyJvmSource(runtime, config.GetString(kJreSection, u"JVM Source"));
+  ApplyVmProvider(runtime, config.GetString(kJreSection, u"VM Provider"));
 
   const std::u16string mainClass = config.GetString(kJreSection, u"Main Class");
   if (mainClass.empty()) {
     ReportMessage(LoadMessage(kMsgNoMainClass));
-    return false;
+    return std::nullopt;
   }
-  launcher.mainClass = ReplaceAll(mainClass, u'.', u'/');
+  settings.mainClass = ReplaceAll(mainClass, u'.', u'/');
 
-  launcher.failureCheck = IsYesIgnoringCase(config.GetString(kApplicationSection, u"Failure Check"));
-  launcher.overrideWorkingDir =
+  settings.failureCheck = IsYesIgnoringCase(config.GetString(kApplicationSection, u"Failure Check"));
+  settings.overrideWorkingDir =
       IsYesIgnoringCase(config.GetString(kApplicationSection, u"Override WorkingDir"));
-  launcher.systemPath = config.GetString(kJreSection, u"System Path");
-  launcher.libraryPath = config.GetString(kJreSection, u"Library Path");
-  launcher.pairProduct = config.GetString(kApplicationSection, u"Pair Product");
-  launcher.pairReturnCode =
+  runtime.pairProduct = config.GetString(kApplicationSection, u"Pair Product");
+  settings.pairReturnCode =
       IsYesIgnoringCase(config.GetString(kApplicationSection, u"Pair Return Code"));
-  return true;
+  settings.singleInstance =
+      IsExactlyLowercaseYes(config.GetString(kApplicationSection, u"Single Instance"));
+  settings.run = ReadRunOptions(config);
+  return settings;
 }
-
-bool ReadServiceMode(IniFile& config) {
-  return config.GetString(kApplicationSection, u"Application Type") == u"service";
-}
-
-bool ReadSingleInstance(IniFile& config) {
-  return IsExactlyLowercaseYes(config.GetString(kApplicationSection, u"Single Instance"));
-}
-
-std::u16string ReadClassPath(IniFile& config) {
-  return config.GetString(kClassPathSection, u"Class Path");
-}
-
-bool ReadEmbeddedJar(IniFile& config) {
-  return IsYesIgnoringCase(config.GetString(kApplicationSection, u"Embedded Jar"));
-}
-
-std::u16string ReadVirtualMachineParameters(IniFile& config) {
-  return config.GetString(kJreSection, u"Virtual Machine Parameters");
-}
-
-std::u16string ReadOutputFile(IniFile& config) {
-  return config.GetString(kApplicationSection, u"Output File");
-}
-
-bool ReadOutputAppend(IniFile& config) {
-  return IsExactlyLowercaseYes(config.GetString(kApplicationSection, u"Output Append"));
-}
-
-std::u16string ReadErrorFile(IniFile& config) {
-  return config.GetString(kApplicationSection, u"Error File");
-}
-
-bool ReadErrorAppend(IniFile& config) {
-  return IsExactlyLowercaseYes(config.GetString(kApplicationSection, u"Error Append"));
-}
-
-std::u16string ReadCmd(IniFile& config) { return config.GetString(kApplicationSection, u"Cmd"); }
 
 }  // namespace javelin

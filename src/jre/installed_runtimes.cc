@@ -1,66 +1,66 @@
 #include "jre/installed_runtimes.h"
 
-#include "launcher/launcher.h"
-
 namespace javelin {
 
 namespace {
 
-bool KindPreferred(const Launcher& launcher, JavaKind kind) {
-  return kind == JavaKind::kJdk ? launcher.jdkPreferred : launcher.jrePreferred;
+bool KindPreferred(const RuntimeRequirements& runtime, JavaKind kind) {
+  return kind == JavaKind::kJdk ? runtime.jdkPreferred : runtime.jrePreferred;
 }
 
-bool VendorAllowed(const Launcher& launcher, JavaVendor vendor) {
+bool VendorAllowed(const RuntimeRequirements& runtime, JavaVendor vendor) {
   switch (vendor) {
-    case JavaVendor::kSun: return launcher.sunAllowed;
-    case JavaVendor::kJRockit: return launcher.jrockitAllowed;
-    case JavaVendor::kIbm: return launcher.ibmAllowed;
+    case JavaVendor::kSun: return runtime.sunAllowed;
+    case JavaVendor::kJRockit: return runtime.jrockitAllowed;
+    case JavaVendor::kIbm: return runtime.ibmAllowed;
   }
   return false;
 }
 
-bool VendorPreferred(const Launcher& launcher, JavaVendor vendor) {
+bool VendorPreferred(const RuntimeRequirements& runtime, JavaVendor vendor) {
   switch (vendor) {
-    case JavaVendor::kSun: return launcher.sunPreferred;
-    case JavaVendor::kJRockit: return launcher.jrockitPreferred;
-    case JavaVendor::kIbm: return launcher.ibmPreferred;
+    case JavaVendor::kSun: return runtime.sunPreferred;
+    case JavaVendor::kJRockit: return runtime.jrockitPreferred;
+    case JavaVendor::kIbm: return runtime.ibmPreferred;
   }
   return false;
 }
 
 }  // namespace
 
-bool IsRuntimeSearched(const Launcher& launcher, JavaKind kind, JavaVendor vendor) {
-  const bool kindOk = launcher.bothKindsAllowed || KindPreferred(launcher, kind);
-  const bool vendorOk = VendorAllowed(launcher, vendor) || VendorPreferred(launcher, vendor);
+bool IsRuntimeSearched(const RuntimeRequirements& runtime, JavaKind kind, JavaVendor vendor) {
+  const bool kindOk = runtime.bothKindsAllowed || KindPreferred(runtime, kind);
+  const bool vendorOk = VendorAllowed(runtime, vendor) || VendorPreferred(runtime, vendor);
   return kindOk && vendorOk;
 }
 
-bool IsRuntimePreferred(const Launcher& launcher, JavaKind kind, JavaVendor vendor) {
-  return KindPreferred(launcher, kind) && VendorPreferred(launcher, vendor);
+bool IsRuntimePreferred(const RuntimeRequirements& runtime, JavaKind kind, JavaVendor vendor) {
+  return KindPreferred(runtime, kind) && VendorPreferred(runtime, vendor);
 }
 
-bool IsAdmittedVersion(const Launcher& launcher, const VersionNumber& version) {
+bool IsAdmittedVersion(const RuntimeRequirements& runtime, const VersionNumber& version) {
   static const VersionNumber kNoUpperBound{{65535, 65535, 65535, 65535}};
   const VersionNumber& maximum =
-      CompareVersions(launcher.maximumVersion, VersionNumber{}) == 0 ? kNoUpperBound
-                                                                    : launcher.maximumVersion;
-  return IsInVersionRange(version, launcher.minimumVersion, maximum);
+      CompareVersions(runtime.maximumVersion, VersionNumber{}) == 0 ? kNoUpperBound
+                                                                   : runtime.maximumVersion;
+  return IsInVersionRange(version, runtime.minimumVersion, maximum);
 }
 
-int32_t CandidateJvmKind(const Launcher& launcher, bool ignoresServerPreference) {
-  if (ignoresServerPreference && launcher.jvmType == Launcher::kJvmTypeFavorServer) {
-    return Launcher::kJvmTypeAny;
-  }
-  return launcher.jvmType;
+int32_t CandidateJvmKind(const RuntimeRequirements& runtime, bool ignoresServerPreference) {
+  if (ignoresServerPreference && runtime.jvmType == kJvmTypeFavorServer) return kJvmTypeAny;
+  return runtime.jvmType;
 }
 
-bool ChooseInstalledRuntime(Launcher& launcher, JreCandidateList& list, bool alternateView,
-                            std::u16string& home, VersionNumber& version) {
-  if (!PickCandidate(list, launcher, version, home)) return false;
-  launcher.selectedVersion = version;
-  if (alternateView) launcher.handOverToPair = true;
-  return true;
+RankingPolicy RankingPolicyOf(const RuntimeRequirements& runtime) {
+  return RankingPolicy{runtime.bothKindsAllowed, runtime.jvmType == kJvmTypeFavorServer};
+}
+
+std::optional<InstalledRuntime> ChooseInstalledRuntime(JreCandidateList& list,
+                                                       const RuntimeRequirements& runtime) {
+  const JreCandidate* picked =
+      PickCandidate(list, RankingPolicyOf(runtime), runtime.preferredVersions);
+  if (picked == nullptr) return std::nullopt;
+  return InstalledRuntime{picked->home, picked->version};
 }
 
 }  // namespace javelin

@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "jre/jre_locator.h"
 #include "jre/runtime_layout.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 
@@ -109,41 +107,41 @@ bool ReadRuntimeFolder(const std::u16string& folder, RuntimeFolder& runtime) {
 // its own (bin/javac, IMPLEMENTOR), and "JVM Source" and "VM Provider" admit
 // or skip it and mark it preferred by the same rules. The version range,
 // the library check and the ranking are the same as there.
-void CollectFolderCandidates(const Launcher& launcher, const std::u16string& root,
+void CollectFolderCandidates(const RuntimeRequirements& requirements, const std::u16string& root,
                              JreCandidateList& list) {
   std::string rootPath = ToUtf8(root);
   while (rootPath.size() > 1 && rootPath.back() == '/') rootPath.pop_back();
   for (const std::string& name : SubfolderNames(rootPath)) {
     RuntimeFolder runtime;
     if (!ReadRuntimeFolder(FromUtf8(rootPath + "/" + name), runtime)) continue;
-    if (!IsRuntimeSearched(launcher, runtime.kind, runtime.vendor)) continue;
-    if (!IsAdmittedVersion(launcher, runtime.version)) continue;
+    if (!IsRuntimeSearched(requirements, runtime.kind, runtime.vendor)) continue;
+    if (!IsAdmittedVersion(requirements, runtime.version)) continue;
     // A standard-vendor JRE is what the registry's "Java Runtime
     // Environment" root holds on Windows, where "favor_server" counts as no
     // preference when checking the home; the same applies here.
     const bool ignoresServerPreference =
         runtime.kind == JavaKind::kJre && runtime.vendor == JavaVendor::kSun;
     JreCandidate candidate;
-    const int32_t kind = CandidateJvmKind(launcher, ignoresServerPreference);
+    const int32_t kind = CandidateJvmKind(requirements, ignoresServerPreference);
     if (SelectJvmLibrary(runtime.home, kind, &candidate.isServerVm).empty()) continue;
     candidate.version = runtime.version;
     candidate.home = runtime.home;
-    candidate.preferred = IsRuntimePreferred(launcher, runtime.kind, runtime.vendor);
+    candidate.preferred = IsRuntimePreferred(requirements, runtime.kind, runtime.vendor);
     list.push_back(candidate);
   }
 }
 
-bool FindInRuntimeFolders(Launcher& launcher, const TextList& roots, bool alternateView,
-                          std::u16string& home, VersionNumber& version) {
-  if (alternateView) return false;
+std::optional<InstalledRuntime> FindInRuntimeFolders(const RuntimeRequirements& runtime,
+                                                     const TextList& roots) {
   JreCandidateList list;
-  for (const std::u16string& root : roots) CollectFolderCandidates(launcher, root, list);
-  return ChooseInstalledRuntime(launcher, list, alternateView, home, version);
+  for (const std::u16string& root : roots) CollectFolderCandidates(runtime, root, list);
+  return ChooseInstalledRuntime(list, runtime);
 }
 
-bool FindInstalledRuntime(Launcher& launcher, bool alternateView, std::u16string& home,
-                          VersionNumber& version) {
-  return FindInRuntimeFolders(launcher, DefaultRuntimeFolders(), alternateView, home, version);
+std::optional<InstalledRuntime> FindInstalledRuntime(const RuntimeRequirements& runtime,
+                                                     bool alternateView) {
+  if (alternateView) return std::nullopt;
+  return FindInRuntimeFolders(runtime, DefaultRuntimeFolders());
 }
 
 }  // namespace javelin

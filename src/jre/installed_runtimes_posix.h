@@ -4,6 +4,7 @@
 // their own.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "base/text.h"
@@ -29,12 +30,11 @@ struct RuntimeFolder {
 bool ReadRuntimeFolder(const std::u16string& folder, RuntimeFolder& runtime);
 
 // Appends the admissible runtimes below `root`, in name order.
-void CollectFolderCandidates(const Launcher& launcher, const std::u16string& root,
+void CollectFolderCandidates(const RuntimeRequirements& runtime, const std::u16string& root,
                              JreCandidateList& list);
 
-// Searches every root and picks one runtime. There is no alternate view on
-// these systems: with `alternateView` nothing is found.
-bool FindInRuntimeFolders(Launcher& launcher, const TextList& roots, bool alternateView,
-                          std::u16string& home, VersionNumber& version);
+// Searches every root and picks one runtime.
+std::optional<InstalledRuntime> FindInRuntimeFolders(const RuntimeRequirements& runtime,
+                                                     const TextList& roots);
 
 }  // namespace javelin

@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include "base/file_system.h"
-#include "jre/jre_locator.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 
@@ -98,7 +96,7 @@ const std::vector<RegistryRoot>& DefaultRegistryRoots() {
   return roots;
 }
 
-bool ReadRegistryCandidate(const Launcher& launcher, const RegistryRoot& root,
+bool ReadRegistryCandidate(const RuntimeRequirements& runtime, const RegistryRoot& root,
                            const std::u16string& name, bool alternateView,
                            std::u16string& home, bool& isServerVm) {
   RegistryKey key(root.key + name, alternateView);
@@ -106,22 +104,22 @@ bool ReadRegistryCandidate(const Launcher& launcher, const RegistryRoot& root,
   if (!QueryJavaHome(key.get(), value)) return false;
   if (value.empty() || value.back() != kPathSeparator) value.push_back(kPathSeparator);
   if (root.homeInJreFolder) value += u"jre\\";
-  const int32_t kind = CandidateJvmKind(launcher, root.ignoresServerPreference);
+  const int32_t kind = CandidateJvmKind(runtime, root.ignoresServerPreference);
   if (SelectJvmLibrary(value, kind, &isServerVm).empty()) return false;
   home = value;
   return true;
 }
 
-void CollectRegistryCandidates(const Launcher& launcher, const RegistryRoot& root,
+void CollectRegistryCandidates(const RuntimeRequirements& runtime, const RegistryRoot& root,
                                bool alternateView, JreCandidateList& list) {
-  const bool preferred = IsRuntimePreferred(launcher, root.kind, root.vendor);
+  const bool preferred = IsRuntimePreferred(runtime, root.kind, root.vendor);
   RegistryKey key(root.key, alternateView);
   for (const std::u16string& name : SubkeyNames(key.get())) {
     // Names without digits give 0.0.0.0 and still take part.
     const VersionNumber version = ParseVersion(name, 0);
-    if (!IsAdmittedVersion(launcher, version)) continue;
+    if (!IsAdmittedVersion(runtime, version)) continue;
     JreCandidate candidate;
-    if (!ReadRegistryCandidate(launcher, root, name, alternateView, candidate.home,
+    if (!ReadRegistryCandidate(runtime, root, name, alternateView, candidate.home,
                                candidate.isServerVm)) {
       continue;
     }
@@ -131,21 +129,22 @@ void CollectRegistryCandidates(const Launcher& launcher, const RegistryRoot& roo
   }
 }
 
-bool FindInRegistry(Launcher& launcher, const std::vector<RegistryRoot>& roots,
-                    bool alternateView, std::u16string& home, VersionNumber& version) {
-  if (alternateView && launcher.pairProduct.empty()) return false;
+std::optional<InstalledRuntime> FindInRegistry(const RuntimeRequirements& runtime,
+                                               const std::vector<RegistryRoot>& roots,
+                                               bool alternateView) {
+  if (alternateView && runtime.pairProduct.empty()) return std::nullopt;
   JreCandidateList list;
   for (const RegistryRoot& root : roots) {
-    if (IsRuntimeSearched(launcher, root.kind, root.vendor)) {
-      CollectRegistryCandidates(launcher, root, alternateView, list);
+    if (IsRuntimeSearched(runtime, root.kind, root.vendor)) {
+      CollectRegistryCandidates(runtime, root, alternateView, list);
     }
   }
-  return ChooseInstalledRuntime(launcher, list, alternateView, home, version);
+  return ChooseInstalledRuntime(list, runtime);
 }
 
-bool FindInstalledRuntime(Launcher& launcher, bool alternateView, std::u16string& home,
-                          VersionNumber& version) {
-  return FindInRegistry(launcher, DefaultRegistryRoots(), alternateView, home, version);
+std::optional<InstalledRuntime> FindInstalledRuntime(const RuntimeRequirements& runtime,
+                                                     bool alternateView) {
+  return FindInRegistry(runtime, DefaultRegistryRoots(), alternateView);
 }
 
 }  // namespace javelin

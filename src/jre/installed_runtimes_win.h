@@ -3,6 +3,7 @@
 // search at keys of their own.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,18 +27,19 @@ const std::vector<RegistryRoot>& DefaultRegistryRoots();
 // The home of the installation registered as subkey `name` of `root`, and
 // whether the JVM library found there is the server VM. False when the
 // subkey has no "JavaHome" or the home has no suitable JVM library.
-bool ReadRegistryCandidate(const Launcher& launcher, const RegistryRoot& root,
+bool ReadRegistryCandidate(const RuntimeRequirements& runtime, const RegistryRoot& root,
                            const std::u16string& name, bool alternateView,
                            std::u16string& home, bool& isServerVm);
 
 // Appends the installations of one root that lie in the version range.
-void CollectRegistryCandidates(const Launcher& launcher, const RegistryRoot& root,
+void CollectRegistryCandidates(const RuntimeRequirements& runtime, const RegistryRoot& root,
                                bool alternateView, JreCandidateList& list);
 
 // Searches the roots that "JVM Source" and "VM Provider" enable and picks
 // one installation. The alternate (64-bit) view is searched only when
-// "Pair Product" is set; a hit there hands the launch over to the pair.
-bool FindInRegistry(Launcher& launcher, const std::vector<RegistryRoot>& roots,
-                    bool alternateView, std::u16string& home, VersionNumber& version);
+// "Pair Product" is set.
+std::optional<InstalledRuntime> FindInRegistry(const RuntimeRequirements& runtime,
+                                               const std::vector<RegistryRoot>& roots,
+                                               bool alternateView);
 
 }  // namespace javelin

@@ -1,9 +1,7 @@
 #include "jre/jre_locator.h"
 
 #include "base/file_system.h"
-#include "base/module_path.h"
 #include "jre/runtime_layout.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 
@@ -14,69 +12,80 @@ std::u16string WithTrailingSeparator(std::u16string path) {
   return path;
 }
 
-// Takes the library of `home` for the "JVM Type" setting into the launcher.
-bool UseHome(Launcher& launcher, const std::u16string& home) {
-  std::u16string library = SelectJvmLibrary(home, launcher.jvmType);
-  if (library.empty()) return false;
-  launcher.jvmLibraryPath = library;
-  return true;
+// The choice of the library of `home` for the "JVM Type" setting; nothing
+// when the home holds none.
+std::optional<RuntimeChoice> UseHome(const RuntimeRequirements& runtime, const std::u16string& home) {
+  std::u16string library = SelectJvmLibrary(home, runtime.jvmType);
+  if (library.empty()) return std::nullopt;
+  return RuntimeChoice{std::move(library), VersionNumber{}, false};
+}
+
+// A runtime the user named ("JRE Path", JAVA_HOME) is used whatever it is
+// built for; a foreign one hands the launch to the pair launcher.
+std::optional<RuntimeChoice> WithMachineCheck(std::optional<RuntimeChoice> choice,
+                                              const RuntimeRequirements& runtime) {
+  if (choice) choice->handOverToPair = CheckJvmMachine(choice->jvmLibraryPath, runtime.pairProduct);
+  return choice;
 }
 
 }  // namespace
 
-bool FindInApplicationFolder(std::u16string& home) {
-  std::u16string modulePath;
-  if (!GetModulePath(modulePath)) return false;
+RuntimeSources DefaultRuntimeSources(const std::u16string& modulePath) {
+  RuntimeSources sources;
   const size_t last = modulePath.rfind(kPathSeparator);
-  if (last == std::u16string::npos) return false;
-  const std::u16string folder = modulePath.substr(0, last + 1);
-  if (HasRuntimeMarker(folder)) {
-    home = folder;
-    return true;
-  }
-  const std::u16string bundled = folder + u"jre" + kPathSeparator;
-  if (HasRuntimeMarker(bundled)) {
-    home = bundled;
-    return true;
-  }
-  return false;
-}
-
-bool FindInJavaHome(std::u16string& home) {
+  if (last != std::u16string::npos) sources.applicationFolder = modulePath.substr(0, last + 1);
+  sources.installedRuntimes = FindInstalledRuntime;
   const std::u16string reference = u"%JAVA_HOME%";
   const std::u16string value = ExpandEnvironment(reference);
-  if (value.empty() || value == reference) return false;
-  const std::u16string candidate = WithTrailingSeparator(value);
-  if (!HasRuntimeMarker(candidate)) return false;
-  home = candidate;
-  return true;
+  if (value != reference) sources.javaHome = value;
+  return sources;
 }
 
-bool FindJre(Launcher& launcher) { return FindJre(launcher, FindInstalledRuntime); }
+std::optional<std::u16string> FindInApplicationFolder(const std::u16string& folder) {
+  if (folder.empty()) return std::nullopt;
+  if (HasRuntimeMarker(folder)) return folder;
+  const std::u16string bundled = folder + u"jre" + kPathSeparator;
+  if (HasRuntimeMarker(bundled)) return bundled;
+  return std::nullopt;
+}
 
-bool FindJre(Launcher& launcher, const InstalledRuntimeSource& installedRuntimes) {
+std::optional<std::u16string> FindInJavaHome(const std::u16string& javaHome) {
+  if (javaHome.empty()) return std::nullopt;
+  const std::u16string candidate = WithTrailingSeparator(javaHome);
+  if (!HasRuntimeMarker(candidate)) return std::nullopt;
+  return candidate;
+}
+
+std::optional<RuntimeChoice> FindJre(const RuntimeRequirements& runtime,
+                                     const RuntimeSources& sources) {
   // The configured folder is taken as it is: no version range, no marker.
-  if (!launcher.jrePath.empty() && UseHome(launcher, WithTrailingSeparator(launcher.jrePath))) {
-    CheckJvmMachine(launcher);
-    return true;
+  if (!runtime.jrePath.empty()) {
+    if (auto choice = UseHome(runtime, WithTrailingSeparator(runtime.jrePath))) {
+      return WithMachineCheck(std::move(choice), runtime);
+    }
   }
 
-  std::u16string home;
-  if (FindInApplicationFolder(home) && UseHome(launcher, home)) return true;
-
-  // Installed runtimes: the default view, then the alternate one. A hit in
-  // the alternate view has already marked the hand-over to the pair.
-  VersionNumber version;
-  if (installedRuntimes(launcher, false, home, version) ||
-      installedRuntimes(launcher, true, home, version)) {
-    if (UseHome(launcher, home)) return true;
+  if (const auto home = FindInApplicationFolder(sources.applicationFolder)) {
+    if (auto choice = UseHome(runtime, *home)) return choice;
   }
 
-  if (FindInJavaHome(home) && UseHome(launcher, home)) {
-    CheckJvmMachine(launcher);
-    return true;
+  // Installed runtimes: the default view, then the alternate one.
+  if (sources.installedRuntimes) {
+    for (const bool alternateView : {false, true}) {
+      const auto installed = sources.installedRuntimes(runtime, alternateView);
+      if (!installed) continue;
+      auto choice = UseHome(runtime, installed->home);
+      if (!choice) break;
+      choice->version = installed->version;
+      choice->handOverToPair = alternateView;
+      return choice;
+    }
   }
-  return false;
+
+  if (const auto home = FindInJavaHome(sources.javaHome)) {
+    return WithMachineCheck(UseHome(runtime, *home), runtime);
+  }
+  return std::nullopt;
 }
 
 }  // namespace javelin

@@ -3,39 +3,56 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
-#include "jre/jvm_library.h"
+#include "config/settings.h"
+#include "jre/installed_runtimes.h"
 
 namespace javelin {
 
-class Launcher;
-
-// Tries the sources in order; on success leaves the JVM library path in the
-// launcher and returns true. False when no source yields a library (the
-// caller then asks the user).
-bool FindJre(Launcher& launcher);
+// The runtime a launch uses.
+struct RuntimeChoice {
+  std::u16string jvmLibraryPath;
+  // The version the installed-runtimes source read; 0.0.0.0 when another
+  // source found the runtime.
+  VersionNumber version;
+  // The library is built for the other machine: the pair launcher runs the
+  // application instead.
+  bool handOverToPair = false;
+};
 
 // The installed-runtimes source as FindJre calls it: first with the default
 // view, then with the alternate one.
-using InstalledRuntimeSource = std::function<bool(
-    Launcher& launcher, bool alternateView, std::u16string& home, VersionNumber& version)>;
+using InstalledRuntimeSource =
+    std::function<std::optional<InstalledRuntime>(const RuntimeRequirements&, bool alternateView)>;
 
-// FindJre with the installed runtimes searched by `installedRuntimes`
-// (tests give it their own roots).
-bool FindJre(Launcher& launcher, const InstalledRuntimeSource& installedRuntimes);
+// Where FindJre looks besides the configured "JRE Path".
+struct RuntimeSources {
+  // The launcher's own folder, ending in the separator; empty: not searched.
+  std::u16string applicationFolder;
+  InstalledRuntimeSource installedRuntimes;
+  // The value of JAVA_HOME; empty when it is not set.
+  std::u16string javaHome;
+};
 
-// The launcher's own folder, or its "jre" subfolder, when it holds the
-// runtime marker. The home ends in the separator.
-bool FindInApplicationFolder(std::u16string& home);
-// The folder named by JAVA_HOME (a separator appended when missing) when it
-// holds the runtime marker.
-bool FindInJavaHome(std::u16string& home);
+// The sources of a real launch: the folder of `modulePath`, the machine's
+// installed runtimes and the process's JAVA_HOME.
+RuntimeSources DefaultRuntimeSources(const std::u16string& modulePath);
 
-// Installed runtimes: the registry on Windows, the Java installation folders
-// elsewhere. `alternateView` is the 64-bit registry view (Windows); on POSIX
-// there is only one view and the alternate one finds nothing.
-bool FindInstalledRuntime(Launcher& launcher, bool alternateView, std::u16string& home,
-                          VersionNumber& version);
+// Tries the sources in order and returns the first JVM library of the kind
+// "JVM Type" asks for. After a hit from "JRE Path" or JAVA_HOME the machine
+// check decides the hand-over; a hit in the alternate view of the installed
+// runtimes hands over by itself. Nothing when no source yields a library (the
+// caller then asks the user).
+std::optional<RuntimeChoice> FindJre(const RuntimeRequirements& runtime,
+                                     const RuntimeSources& sources);
+
+// The folder itself, or its "jre" subfolder, when it holds the runtime
+// marker. The home ends in the separator.
+std::optional<std::u16string> FindInApplicationFolder(const std::u16string& folder);
+// The JAVA_HOME folder (a separator appended when missing) when it holds the
+// runtime marker.
+std::optional<std::u16string> FindInJavaHome(const std::u16string& javaHome);
 
 }  // namespace javelin

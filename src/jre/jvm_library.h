@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
+#include "jre/jvm_kind.h"
 #include "jre/version.h"
 
 namespace javelin {
-
-class Launcher;
 
 struct JreCandidate {
   VersionNumber version;
@@ -20,6 +20,13 @@ struct JreCandidate {
 
 using JreCandidateList = std::vector<JreCandidate>;
 
+// The ranking rules the settings switch on, tried in this order before the
+// higher version wins.
+struct RankingPolicy {
+  bool byPreferredMark = false;  // both kinds allowed: preferred kind and vendor first
+  bool byServerVm = false;       // "favor_server": the server VM first
+};
+
 // True when the file or folder exists.
 bool PathExists(const std::u16string& path);
 
@@ -29,12 +36,18 @@ bool PathExists(const std::u16string& path);
 std::u16string SelectJvmLibrary(const std::u16string& home, int32_t jvmKind,
                                 bool* isServerVm = nullptr);
 
-void RankCandidates(JreCandidateList& list, const Launcher& launcher);
-bool PickCandidate(JreCandidateList& list, const Launcher& launcher,
-                   VersionNumber& version, std::u16string& home);
+// Sorts the candidates by the policy, stably: candidates no rule separates
+// keep their collection order.
+void RankCandidates(JreCandidateList& list, const RankingPolicy& policy);
 
-// Sets launcher.handOverToPair when "Pair Product" is set and the JVM library
-// is built for another machine than the launcher itself.
-void CheckJvmMachine(Launcher& launcher);
+// Ranks the list and returns the candidate to use: the first that matches the
+// first entry of `preferredVersions` that matches any, else the top-ranked
+// one. Null for an empty list.
+const JreCandidate* PickCandidate(JreCandidateList& list, const RankingPolicy& policy,
+                                  const TextList& preferredVersions);
+
+// True when the launch goes to the pair launcher: one is configured and the
+// JVM library is built for another machine than the launcher itself.
+bool CheckJvmMachine(const std::u16string& jvmLibraryPath, const std::u16string& pairProduct);
 
 }  // namespace javelin

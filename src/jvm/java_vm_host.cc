@@ -7,27 +7,21 @@
 #include "base/message_table.h"
 #include "jvm/dynamic_library.h"
 #include "jvm/timestamp.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 
 namespace {
 
 // The JVM calls the hooks without any context, so they reach the listener
-// through the process-wide launcher. Both are set before the JVM exists and
-// never change afterwards.
+// through this process-wide pointer.
+std::atomic<VmExitListener*> vmExitListener{nullptr};
+
 void JNICALL ExitHook(jint code) {
-  Launcher* launcher = Launcher::Current();
-  if (launcher != nullptr && launcher->vmExitListener != nullptr) {
-    launcher->vmExitListener->OnVmExit(static_cast<int32_t>(code));
-  }
+  if (VmExitListener* listener = vmExitListener.load()) listener->OnVmExit(static_cast<int32_t>(code));
 }
 
 void JNICALL AbortHook() {
-  Launcher* launcher = Launcher::Current();
-  if (launcher != nullptr && launcher->vmExitListener != nullptr) {
-    launcher->vmExitListener->OnVmAbort();
-  }
+  if (VmExitListener* listener = vmExitListener.load()) listener->OnVmAbort();
 }
 
 // home/bin/server/jvm.dll gives home/bin: the folder that holds the
@@ -52,8 +46,9 @@ void DescribePendingException(JNIEnv* env) {
 }  // namespace
 
 
-bool LoadJvmLibrary(Launcher& launcher) {
-  const std::u16string& path = launcher.jvmLibraryPath;
+void SetVmExitListener(VmExitListener* listener) { vmExitListener.store(listener); }
+
+std::optional<JvmEntryPoints> LoadJvmLibrary(const std::u16string& path) {
   AddLibraryDirectory(RuntimeLibraryDirectory(path));
 
   uint32_t errorCode = 0;
@@ -61,32 +56,39 @@ bool LoadJvmLibrary(Launcher& launcher) {
   if (library == nullptr) {
     ReportMessage(FormatMessageText(LoadMessage(kMsgCannotLoadJvmLibrary),
                                     {path, static_cast<long long>(static_cast<int32_t>(errorCode))}));
-    return false;
+    return std::nullopt;
   }
 
-  launcher.createJavaVm =
+  JvmEntryPoints entryPoints;
+  entryPoints.createJavaVm =
       reinterpret_cast<CreateJavaVmFunction>(FindLibrarySymbol(library, "JNI_CreateJavaVM"));
-  if (launcher.createJavaVm == nullptr) {
+  if (entryPoints.createJavaVm == nullptr) {
     ReportWindowsError(kMsgNoCreateJavaVm, LastErrorCode());
-    return false;
+    return std::nullopt;
   }
-  launcher.getDefaultJavaVmInitArgs = reinterpret_cast<GetDefaultJavaVmInitArgsFunction>(
+  entryPoints.getDefaultJavaVmInitArgs = reinterpret_cast<GetDefaultJavaVmInitArgsFunction>(
       FindLibrarySymbol(library, "JNI_GetDefaultJavaVMInitArgs"));
-  if (launcher.getDefaultJavaVmInitArgs == nullptr) {
+  if (entryPoints.getDefaultJavaVmInitArgs == nullptr) {
     ReportWindowsError(kMsgNoCreateJavaVm, LastErrorCode());
-    return false;
+    return std::nullopt;
   }
-  // Optional: without it the main class is found through FindClass.
-  launcher.findClassFromBootLoader = reinterpret_cast<FindClassFromBootLoaderFunction>(
+  entryPoints.findClassFromBootLoader = reinterpret_cast<FindClassFromBootLoaderFunction>(
       FindLibrarySymbol(library, "JVM_FindClassFromBootLoader"));
-  // The library stays loaded for the life of the process.
-  return true;
+  return entryPoints;
 }
 
-bool CreateJvm(Launcher& launcher) {
+JvmSession::JvmSession(const JvmEntryPoints& entryPoints) : entryPoints_(entryPoints) {}
+
+JvmSession::~JvmSession() { Destroy(); }
+
+void JvmSession::Destroy() {
+  if (JavaVM* vm = vm_.exchange(nullptr)) vm->DestroyJavaVM();
+}
+
+bool JvmSession::Create(const LaunchPlan& plan) {
   std::vector<JavaVMOption> options;
-  options.reserve(launcher.jvmOptions.size() + 2);
-  for (const std::string& option : launcher.jvmOptions) {
+  options.reserve(plan.options.size() + 2);
+  for (const std::string& option : plan.options) {
     options.push_back(JavaVMOption{const_cast<char*>(option.c_str()), nullptr});
   }
   char abortName[] = "abort";
@@ -103,16 +105,16 @@ bool CreateJvm(Launcher& launcher) {
 
   JavaVM* vm = nullptr;
   JNIEnv* env = nullptr;
-  const jint result = launcher.createJavaVm(&vm, reinterpret_cast<void**>(&env), &arguments);
+  const jint result = entryPoints_.createJavaVm(&vm, reinterpret_cast<void**>(&env), &arguments);
   if (result != JNI_OK) {
     ReportJniError(kMsgCannotCreateJvm, static_cast<int32_t>(result));
     return false;
   }
-  launcher.javaVm = vm;
-  launcher.jniEnv = env;
+  env_ = env;
+  vm_.store(vm);
 
-  std::u16string outputFile = launcher.outputFile;
-  std::u16string errorFile = launcher.errorFile;
+  std::u16string outputFile = plan.outputFile;
+  std::u16string errorFile = plan.errorFile;
   const bool outputHasPicture = outputFile.find(u'%') != std::u16string::npos;
   const bool errorHasPicture = errorFile.find(u'%') != std::u16string::npos;
   if (outputHasPicture || errorHasPicture) {
@@ -122,22 +124,20 @@ bool CreateJvm(Launcher& launcher) {
     if (errorHasPicture) errorFile = ExpandTimestamp(errorFile, now);
   }
   // A redirection that fails leaves the stream as the JVM set it up.
-  if (!outputFile.empty() &&
-      !RedirectStandardStream(env, outputFile, launcher.outputAppend, "setOut")) {
+  if (!outputFile.empty() && !RedirectStandardStream(env, outputFile, plan.outputAppend, "setOut")) {
     DescribePendingException(env);
   }
-  if (!errorFile.empty() &&
-      !RedirectStandardStream(env, errorFile, launcher.errorAppend, "setErr")) {
+  if (!errorFile.empty() && !RedirectStandardStream(env, errorFile, plan.errorAppend, "setErr")) {
     DescribePendingException(env);
   }
   return true;
 }
 
-uint32_t DefaultThreadStackSize(const Launcher& launcher) {
-  if (launcher.getDefaultJavaVmInitArgs == nullptr) return 0;
+uint32_t JvmSession::DefaultThreadStackSize() const {
+  if (entryPoints_.getDefaultJavaVmInitArgs == nullptr) return 0;
   JDK1_1InitArgs arguments{};
   arguments.version = JNI_VERSION_1_1;
-  launcher.getDefaultJavaVmInitArgs(&arguments);
+  entryPoints_.getDefaultJavaVmInitArgs(&arguments);
   return arguments.javaStackSize > 0 ? static_cast<uint32_t>(arguments.javaStackSize) : 0;
 }
 

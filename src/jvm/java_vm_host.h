@@ -1,26 +1,70 @@
-// Loading the JVM library, creating the JVM with its hooks, redirecting the
-// standard streams and building Java strings.
+// The JVM of a launch: loading the JVM library, creating the JVM with its
+// hooks and output redirection, destroying it; and building Java strings.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "jvm/jni_api.h"
+#include "jvm/launch_plan.h"
 
 namespace javelin {
 
-class Launcher;
+// The entry points of a loaded JVM library.
+struct JvmEntryPoints {
+  CreateJavaVmFunction createJavaVm = nullptr;
+  GetDefaultJavaVmInitArgsFunction getDefaultJavaVmInitArgs = nullptr;
+  // Optional: without it the main class is found through FindClass.
+  FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
+};
 
-// Loads the library at launcher.jvmLibraryPath and resolves the entry
-// points. Reports message 222 or 212 and returns false on failure.
-bool LoadJvmLibrary(Launcher& launcher);
+// Loads the library (its runtime's bin folder added to the library search
+// directories first) and resolves the entry points. Reports message 222 or
+// 212 and returns nothing on failure. The library stays loaded for the life
+// of the process.
+std::optional<JvmEntryPoints> LoadJvmLibrary(const std::u16string& jvmLibraryPath);
 
-// Creates the JVM on the calling thread with launcher.jvmOptions plus the
-// "abort" and "exit" hooks, then applies the output redirection.
-bool CreateJvm(Launcher& launcher);
+// Owns the JVM of the process from its creation to DestroyJavaVM.
+class JvmSession {
+ public:
+  explicit JvmSession(const JvmEntryPoints& entryPoints);
+  // Destroys a JVM that still exists (see Destroy).
+  ~JvmSession();
+  JvmSession(const JvmSession&) = delete;
+  JvmSession& operator=(const JvmSession&) = delete;
 
-// javaStackSize of the JVM's default JDK 1.1 init args, or 0.
-uint32_t DefaultThreadStackSize(const Launcher& launcher);
+  // javaStackSize of the JVM's default JDK 1.1 init args, or 0.
+  uint32_t DefaultThreadStackSize() const;
+
+  // Creates the JVM on the calling thread with the plan's options plus the
+  // "abort" and "exit" hooks, then points System.out and System.err at the
+  // plan's files (date-time pictures expanded). Reports message 213 and
+  // returns false when the JVM cannot be created.
+  bool Create(const LaunchPlan& plan);
+
+  // DestroyJavaVM, which waits for the application's remaining non-daemon
+  // threads; at most once, and only while the JVM exists.
+  void Destroy();
+
+  // The JVM while it exists, else null; any thread may ask.
+  JavaVM* vm() const { return vm_.load(); }
+  // The JNI environment of the thread that created the JVM.
+  JNIEnv* env() const { return env_; }
+  const JvmEntryPoints& entryPoints() const { return entryPoints_; }
+
+ private:
+  JvmEntryPoints entryPoints_;
+  std::atomic<JavaVM*> vm_{nullptr};
+  JNIEnv* env_ = nullptr;
+};
+
+// The receiver of the JVM's exit and abort hooks (the service host in
+// service mode); null for none. The hooks get no context from the JVM, so
+// the listener is process-wide; set it before the JVM is created.
+void SetVmExitListener(VmExitListener* listener);
 
 // A java.lang.String holding exactly the UTF-16 units of `text`, or null.
 jstring NewJavaString(JNIEnv* env, const std::u16string& text);

@@ -1,9 +1,7 @@
 #include "jvm/jvm_environment.h"
 
 #include "base/file_system.h"
-#include "base/module_path.h"
 #include "base/text.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 
@@ -16,10 +14,8 @@ std::u16string SearchPathReference() {
 }
 
 // The launcher's directory including its trailing separator; empty when the
-// module path cannot be read (GetModulePath has reported that).
-std::u16string LauncherDirectoryWithSeparator() {
-  std::u16string modulePath;
-  if (!GetModulePath(modulePath)) return {};
+// module path is unknown.
+std::u16string LauncherDirectoryWithSeparator(const std::u16string& modulePath) {
   const size_t last = modulePath.rfind(kPathSeparator);
   return last == std::u16string::npos ? std::u16string() : modulePath.substr(0, last + 1);
 }
@@ -60,22 +56,24 @@ std::u16string BuildSystemPath(const std::u16string& systemPath,
 
 }  // namespace
 
-void PrepareJvmEnvironment(Launcher& launcher) {
-  const std::u16string& library = launcher.jvmLibraryPath;
-  const std::u16string javaHome = JavaHomeOfLibrary(library);
-  SetEnvironment(u"KV_JVM_PATH", library);
+std::u16string PrepareJvmEnvironment(const std::u16string& jvmLibraryPath, const RunOptions& run,
+                                     const std::u16string& modulePath) {
+  const std::u16string javaHome = JavaHomeOfLibrary(jvmLibraryPath);
+  SetEnvironment(u"KV_JVM_PATH", jvmLibraryPath);
   SetEnvironment(u"KV_JVM_HOME", javaHome);
 
   // Built before the search path changes, so that its reference to the
   // search path takes the old value.
-  if (!launcher.libraryPath.empty()) {
-    const std::u16string value = ExpandEnvironment(
-        BuildLibraryPath(launcher.libraryPath, LauncherDirectoryWithSeparator(), javaHome));
-    launcher.jvmOptions.push_back(ToJvmNarrow(kLibraryPathOption + value));
+  std::u16string libraryPathOption;
+  if (!run.libraryPath.empty()) {
+    libraryPathOption = kLibraryPathOption +
+        ExpandEnvironment(BuildLibraryPath(run.libraryPath,
+                                           LauncherDirectoryWithSeparator(modulePath), javaHome));
   }
 
   SetEnvironment(kSearchPathVariable, ExpandEnvironment(BuildSystemPath(
-                                          launcher.systemPath, RuntimeBinDirectory(library))));
+                                          run.systemPath, RuntimeBinDirectory(jvmLibraryPath))));
+  return libraryPathOption;
 }
 
 }  // namespace javelin

@@ -4,14 +4,18 @@
 
 #include <string>
 
+#include "config/settings.h"
+
 namespace javelin {
 
-class Launcher;
-
-// Sets KV_JVM_PATH, KV_JVM_HOME and the search path variable, and, when a
-// "Library Path" is configured, appends "-Djava.library.path=" as the first
-// entry of launcher.jvmOptions. Reports nothing.
-void PrepareJvmEnvironment(Launcher& launcher);
+// Sets KV_JVM_PATH and KV_JVM_HOME to the chosen runtime and puts the
+// configured "System Path" and the runtime's bin folder around the search
+// path. Returns the "-Djava.library.path=" option, the first of the JVM's
+// options, when a "Library Path" is configured; otherwise empty. `modulePath`
+// gives the launcher's folder that the library path includes. Reports
+// nothing.
+std::u16string PrepareJvmEnvironment(const std::u16string& jvmLibraryPath, const RunOptions& run,
+                                     const std::u16string& modulePath);
 
 // Search-path lists. The configuration writes them with ';' on every
 // platform, so one INI serves both; the process environment and the JVM's

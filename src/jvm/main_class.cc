@@ -5,7 +5,6 @@
 #include "jvm/failure_check.h"
 #include "jvm/java_vm_host.h"
 #include "jvm/thread_wait.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 
@@ -21,10 +20,10 @@ void ClearPendingException(JNIEnv* env) {
 // The JDK's own launcher helper loads the class through the application
 // class loader and checks it for a main method; on failure it prints the
 // reason and ends the process itself.
-jclass LoadThroughLauncherHelper(Launcher& launcher) {
-  JNIEnv* env = launcher.jniEnv;
-  if (launcher.findClassFromBootLoader == nullptr) return nullptr;
-  LocalRef<jclass> helper(env, launcher.findClassFromBootLoader(env, "sun/launcher/LauncherHelper"));
+jclass LoadThroughLauncherHelper(JNIEnv* env, const std::u16string& mainClassName,
+                                 FindClassFromBootLoaderFunction findClassFromBootLoader) {
+  if (findClassFromBootLoader == nullptr) return nullptr;
+  LocalRef<jclass> helper(env, findClassFromBootLoader(env, "sun/launcher/LauncherHelper"));
   if (!helper) {
     ClearPendingException(env);
     return nullptr;
@@ -35,7 +34,7 @@ jclass LoadThroughLauncherHelper(Launcher& launcher) {
     ClearPendingException(env);
     return nullptr;
   }
-  LocalRef<jstring> name(env, NewJavaString(env, ReplaceAll(launcher.mainClass, u'/', u'.')));
+  LocalRef<jstring> name(env, NewJavaString(env, ReplaceAll(mainClassName, u'/', u'.')));
   if (!name) {
     ClearPendingException(env);
     return nullptr;
@@ -51,11 +50,10 @@ jclass LoadThroughLauncherHelper(Launcher& launcher) {
 }
 
 // The plain JNI class lookup, with the name in slash form.
-jclass LoadThroughFindClass(Launcher& launcher) {
-  JNIEnv* env = launcher.jniEnv;
-  LocalRef<jstring> name(env, NewJavaString(env, launcher.mainClass));
+jclass LoadThroughFindClass(JNIEnv* env, const std::u16string& mainClassName) {
+  LocalRef<jstring> name(env, NewJavaString(env, mainClassName));
   if (!name) {
-    ReportFormatted(LoadMessage(kMsgCannotLoadMainClass), launcher.mainClass);
+    ReportFormatted(LoadMessage(kMsgCannotLoadMainClass), mainClassName);
     return nullptr;
   }
   const char* characters = env->GetStringUTFChars(name.get(), nullptr);
@@ -74,9 +72,11 @@ jclass LoadThroughFindClass(Launcher& launcher) {
 
 // Calls main once the class is loaded; false after a reported failure. The
 // thread is still attached afterwards.
-bool CallMainMethod(Launcher& launcher) {
-  JNIEnv* env = launcher.jniEnv;
-  LocalRef<jclass> mainClass(env, LoadMainClass(launcher));
+bool CallMainMethod(JvmSession& session, const MainInvocation& invocation,
+                    const TextList& argumentList) {
+  JNIEnv* env = session.env();
+  LocalRef<jclass> mainClass(
+      env, LoadMainClass(env, invocation.mainClass, session.entryPoints().findClassFromBootLoader));
   if (!mainClass) return false;
 
   jmethodID mainMethod = env->GetStaticMethodID(mainClass.get(), "main", "([Ljava/lang/String;)V");
@@ -90,14 +90,14 @@ bool CallMainMethod(Launcher& launcher) {
     return false;
   }
 
-  LocalRef<jobjectArray> arguments(env, NewJavaStringArray(env, launcher.arguments));
+  LocalRef<jobjectArray> arguments(env, NewJavaStringArray(env, argumentList));
   if (!arguments) {
     env->ExceptionDescribe();
     return false;
   }
 
   // From here on forwarded single-instance calls may run.
-  if (launcher.mainStartedEvent != nullptr) SignalMainStartedEvent(launcher.mainStartedEvent);
+  if (invocation.onMainStarting) invocation.onMainStarting();
 
   // Returns when main returns or throws.
   env->CallStaticVoidMethod(mainClass.get(), mainMethod, arguments.get());
@@ -105,7 +105,7 @@ bool CallMainMethod(Launcher& launcher) {
   // An exception thrown out of main stays pending: the JVM reports it as
   // uncaught when the thread detaches, and it does not change the result.
   LocalRef<jthrowable> thrown(env, env->ExceptionOccurred());
-  if (thrown && launcher.failureCheck) {
+  if (thrown && invocation.failureCheck) {
     // The stack trace is rendered with the exception set aside, then the
     // exception is made pending again. The text is not used.
     env->ExceptionClear();
@@ -117,10 +117,11 @@ bool CallMainMethod(Launcher& launcher) {
 
 }  // namespace
 
-jclass LoadMainClass(Launcher& launcher) {
-  jclass mainClass = LoadThroughLauncherHelper(launcher);
-  if (mainClass != nullptr) return mainClass;
-  return LoadThroughFindClass(launcher);
+jclass LoadMainClass(JNIEnv* env, const std::u16string& mainClass,
+                     FindClassFromBootLoaderFunction findClassFromBootLoader) {
+  jclass loaded = LoadThroughLauncherHelper(env, mainClass, findClassFromBootLoader);
+  if (loaded != nullptr) return loaded;
+  return LoadThroughFindClass(env, mainClass);
 }
 
 jobjectArray NewJavaStringArray(JNIEnv* env, const TextList& list) {
@@ -136,24 +137,21 @@ jobjectArray NewJavaStringArray(JNIEnv* env, const TextList& list) {
   return array.release();
 }
 
-bool InvokeMainClass(Launcher& launcher) {
-  const bool called = CallMainMethod(launcher);
-  if (called && launcher.ibmAllowed && launcher.ibmPreferred) SleepForever();
+bool InvokeMainClass(JvmSession& session, const MainInvocation& invocation,
+                     const TextList& arguments) {
+  const bool called = CallMainMethod(session, invocation, arguments);
+  if (called && invocation.neverDetach) SleepForever();
   // Detaching on every road: a JVM whose creating thread is gone but still
   // attached can never be destroyed, and the teardown would wait for ever.
-  const jint detached = launcher.javaVm->DetachCurrentThread();
+  const jint detached = session.vm()->DetachCurrentThread();
   return called && detached == JNI_OK;
 }
 
-uint32_t JavaMainThread(Launcher* launcher) {
-  if (launcher == nullptr) return 1;
-  if (!CreateJvm(*launcher)) return 1;
-  if (!InvokeMainClass(*launcher)) return 1;
-  if (launcher->serviceMode && launcher->javaVm != nullptr) {
-    JavaVM* vm = launcher->javaVm;
-    launcher->javaVm = nullptr;
-    vm->DestroyJavaVM();
-  }
+uint32_t JavaMainThread(JvmSession& session, const LaunchPlan& plan,
+                        const MainInvocation& invocation) {
+  if (!session.Create(plan)) return 1;
+  if (!InvokeMainClass(session, invocation, plan.arguments)) return 1;
+  if (invocation.destroyAfterMain) session.Destroy();
   return 0;
 }
 

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "launcher/launcher.h"
 
 namespace javelin {
 
@@ -126,9 +125,9 @@ uint32_t StackSizeFromOption(const std::u16string& token) {
   return numbers.size() == 1 ? numbers[0] * multiplier : 0;
 }
 
-void SplitVmParameters(const std::u16string& value, TextList& options, uint32_t& stackSize,
-                       MemoryFigures (*readFigures)()) {
-  if (value.empty()) return;
+VmParameters SplitVmParameters(const std::u16string& value, MemoryFigures (*readFigures)()) {
+  VmParameters result;
+  if (value.empty()) return result;
   bool haveFigures = false;
   MemoryFigures figures;
   size_t position = 0;
@@ -142,17 +141,14 @@ void SplitVmParameters(const std::u16string& value, TextList& options, uint32_t&
       }
       token = ApplyMemoryPercentage(token, figures);
     }
-    if (StartsWith(token, u"-Xss")) stackSize = StackSizeFromOption(token);
-    options.push_back(std::move(token));
+    if (StartsWith(token, u"-Xss")) result.threadStackSize = StackSizeFromOption(token);
+    result.options.push_back(std::move(token));
 
     position = end;
     while (position < value.size() && value[position] == u' ') ++position;
     if (position >= value.size()) break;
   }
-}
-
-void SplitVmParameters(const std::u16string& value, TextList& options, Launcher& launcher) {
-  SplitVmParameters(value, options, launcher.threadStackSize, ReadMemoryFigures);
+  return result;
 }
 
 }  // namespace javelin

@@ -9,8 +9,6 @@
 
 namespace javelin {
 
-class Launcher;
-
 struct MemoryFigures {
   uint64_t totalPhysical = 0;     // bytes
   uint64_t availableVirtual = 0;  // bytes of free address space
@@ -19,17 +17,19 @@ struct MemoryFigures {
 // GlobalMemoryStatus on Windows; sysconf and the address-space limit on POSIX.
 MemoryFigures ReadMemoryFigures();
 
-// Cuts `value` into options at blanks outside double-quote pairs, processes
-// each (quote pairs removed, percentage heap and stack sizes rewritten) and
-// appends them to `options` in order. A "-Xss" option also sets
-// launcher.threadStackSize.
-void SplitVmParameters(const std::u16string& value, TextList& options, Launcher& launcher);
+// The options of a "Virtual Machine Parameters" value and the thread stack
+// size its last "-Xss" option sets (0 when it has none).
+struct VmParameters {
+  TextList options;
+  uint32_t threadStackSize = 0;
+};
 
-// The same, reading the memory figures from `readFigures` when a percentage
-// option needs them (at most once), and returning the last stack size set
-// through `stackSize` (untouched when no "-Xss" option is present).
-void SplitVmParameters(const std::u16string& value, TextList& options, uint32_t& stackSize,
-                       MemoryFigures (*readFigures)());
+// Cuts `value` into options at blanks outside double-quote pairs and
+// processes each in order: quote pairs removed, percentage heap sizes
+// rewritten with the memory figures (read from `readFigures` at most once,
+// and only when an option needs them), stack sizes noted.
+VmParameters SplitVmParameters(const std::u16string& value,
+                               MemoryFigures (*readFigures)() = ReadMemoryFigures);
 
 // `token` with each pair of double quotes removed (the text between them
 // kept); an unpaired quote stays.

@@ -2,117 +2,154 @@
 
 #include "base/file_system.h"
 #include "base/message_table.h"
-#include "base/module_path.h"
-#include "config/command_line.h"
 #include "config/ini_file.h"
 #include "config/ini_paths.h"
-#include "config/settings.h"
-#include "jre/jre_locator.h"
-#include "jre/jvm_library.h"
-#include "jvm/java_vm_host.h"
 #include "jvm/jvm_environment.h"
-#include "jvm/jvm_options.h"
+#include "jvm/launch_plan.h"
 #include "jvm/main_class.h"
 #include "launcher/jvm_thread.h"
 #include "launcher/pair_process.h"
-#include "modes/single_instance.h"
 #include "ui/jre_not_found_dialog.h"
 
 namespace javelin {
 
 namespace {
 
-Launcher* processLauncher = nullptr;
-
-const char16_t kJreSection[] = u"Java Runtime Environment";
 const char16_t kJrePathKey[] = u"JRE Path";
 
-uint32_t JavaMainThreadProcedure(void* launcher) {
-  return JavaMainThread(static_cast<Launcher*>(launcher));
+// What the JVM thread works with.
+struct JvmThreadWork {
+  JvmSession* session;
+  const LaunchPlan* plan;
+  const MainInvocation* invocation;
+};
+
+uint32_t JvmThreadProcedure(void* data) {
+  const JvmThreadWork* work = static_cast<const JvmThreadWork*>(data);
+  return JavaMainThread(*work->session, *work->plan, *work->invocation);
+}
+
+}  // namespace
+
+Launcher::Launcher(ProcessContext context) : context_(std::move(context)) {}
+
+Launcher::~Launcher() {
+  // The JVM goes first: the single-instance workers may still be using it.
+  session_.reset();
+  singleInstance_.reset();
+}
+
+JavaVM* Launcher::CurrentVm() const { return session_ ? session_->vm() : nullptr; }
+
+bool Launcher::Initialize() {
+  settings_ = ReadSettings(DiskIniSource(), context_);
+  if (!settings_) return false;
+  const Settings& settings = *settings_;
+
+  if (settings.singleInstance && !settings.serviceMode) {
+    singleInstance_ = SingleInstance::Setup(
+        context_.modulePath, context_.arguments,
+        SecondaryMainTarget{[this] { return CurrentVm(); }, settings.mainClass, settings.NeverDetach()});
+    // A second instance has already handed its arguments over.
+    if (singleInstance_ && singleInstance_->role() == SingleInstance::Role::kSecond) return true;
+  }
+
+  if (settings.overrideWorkingDir && !context_.moduleDirectory.empty()) {
+    SetCurrentDirectoryPath(context_.moduleDirectory);
+  }
+
+  runtime_ = FindJre(settings.runtime, DefaultRuntimeSources(context_.modulePath));
+  if (runtime_) return true;
+
+  const int messageId = settings.runtime.jvmType == kJvmTypeServer ? kMsgJreNotFoundServer : kMsgJreNotFound;
+  JreDialogRequest request;
+  request.message = FormatMessageText(
+      LoadMessage(messageId),
+      {BuildVersionRequirementText(settings.runtime.minimumVersion, settings.runtime.maximumVersion)});
+  request.jvmType = settings.runtime.jvmType;
+  const std::optional<JreDialogChoice> choice = ShowJreNotFoundDialog(request);
+  if (!choice) return false;
+  runtime_ = RuntimeChoice{choice->jvmLibraryPath, VersionNumber{},
+                           CheckJvmMachine(choice->jvmLibraryPath, settings.pairProduct())};
+  RememberJrePath(choice->javaHome);
+  return true;
 }
 
 // Remembers the Java home chosen by the user: in application mode in the
 // per-user settings files, in service mode in the configuration files beside
 // the executables. Write failures are ignored.
-void RememberJrePath(Launcher& launcher, const std::u16string& javaHome) {
-  std::u16string iniPath;
-  if (!GetIniPath(iniPath)) return;
-  if (!launcher.serviceMode) {
-    std::u16string modulePath;
-    if (GetModulePath(modulePath)) {
-      IniFile(GetUserIniPath(launcher, modulePath, true))
+void Launcher::RememberJrePath(const std::u16string& javaHome) const {
+  const Settings& settings = *settings_;
+  if (context_.iniPath.empty()) return;
+  const std::u16string& pairProduct = settings.pairProduct();
+  if (!settings.serviceMode) {
+    if (!context_.modulePath.empty()) {
+      IniFile(GetUserIniPath(settings.productName, settings.productCode, context_.modulePath, true))
           .WriteString(kJreSection, kJrePathKey, javaHome);
     }
-    if (!launcher.pairProduct.empty()) {
-      IniFile(GetUserIniPath(launcher, launcher.pairProduct, true))
+    if (!pairProduct.empty()) {
+      IniFile(GetUserIniPath(settings.productName, settings.productCode, pairProduct, true))
           .WriteString(kJreSection, kJrePathKey, javaHome);
     }
     return;
   }
-  IniFile(iniPath).WriteString(kJreSection, kJrePathKey, javaHome);
+  IniFile(context_.iniPath).WriteString(kJreSection, kJrePathKey, javaHome);
   std::u16string pairIniPath;
-  if (!launcher.pairProduct.empty() && GetPairIniPath(launcher, pairIniPath)) {
+  if (!pairProduct.empty() && IniPathForExecutable(pairProduct, pairIniPath)) {
     IniFile(pairIniPath).WriteString(kJreSection, kJrePathKey, javaHome);
   }
 }
 
-}  // namespace
-
-Launcher::Launcher() { processLauncher = this; }
-
-Launcher::~Launcher() {
-  if (javaVm != nullptr) {
-    // Waits for the application's remaining non-daemon threads.
-    JavaVM* vm = javaVm;
-    javaVm = nullptr;
-    vm->DestroyJavaVM();
+int Launcher::Run(const TextList& startArguments) {
+  const Settings& settings = *settings_;
+  if (runtime_ && runtime_->handOverToPair) {
+    return StartPairProcess(settings.pairProduct(), settings.pairReturnCode);
   }
-  if (singleInstance) ReleaseSingleInstance(*this);
-  if (mainStartedEvent != nullptr) CloseMainStartedEvent(*this);
-}
-
-Launcher* Launcher::Current() { return processLauncher; }
-
-bool Launcher::Initialize() {
-  ReadCommandLine(*this);
-  if (!ReadSettings(*this)) return false;
-  if (!SetupSingleInstance(*this)) return false;
-  // A second instance has already handed its arguments over.
-  if (singleInstance && !isFirstInstance) return true;
-
-  std::u16string launcherDirectory;
-  if (overrideWorkingDir && GetModuleDirectory(launcherDirectory)) {
-    SetCurrentDirectoryPath(launcherDirectory);
+  if (singleInstance_ && singleInstance_->role() == SingleInstance::Role::kSecond) {
+    return singleInstance_->WaitForFirstInstance();
   }
 
-  if (FindJre(*this)) return true;
+  const std::u16string& library = runtime_->jvmLibraryPath;
+  const std::u16string libraryPathOption =
+      PrepareJvmEnvironment(library, settings.run, context_.modulePath);
+  const std::optional<JvmEntryPoints> entryPoints = LoadJvmLibrary(library);
+  if (!entryPoints) return -1;
+  session_ = std::make_unique<JvmSession>(*entryPoints);
 
-  const int messageId = jvmType == kJvmTypeServer ? kMsgJreNotFoundServer : kMsgJreNotFound;
-  const std::u16string requirement = BuildVersionRequirementText(minimumVersion, maximumVersion);
-  const std::u16string message = FormatMessageText(LoadMessage(messageId), {requirement});
-  std::u16string javaHome;
-  if (!ShowJreNotFoundDialog(*this, message, javaHome)) return false;
-  CheckJvmMachine(*this);
-  RememberJrePath(*this, javaHome);
-  return true;
-}
-
-int Launcher::Run() {
-  if (handOverToPair) return StartPairProcess(pairProduct, pairReturnCode);
-  if (singleInstance && !isFirstInstance) return WaitForFirstInstance(*this);
-
-  PrepareJvmEnvironment(*this);
-  if (!LoadJvmLibrary(*this)) return -1;
+  TextList arguments = context_.arguments;
+  arguments.insert(arguments.end(), startArguments.begin(), startArguments.end());
   // A failed assembly (no class path) has been reported; the launch goes on
   // with the options gathered so far.
-  AssembleJvmOptions(*this);
-  if (threadStackSize == 0) threadStackSize = DefaultThreadStackSize(*this);
+  const LaunchPlan plan = BuildLaunchPlan(settings.run, context_, std::move(arguments), libraryPathOption);
+  const uint32_t stackSize =
+      plan.threadStackSize != 0 ? plan.threadStackSize : session_->DefaultThreadStackSize();
 
+  MainInvocation invocation;
+  invocation.mainClass = settings.mainClass;
+  invocation.failureCheck = settings.failureCheck;
+  invocation.neverDetach = settings.NeverDetach();
+  invocation.destroyAfterMain = settings.serviceMode;
+  if (singleInstance_ && singleInstance_->role() == SingleInstance::Role::kFirst) {
+    SingleInstance* instance = singleInstance_.get();
+    invocation.onMainStarting = [instance] { instance->SignalMainStarted(); };
+  }
+
+  JvmThreadWork work{session_.get(), &plan, &invocation};
   uint32_t threadResult = 1;
-  if (!RunOnNewThread(threadStackSize, JavaMainThreadProcedure, this, threadResult)) {
-    threadResult = JavaMainThread(this);
+  if (!RunOnNewThread(stackSize, JvmThreadProcedure, &work, threadResult)) {
+    threadResult = JvmThreadProcedure(&work);
   }
   return threadResult == 0 ? 0 : -1;
+}
+
+ServiceApplication Launcher::AsServiceApplication() {
+  ServiceApplication application;
+  application.run = [this](const TextList& startArguments) { return Run(startArguments); };
+  application.vm = [this] { return CurrentVm(); };
+  application.mainClass = settings_->mainClass;
+  application.neverDetach = settings_->NeverDetach();
+  application.omitServiceName = settings_->omitServiceName;
+  return application;
 }
 
 }  // namespace javelin

@@ -1,97 +1,54 @@
-// The one object per process that holds everything the launcher knows and
-// owns during a run. All settings are its fields; the stages read and write
-// them directly.
+// The launch sequence: wires the values of the lower layers together in
+// order, from the process context to the JVM, and owns what lives longer
+// than one stage (the settings, the runtime choice, the single-instance
+// objects, the JVM session).
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include <memory>
+#include <optional>
 
-#include "base/text.h"
-#include "jre/version.h"
-#include "jvm/jni_api.h"
+#include "base/process_context.h"
+#include "config/settings.h"
+#include "jre/jre_locator.h"
+#include "jvm/java_vm_host.h"
+#include "modes/service_host.h"
+#include "modes/single_instance.h"
 
 namespace javelin {
 
-struct SingleInstanceState;
-
 class Launcher {
  public:
-  // Sets every field to its default and registers this object as the
-  // process-wide launcher that the JVM hooks reach.
-  Launcher();
+  explicit Launcher(ProcessContext context);
   // Teardown: destroys a JVM that still exists (waiting for the
-  // application's non-daemon threads), releases the single-instance objects
-  // and the main-started event.
+  // application's non-daemon threads), then releases the single-instance
+  // objects.
   ~Launcher();
   Launcher(const Launcher&) = delete;
   Launcher& operator=(const Launcher&) = delete;
 
-  // Command line, settings, single-instance role, working directory and the
-  // Java runtime search. False when the launch cannot go on.
+  // Settings, single-instance role, working directory and the Java runtime
+  // search (with the user's choice as the last source). False when the
+  // launch cannot go on.
   bool Initialize();
   // Hand-over to the pair launcher, waiting as a second instance, or the
-  // normal launch. Returns the process exit code.
-  int Run();
+  // normal launch with `startArguments` (a service's) after the command-line
+  // arguments. Returns the process exit code.
+  int Run(const TextList& startArguments = {});
 
-  // The process-wide launcher (set by the constructor, never cleared).
-  static Launcher* Current();
+  // After a successful Initialize.
+  const Settings& settings() const { return *settings_; }
+  // The application as the service host drives it.
+  ServiceApplication AsServiceApplication();
 
-  VmExitListener* vmExitListener = nullptr;
-  int32_t jvmType = 0;
-  std::u16string jvmLibraryPath;
-  JavaVM* javaVm = nullptr;
-  JNIEnv* jniEnv = nullptr;
-  std::u16string mainClass;
-  VersionNumber selectedVersion;
-  VersionNumber minimumVersion;
-  VersionNumber maximumVersion;
-  TextList arguments;
-  bool serviceMode = false;
-  bool omitServiceName = false;
-  bool jdkPreferred = false;
-  bool jrePreferred = false;
-  bool bothKindsAllowed = true;
-  bool jrockitAllowed = false;
-  bool sunAllowed = true;
-  bool ibmAllowed = false;
-  bool jrockitPreferred = false;
-  bool sunPreferred = true;
-  bool ibmPreferred = false;
-  std::u16string productName;
-  std::u16string productCode;
-  JvmOptionList jvmOptions;
-  TextList preferredVersions;
-  std::u16string jrePath;
-  std::u16string libraryPath;
-  void* instanceView = nullptr;
-  void* instanceMapping = nullptr;
-  void* listenerThread = nullptr;
-  bool isFirstInstance = false;
-  bool singleInstance = false;
-  std::u16string outputFile;
-  std::u16string errorFile;
-  bool outputAppend = false;
-  bool errorAppend = false;
-  std::u16string systemPath;
-  std::u16string cmd;
-  std::u16string pairProduct;
-  bool pairReturnCode = false;
-  bool failureCheck = false;
-  bool overrideWorkingDir = false;
-  uint32_t threadStackSize = 0;
-  void* mainStartedEvent = nullptr;
-  bool handOverToPair = false;
-  CreateJavaVmFunction createJavaVm = nullptr;
-  GetDefaultJavaVmInitArgsFunction getDefaultJavaVmInitArgs = nullptr;
-  FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
-  // Platform state of single-instance mode beyond the Windows handles above
-  // (owned by the single-instance code; null when unused).
-  SingleInstanceState* singleInstanceState = nullptr;
+ private:
+  void RememberJrePath(const std::u16string& javaHome) const;
+  JavaVM* CurrentVm() const;
 
-  // JVM kinds of the "JVM Type" setting.
-  static constexpr int32_t kJvmTypeAny = 0;
-  static constexpr int32_t kJvmTypeServer = 1;
-  static constexpr int32_t kJvmTypeFavorServer = 2;
+  const ProcessContext context_;
+  std::optional<Settings> settings_;
+  std::optional<RuntimeChoice> runtime_;
+  std::unique_ptr<SingleInstance> singleInstance_;
+  std::unique_ptr<JvmSession> session_;
 };
 
 }  // namespace javelin

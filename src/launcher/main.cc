@@ -1,5 +1,8 @@
-// Entry point of the launcher: one Launcher for the life of the process,
-// driven through Initialize and Run (or the service dispatcher).
+// Entry point of the launcher: the process context, then one Launcher for
+// the life of the process, driven through Initialize and Run (or the service
+// dispatcher).
+#include <optional>
+
 #include "config/command_line.h"
 #include "launcher/launcher.h"
 #include "launcher/process_setup.h"
@@ -9,13 +12,16 @@ int main(int argc, char** argv) {
   javelin::RecordProcessArguments(argc, argv);
   int exitCode = -1;
   {
-    javelin::Launcher launcher;
-    javelin::ServiceHost serviceHost(launcher);
+    // Declared first so that it outlives the launcher's teardown, during
+    // which the JVM may still call its hooks.
+    std::optional<javelin::ServiceHost> serviceHost;
+    javelin::Launcher launcher(javelin::ReadProcessContext());
     javelin::SetThreadLocaleToSystemDefault();
     if (!launcher.Initialize()) {
       exitCode = -1;
-    } else if (launcher.serviceMode) {
-      exitCode = serviceHost.RunAsService();
+    } else if (launcher.settings().serviceMode) {
+      serviceHost.emplace(launcher.AsServiceApplication());
+      exitCode = serviceHost->RunAsService();
     } else {
       exitCode = launcher.Run();
     }

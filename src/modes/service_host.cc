@@ -1,18 +1,16 @@
 #include "modes/service_host.h"
 
-#include "base/module_path.h"
-#include "launcher/launcher.h"
+#include "jvm/java_vm_host.h"
 
 namespace javelin {
 
-ServiceHost::ServiceHost(Launcher& launcher) : launcher_(launcher) {}
-ServiceHost::~ServiceHost() = default;
+ServiceHost::ServiceHost(ServiceApplication application) : application_(std::move(application)) {}
+ServiceHost::~ServiceHost() { SetVmExitListener(nullptr); }
 
 // The service dispatcher is not available yet: a service start fails after
-// the launcher has determined its own path and registered as listener.
+// the host has registered as listener.
 int ServiceHost::RunAsService() {
-  if (!GetModulePath(modulePath_)) return -1;
-  launcher_.vmExitListener = this;
+  SetVmExitListener(this);
   return -1;
 }
 

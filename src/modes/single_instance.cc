@@ -1,20 +1,20 @@
 #include "modes/single_instance.h"
 
-#include "launcher/launcher.h"
-
 namespace javelin {
 
 // Single-instance operation is not available yet: every start runs as an
 // ordinary, independent instance.
-bool SetupSingleInstance(Launcher& launcher) {
-  launcher.singleInstance = false;
-  return true;
+std::unique_ptr<SingleInstance> SingleInstance::Setup(const std::u16string&, const TextList&,
+                                                      SecondaryMainTarget) {
+  return nullptr;
 }
 
-int WaitForFirstInstance(Launcher&) { return 0; }
+SingleInstance::~SingleInstance() = default;
 
-void ReleaseSingleInstance(Launcher&) {}
+SingleInstance::Role SingleInstance::role() const { return Role::kOff; }
 
-void CloseMainStartedEvent(Launcher&) {}
+void SingleInstance::SignalMainStarted() {}
+
+int SingleInstance::WaitForFirstInstance() { return 0; }
 
 }  // namespace javelin

@@ -3,6 +3,6 @@
 namespace javelin {
 
 // No way to ask the user yet: behaves as a cancelled dialog.
-bool ShowJreNotFoundDialog(Launcher&, const std::u16string&, std::u16string&) { return false; }
+std::optional<JreDialogChoice> ShowJreNotFoundDialog(const JreDialogRequest&) { return std::nullopt; }
 
 }  // namespace javelin

@@ -1,16 +1,25 @@
 // Asking the user for a Java runtime when no source yielded one.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace javelin {
 
-class Launcher;
+struct JreDialogRequest {
+  std::u16string message;      // message 206/207 formatted with the requirement text
+  int32_t jvmType = 0;         // "JVM Type", for the library check of the chosen folder
+  std::u16string downloadUrl;  // the link's target; empty: the default address
+};
 
-// Shows `message` and lets the user choose a runtime folder. True when the
-// user confirmed a folder holding a JVM library: then `javaHome` is that
-// folder and launcher.jvmLibraryPath the library in it.
-bool ShowJreNotFoundDialog(Launcher& launcher, const std::u16string& message,
-                           std::u16string& javaHome);
+struct JreDialogChoice {
+  std::u16string javaHome;        // the chosen folder, one trailing separator
+  std::u16string jvmLibraryPath;  // the JVM library found in it
+};
+
+// Shows `request.message` and lets the user choose a runtime folder. Nothing
+// when the user cancelled or the question could not be asked.
+std::optional<JreDialogChoice> ShowJreNotFoundDialog(const JreDialogRequest& request);
 
 }  // namespace javelin

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "config/command_line.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 namespace {
@@ -14,10 +13,9 @@ TEST(CommandLinePosix, ArgvIsTakenAsItIs) {
   char* argv[] = {&storage[0][0], &storage[1][0], &storage[2][0], &storage[3][0], &storage[4][0],
                   &storage[5][0], nullptr};
   RecordProcessArguments(6, argv);
-  Launcher launcher;
-  ReadCommandLine(launcher);
+  const TextList arguments = ReadCommandLine();
   RecordProcessArguments(savedCount, savedArguments);
-  EXPECT_EQ(launcher.arguments, (TextList{u"  padded  ", u"", u"\"quoted\"", u"\u00E4", u"\xDCFF"}));
+  EXPECT_EQ(arguments, (TextList{u"  padded  ", u"", u"\"quoted\"", u"\u00E4", u"\xDCFF"}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // IniFile and IniConfig on real files: the "+" section rule, writing and the
 // file header. The reading rules are in ini_differential_test.cc.
 #include "config/ini_file.h"
+#include "config/ini_source.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,8 @@ TEST(IniConfig, PlusSectionValuesComeWithOneLeadingBlank) {
   WriteFile(dir / u"app.ini",
             "[Application]\r\nEmptyHere=\r\nBoth=plain\r\n"
             "[Application+]\r\nOnlyPlus=-Xmx512m\r\nEmptyHere=-Dplus=1\r\nBoth=plus\r\nBlank=\" blank\"\r\n");
-  IniConfig config(dir / u"app.ini");
+  const DiskIniSource source;
+  const IniConfig config(source, dir / u"app.ini");
   EXPECT_EQ(config.GetString(u"Application", u"OnlyPlus"), u" -Xmx512m");
   EXPECT_EQ(config.GetString(u"Application", u"EmptyHere"), u" -Dplus=1");  // empty plain falls through
   EXPECT_EQ(config.GetString(u"Application", u"Both"), u"plain");

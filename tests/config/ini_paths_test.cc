@@ -5,7 +5,6 @@
 
 #include "base/scoped_environment.h"
 #include "config/ini_file.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -16,16 +15,13 @@ TEST(IniPaths, ThePerUserFileLivesInAFolderNamedAfterTheProduct) {
   test::TempDir dir;
   test::ScopedEnvironment environment;
   environment.RedirectUserSettings(dir.path());
-  Launcher launcher;
-  launcher.productName = u"Tools: / Pro";
-  launcher.productCode = u"TP-1.0";
   const std::u16string s(1, kPathSeparator);
   const std::u16string folder = dir.path() + s + u"Tools  Pro" + s + u"TP-1.0" + s;
-  EXPECT_EQ(GetUserIniPath(launcher, s + u"My.Apps" + s + u"Tool", false), folder + u"Tool.ini");
-  EXPECT_EQ(GetUserIniPath(launcher, u"tool.v2.exe", false), folder + u"tool.v2.ini");
+  EXPECT_EQ(GetUserIniPath(u"Tools: / Pro", u"TP-1.0", s + u"My.Apps" + s + u"Tool", false), folder + u"Tool.ini");
+  EXPECT_EQ(GetUserIniPath(u"Tools: / Pro", u"TP-1.0", u"tool.v2.exe", false), folder + u"tool.v2.ini");
   // Reading creates nothing; writing creates both folder levels.
   EXPECT_FALSE(test::FileExists(folder));
-  const std::u16string path = GetUserIniPath(launcher, s + u"Apps" + s + u"Tool", true);
+  const std::u16string path = GetUserIniPath(u"Tools: / Pro", u"TP-1.0", s + u"Apps" + s + u"Tool", true);
   EXPECT_NE(IniFile(path).WriteString(u"Java Runtime Environment", u"JRE Path", u"x"), 0);
 }
 

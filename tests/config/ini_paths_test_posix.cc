@@ -3,7 +3,6 @@
 
 #include "base/scoped_environment.h"
 #include "config/ini_paths.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -22,17 +21,14 @@ TEST(IniPathsPosix, ThePerUserFileFollowsTheXdgRules) {
   test::ScopedEnvironment environment;
   environment.Set(u"HOME", home.path());
   environment.Set(u"XDG_CONFIG_HOME", u"/xdg/config");
-  Launcher launcher;
-  launcher.productName = u"Tool";
-  launcher.productCode = u"T1";
-  EXPECT_EQ(GetUserIniPath(launcher, u"/opt/app/tool", false), u"/xdg/config/Tool/T1/tool.ini");
+  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", false), u"/xdg/config/Tool/T1/tool.ini");
   // Unset, empty or relative: $HOME/.config, created on writing.
   const std::optional<std::u16string> values[] = {std::nullopt, u"", u"relative"};
   for (const auto& value : values) {
     environment.Set(u"XDG_CONFIG_HOME", value);
-    EXPECT_EQ(GetUserIniPath(launcher, u"/opt/app/tool", false), home.path() + u"/.config/Tool/T1/tool.ini");
+    EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", false), home.path() + u"/.config/Tool/T1/tool.ini");
   }
-  GetUserIniPath(launcher, u"/opt/app/tool", true);
+  GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", true);
   EXPECT_TRUE(test::FileExists(home / u".config/Tool/T1"));
 }
 

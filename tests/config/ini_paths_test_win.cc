@@ -3,7 +3,6 @@
 
 #include "base/scoped_environment.h"
 #include "config/ini_paths.h"
-#include "launcher/launcher.h"
 
 namespace javelin {
 namespace {
@@ -15,22 +14,15 @@ TEST(IniPathsWindows, TheExtensionIsCutAtTheLastDotOfThePath) {
   ASSERT_TRUE(IniPathForExecutable(u"C:\\My.Apps\\Tool", path));
   EXPECT_EQ(path, u"C:\\My.ini");
   EXPECT_FALSE(IniPathForExecutable(u"C:\\Apps\\Tool", path));
-  Launcher launcher;
-  launcher.pairProduct = u"C:\\Pair.Dir\\Tool64";
-  ASSERT_TRUE(GetPairIniPath(launcher, path));
-  EXPECT_EQ(path, u"C:\\Pair.ini");
 }
 
 TEST(IniPathsWindows, ThePerUserFileLivesUnderAppData) {
   test::ScopedEnvironment environment;
-  Launcher launcher;
-  launcher.productName = u"Tool";
-  launcher.productCode = u"T1";
   const std::u16string longBase = u"C:\\" + std::u16string(300, u'd');  // taken whole
   environment.Set(u"APPDATA", longBase);
-  EXPECT_EQ(GetUserIniPath(launcher, u"C:\\My.Apps\\Tool", false), longBase + u"\\Tool\\T1\\Tool.ini");
+  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"C:\\My.Apps\\Tool", false), longBase + u"\\Tool\\T1\\Tool.ini");
   environment.Set(u"APPDATA", std::nullopt);  // the root of the current drive
-  EXPECT_EQ(GetUserIniPath(launcher, u"C:\\Apps\\Tool.exe", false), u"\\Tool\\T1\\Tool.ini");
+  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"C:\\Apps\\Tool.exe", false), u"\\Tool\\T1\\Tool.ini");
 }
 
 }  // namespace

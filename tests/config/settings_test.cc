@@ -9,7 +9,6 @@
 
 #include "base/scoped_environment.h"
 #include "config/ini_file.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -26,17 +25,19 @@ class SettingsTest : public ::testing::Test {
 
   // Writes `ini` to a file of its own (the Windows profile functions may keep
   // a file they have read) and reads it; `output_` gets what was printed.
-  const Launcher& Read(const std::string& ini, bool expected = true) {
+  const Settings& Read(const std::string& ini, bool expected = true) {
     iniPath_ = dir_ / (u"app/tool" + ToDecimal(++files_) + u".ini");
     test::WriteFile(iniPath_, ini);
-    launcher_ = std::make_unique<Launcher>();
     testing::internal::CaptureStdout();
-    EXPECT_EQ(ReadSettingsFrom(*launcher_, iniPath_, ModulePath()), expected);
+    const std::optional<Settings> settings =
+        ReadSettings(DiskIniSource(), ProcessContext{ModulePath(), AppFolder(), iniPath_, {}});
     output_ = testing::internal::GetCapturedStdout();
-    return *launcher_;
+    EXPECT_EQ(settings.has_value(), expected);
+    settings_ = settings.value_or(Settings());
+    return settings_;
   }
   // Reads `more` lines after "Main Class" and the `sections` after them.
-  const Launcher& ReadJre(const std::string& more, const std::string& sections = "") {
+  const Settings& ReadJre(const std::string& more, const std::string& sections = "") {
     return Read("[Java Runtime Environment]\r\nMain Class=app.Main\r\n" + more + sections);
   }
 
@@ -44,7 +45,7 @@ class SettingsTest : public ::testing::Test {
   test::ScopedEnvironment environment_;
   std::u16string iniPath_;
   std::string output_;
-  std::unique_ptr<Launcher> launcher_;
+  Settings settings_;
   int files_ = 0;
 };
 
@@ -60,22 +61,22 @@ std::string Version(const VersionNumber& version) {
   return text;
 }
 
-TEST_F(SettingsTest, WithoutMainClassMessage210IsPrintedAndLaterKeysAreNotRead) {
-  const Launcher& launcher = Read("[Java Runtime Environment]\r\nJVM Type=server\r\nMain Class=\r\n"
-                                  "[Application]\r\nFailure Check=Yes\r\n", false);
+TEST_F(SettingsTest, WithoutMainClassMessage210IsPrintedAndThereAreNoSettings) {
+  Read("[Java Runtime Environment]\r\nJVM Type=server\r\nMain Class=\r\n", false);
   EXPECT_EQ(output_, "Error: Main class in der INI-Datei nicht spezifiziert. \n");
-  EXPECT_EQ(launcher.jvmType, Launcher::kJvmTypeServer);
-  EXPECT_FALSE(launcher.failureCheck);
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(ReadSettings(DiskIniSource(), ProcessContext{ModulePath(), AppFolder(), u"", {}}));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no configuration path: nothing to say
 }
 
 TEST_F(SettingsTest, ListsAreSplitAndProductKeysIgnoreThePlusSection) {
-  const Launcher& launcher = ReadJre("Preferred versions=1.8.0_392;11;\r\n",
+  const Settings& settings = ReadJre("Preferred versions=1.8.0_392;11;\r\n",
                                      "[Product Information]\r\nProduct Name=Tool Pro\r\n"
                                      "[Product Information+]\r\nProduct Name=x\r\nProduct Code=x\r\n");
-  EXPECT_EQ(launcher.mainClass, u"app/Main");
-  EXPECT_EQ(launcher.preferredVersions, (TextList{u"1.8.0_392", u"11"}));
-  EXPECT_EQ(launcher.productName, u"Tool Pro");
-  EXPECT_EQ(launcher.productCode, u"");
+  EXPECT_EQ(settings.mainClass, u"app/Main");
+  EXPECT_EQ(settings.runtime.preferredVersions, (TextList{u"1.8.0_392", u"11"}));
+  EXPECT_EQ(settings.productName, u"Tool Pro");
+  EXPECT_EQ(settings.productCode, u"");
 }
 
 TEST_F(SettingsTest, YesFlagsAcceptAnyCaseButLowercaseFlagsOnlyYes) {
@@ -89,11 +90,10 @@ TEST_F(SettingsTest, YesFlagsAcceptAnyCaseButLowercaseFlagsOnlyYes) {
                             "Single Instance", "Output Append", "Error Append"}) {
       lines += std::string(key) + "=" + value + "\r\n";
     }
-    const Launcher& launcher = ReadJre("", lines);
-    IniConfig config(iniPath_);
-    EXPECT_EQ(Flags({launcher.failureCheck, launcher.overrideWorkingDir, launcher.pairReturnCode,
-                     ReadEmbeddedJar(config), ReadSingleInstance(config), ReadOutputAppend(config),
-                     ReadErrorAppend(config)}),
+    const Settings& settings = ReadJre("", lines);
+    EXPECT_EQ(Flags({settings.failureCheck, settings.overrideWorkingDir, settings.pairReturnCode,
+                     settings.run.embeddedJar, settings.singleInstance, settings.run.outputAppend,
+                     settings.run.errorAppend}),
               expected) << value;
   }
 }
@@ -105,17 +105,17 @@ TEST_F(SettingsTest, ServiceModeNeedsExactlyServiceAndOnlyThenReadsOmitServiceNa
       {"Application Type=Service\r\nOmit Service Name=yes\r\n", "00"},  // application mode
   };
   for (const auto& [lines, expected] : cases) {
-    const Launcher& launcher = ReadJre("", std::string("[Application]\r\n") + lines);
-    EXPECT_EQ(Flags({launcher.serviceMode, launcher.omitServiceName}), expected) << lines;
+    const Settings& settings = ReadJre("", std::string("[Application]\r\n") + lines);
+    EXPECT_EQ(Flags({settings.serviceMode, settings.omitServiceName}), expected) << lines;
   }
 }
 
 TEST_F(SettingsTest, JvmTypeAndJvmSourceCompareExactlyAndVmProviderIgnoresCase) {
-  const std::pair<const char*, int32_t> types[] = {{"server", Launcher::kJvmTypeServer},
-                                                   {"favor_server", Launcher::kJvmTypeFavorServer},
-                                                   {"Server", Launcher::kJvmTypeAny}};
+  const std::pair<const char*, int32_t> types[] = {{"server", kJvmTypeServer},
+                                                   {"favor_server", kJvmTypeFavorServer},
+                                                   {"Server", kJvmTypeAny}};
   for (const auto& [value, expected] : types) {
-    EXPECT_EQ(ReadJre(std::string("JVM Type=") + value + "\r\n").jvmType, expected) << value;
+    EXPECT_EQ(ReadJre(std::string("JVM Type=") + value + "\r\n").runtime.jvmType, expected) << value;
   }
   // Both kinds allowed, JDK preferred, JRE preferred.
   const std::pair<const char*, const char*> sources[] = {
@@ -123,8 +123,8 @@ TEST_F(SettingsTest, JvmTypeAndJvmSourceCompareExactlyAndVmProviderIgnoresCase) 
       {"only_JRE", "001"}, {"favour_JRE", "000"}, {"FAVOR_JRE", "000"}, {"only_jdk", "000"},
   };
   for (const auto& [value, expected] : sources) {
-    const Launcher& launcher = ReadJre(std::string("JVM Source=") + value + "\r\n");
-    EXPECT_EQ(Flags({launcher.bothKindsAllowed, launcher.jdkPreferred, launcher.jrePreferred}), expected) << value;
+    const Settings& settings = ReadJre(std::string("JVM Source=") + value + "\r\n");
+    EXPECT_EQ(Flags({settings.runtime.bothKindsAllowed, settings.runtime.jdkPreferred, settings.runtime.jrePreferred}), expected) << value;
   }
   // JRockit, Sun and IBM, each allowed then preferred.
   const std::pair<const char*, const char*> providers[] = {
@@ -133,9 +133,9 @@ TEST_F(SettingsTest, JvmTypeAndJvmSourceCompareExactlyAndVmProviderIgnoresCase) 
       {"ANY", "101010"},
   };
   for (const auto& [value, expected] : providers) {
-    const Launcher& launcher = ReadJre(std::string("VM Provider=") + value + "\r\n");
-    EXPECT_EQ(Flags({launcher.jrockitAllowed, launcher.jrockitPreferred, launcher.sunAllowed,
-                     launcher.sunPreferred, launcher.ibmAllowed, launcher.ibmPreferred}),
+    const Settings& settings = ReadJre(std::string("VM Provider=") + value + "\r\n");
+    EXPECT_EQ(Flags({settings.runtime.jrockitAllowed, settings.runtime.jrockitPreferred, settings.runtime.sunAllowed,
+                     settings.runtime.sunPreferred, settings.runtime.ibmAllowed, settings.runtime.ibmPreferred}),
               expected) << value;
   }
 }
@@ -149,8 +149,8 @@ TEST_F(SettingsTest, VersionBoundsUseAnyExactlyAndFillMissingParts) {
       {"Minimum Version=1.8.0_392\r\nMaximum Version=1.8.0_392\r\n", "1.8.0.392 1.8.0.392"},
   };
   for (const auto& [lines, expected] : cases) {
-    const Launcher& launcher = ReadJre(lines);
-    EXPECT_EQ(Version(launcher.minimumVersion) + " " + Version(launcher.maximumVersion), expected) << lines;
+    const Settings& settings = ReadJre(lines);
+    EXPECT_EQ(Version(settings.runtime.minimumVersion) + " " + Version(settings.runtime.maximumVersion), expected) << lines;
   }
 }
 
@@ -166,7 +166,7 @@ TEST_F(SettingsTest, JrePathsThatAreNotAbsoluteHangBelowTheLaunchersFolder) {
       {"/usr/java", windows ? app + u"/usr/java" : u"/usr/java"},
   };
   for (const auto& [value, expected] : cases) {
-    EXPECT_EQ(ReadJre(std::string("JRE Path=") + value + "\r\n").jrePath, expected) << value;
+    EXPECT_EQ(ReadJre(std::string("JRE Path=") + value + "\r\n").runtime.jrePath, expected) << value;
   }
 }
 
@@ -184,24 +184,23 @@ TEST_F(SettingsTest, APerUserFileDecidesTheJrePathInApplicationMode) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));  // a new modification time
       test::WriteFile(userFile, userIni);
     }
-    EXPECT_EQ(ReadJre("JRE Path=main\r\n", product).jrePath, expected) << (userIni ? userIni : "no user file");
+    EXPECT_EQ(ReadJre("JRE Path=main\r\n", product).runtime.jrePath, expected) << (userIni ? userIni : "no user file");
   }
   // In service mode only the main file counts.
-  EXPECT_EQ(ReadJre("JRE Path=main\r\n", product + "[Application]\r\nApplication Type=service\r\n").jrePath,
+  EXPECT_EQ(ReadJre("JRE Path=main\r\n", product + "[Application]\r\nApplication Type=service\r\n").runtime.jrePath,
             AppFolder() + kPathSeparator + u"main");
 }
 
-TEST_F(SettingsTest, LaterStagesReadTheirKeysThroughThePlusRule) {
-  test::WriteFile(iniPath_ = dir_ / u"later.ini",
-                  "[Application]\r\nApplication Type=service\r\nCmd=-v \"\"\r\n"
-                  "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Dx=1\r\n"
-                  "[Application+]\r\nCmd=ignored\r\nError File=err.log\r\n");
-  IniConfig config(iniPath_);
-  EXPECT_TRUE(ReadServiceMode(config));
-  EXPECT_EQ(ReadCmd(config), u"-v \"\"");
-  EXPECT_EQ(ReadVirtualMachineParameters(config), u" -Dx=1");
-  EXPECT_EQ(ReadErrorFile(config), u" err.log");
-  EXPECT_EQ(ReadClassPath(config), u"");
+TEST_F(SettingsTest, TheRunOptionsAreReadThroughThePlusRule) {
+  const RunOptions& run =
+      Read("[Java Runtime Environment+]\r\nMain Class=app.Main\r\nVirtual Machine Parameters=-Dx=1\r\n"
+           "[Application]\r\nCmd=-v \"\"\r\n[Application+]\r\nCmd=ignored\r\nError File=err.log\r\n")
+          .run;
+  EXPECT_EQ(settings_.mainClass, u" app/Main");
+  EXPECT_EQ(run.cmd, u"-v \"\"");
+  EXPECT_EQ(run.vmParameters, u" -Dx=1");
+  EXPECT_EQ(run.errorFile, u" err.log");
+  EXPECT_EQ(run.classPath, u"");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "jre/jvm_library.h"
 #include "jre/runtime_fixture.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -51,21 +50,11 @@ TEST(MachineCheck, ForeignLibraryHandsOverOnlyWhenAPairLauncherIsConfigured) {
   test::WriteFile(dir / u"text", "not a binary at all");
   test::WriteFile(dir / u"other", OwnMachine().format == BinaryFormat::kPe ? test::ElfImage(62)
                                                                            : test::PeImage(0x8664));
-  Launcher launcher;
-  launcher.jvmLibraryPath = dir / u"foreign";
-  launcher.handOverToPair = true;
-  CheckJvmMachine(launcher);
-  EXPECT_FALSE(launcher.handOverToPair) << "no pair launcher: the flag is cleared";
-  launcher.pairProduct = dir / u"pair";
-  CheckJvmMachine(launcher);
-  EXPECT_TRUE(launcher.handOverToPair);
-
+  EXPECT_FALSE(CheckJvmMachine(dir / u"foreign", u"")) << "no pair launcher";
+  EXPECT_TRUE(CheckJvmMachine(dir / u"foreign", dir / u"pair"));
   const std::u16string native = test::LauncherPath();
   for (const std::u16string& path : {native, dir / u"text", dir / u"other", dir / u"missing"}) {
-    launcher.jvmLibraryPath = path;
-    launcher.handOverToPair = true;
-    CheckJvmMachine(launcher);
-    EXPECT_FALSE(launcher.handOverToPair) << ToUtf8(path);
+    EXPECT_FALSE(CheckJvmMachine(path, dir / u"pair")) << ToUtf8(path);
   }
 }
 

@@ -7,7 +7,6 @@
 #include "jre/binary_machine.h"
 #include "jre/jre_locator.h"
 #include "jre/runtime_fixture.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -31,14 +30,6 @@ std::u16string AddRuntime(const test::TempDir& root, const std::u16string& name,
   return home;
 }
 
-// The home the search picks below `roots` ("" for none).
-std::u16string Search(Launcher& launcher, const TextList& roots) {
-  std::u16string home;
-  VersionNumber version;
-  if (!FindInRuntimeFolders(launcher, roots, false, home, version)) return u"";
-  EXPECT_EQ(CompareVersions(version, launcher.selectedVersion), 0);
-  return home;
-}
 
 TEST(RuntimeFolders, ReleaseFileOrFolderNameGiveVersionVendorAndKind) {
   test::TempDir root;
@@ -79,21 +70,20 @@ TEST(RuntimeFolders, EachAdmittedRuntimeBelowARootIsACandidate) {
   AddRuntime(root, u"jdk-21", "21.0.3", true);  // not with "only_JRE"
   test::WriteFile(root / u"openjdk-17/src.zip", "");  // no runtime in it
   test::WriteFile(root / u"loose-file", "");
-  Launcher launcher;
-  launcher.bothKindsAllowed = false;
-  launcher.jrePreferred = true;
+  RuntimeRequirements runtime;
+  runtime.bothKindsAllowed = false;
+  runtime.jrePreferred = true;
   JreCandidateList list;
-  CollectFolderCandidates(launcher, root.path(), list);
+  CollectFolderCandidates(runtime, root.path(), list);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].home, root / u"java-1.17/");
   EXPECT_EQ(list[1].home, root / u"java-17/");
   EXPECT_TRUE(list[0].isServerVm);
   EXPECT_TRUE(list[0].preferred);
   // There is no alternate view here.
-  std::u16string home;
-  VersionNumber version;
-  launcher.pairProduct = u"/opt/pair";
-  EXPECT_FALSE(FindInRuntimeFolders(launcher, {root.path()}, true, home, version));
+  runtime.pairProduct = u"/opt/pair";
+  EXPECT_TRUE(FindInRuntimeFolders(runtime, {root.path()}));
+  EXPECT_FALSE(FindInstalledRuntime(runtime, true));
 }
 
 // A real runtime made from the build's JDK with jlink (a few seconds).
@@ -104,24 +94,24 @@ TEST(RuntimeFolders, RealJlinkRuntimeIsAJreOfTheJdksVersionWithANativeLibrary) {
   ASSERT_EQ(jlink.exitCode, 0) << jlink.output << jlink.errors;
   RuntimeFolder jdk, runtime;
   ASSERT_TRUE(ReadRuntimeFolder(test::JdkHome(), jdk));
-  Launcher launcher;
-  ASSERT_EQ(Search(launcher, {root.path()}), root / u"rt/");
-  EXPECT_EQ(CompareVersions(launcher.selectedVersion, jdk.version), 0);
+  RuntimeRequirements requirements;
+  const std::optional<InstalledRuntime> found = FindInRuntimeFolders(requirements, {root.path()});
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->home, root / u"rt/");
+  EXPECT_EQ(CompareVersions(found->version, jdk.version), 0);
   ASSERT_TRUE(ReadRuntimeFolder(root / u"rt", runtime));
   EXPECT_EQ(runtime.kind, JavaKind::kJre);
 
   // Found through JAVA_HOME; its library is of this machine: no hand-over.
-  test::EnvironmentOverride javaHome(u"JAVA_HOME", root / u"rt");
-  launcher.pairProduct = u"/opt/pair/launcher";
-  launcher.handOverToPair = true;
-  const auto nothingInstalled = [](Launcher&, bool, std::u16string&, VersionNumber&) {
-    return false;
-  };
-  ASSERT_TRUE(FindJre(launcher, nothingInstalled));
-  EXPECT_EQ(launcher.jvmLibraryPath, root / u"rt/lib/server/libjvm.so");
-  EXPECT_FALSE(launcher.handOverToPair);
+  requirements.pairProduct = u"/opt/pair/launcher";
+  RuntimeSources sources;
+  sources.javaHome = root / u"rt";
+  const std::optional<RuntimeChoice> choice = FindJre(requirements, sources);
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->jvmLibraryPath, root / u"rt/lib/server/libjvm.so");
+  EXPECT_FALSE(choice->handOverToPair);
   uint16_t machine = 0;
-  ASSERT_TRUE(ReadFileMachine(launcher.jvmLibraryPath, BinaryFormat::kElf, machine));
+  ASSERT_TRUE(ReadFileMachine(choice->jvmLibraryPath, BinaryFormat::kElf, machine));
   EXPECT_EQ(machine, OwnMachine().machine);
 }
 

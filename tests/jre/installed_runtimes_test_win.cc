@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "jre/runtime_fixture.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -55,22 +54,22 @@ class TestRegistry {
     return test::MakeRuntime(folder, flavors);
   }
 
-  // The home the search picks ("" for none).
-  std::u16string Search(Launcher& launcher, bool alternateView = false) const {
-    std::u16string home;
-    VersionNumber version;
-    if (!FindInRegistry(launcher, roots_, alternateView, home, version)) return u"";
-    EXPECT_EQ(CompareVersions(version, launcher.selectedVersion), 0);
-    return home;
+  // The home the search picks ("" for none); found() is its version.
+  std::u16string Search(const RuntimeRequirements& runtime, bool alternateView = false) {
+    const std::optional<InstalledRuntime> picked = FindInRegistry(runtime, roots_, alternateView);
+    found_ = picked ? picked->version : VersionNumber{};
+    return picked ? picked->home : u"";
   }
+  std::u16string found() const { return FormatVersion(found_); }
 
  private:
   std::u16string base_;
   std::vector<RegistryRoot> roots_;
+  VersionNumber found_;
 };
 
 // As the settings leave it with no "JVM Source": both kinds preferred.
-void DefaultKinds(Launcher& launcher) { launcher.jdkPreferred = launcher.jrePreferred = true; }
+void DefaultKinds(RuntimeRequirements& runtime) { runtime.jdkPreferred = runtime.jrePreferred = true; }
 
 TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
   TestRegistry registry, other;
@@ -82,27 +81,25 @@ TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
   registry.Add(2, u"17.0.2", u"");
   registry.Install(2, u"17.0.3", dir / u"nolib", {});
   registry.Add(2, u"17.0.4", dir / u"missing");
-  Launcher launcher;
-  DefaultKinds(launcher);
-  EXPECT_EQ(registry.Search(launcher), jdk11);
-  EXPECT_EQ(FormatVersion(launcher.selectedVersion), u"11.0.2");
-  launcher.maximumVersion = ParseVersion(u"1.8", 65535);
-  EXPECT_EQ(registry.Search(launcher), jdk8);
-  EXPECT_FALSE(launcher.handOverToPair);
+  RuntimeRequirements runtime;
+  DefaultKinds(runtime);
+  EXPECT_EQ(registry.Search(runtime), jdk11);
+  EXPECT_EQ(registry.found(), u"11.0.2");
+  runtime.maximumVersion = ParseVersion(u"1.8", 65535);
+  EXPECT_EQ(registry.Search(runtime), jdk8);
 
-  Launcher pair;
+  RuntimeRequirements pair;
   DefaultKinds(pair);
   EXPECT_EQ(registry.Search(pair, true), u"");
   pair.pairProduct = dir / u"pair.exe";
   EXPECT_EQ(registry.Search(pair, true), jdk11);
-  EXPECT_TRUE(pair.handOverToPair);
 
   // A name without digits is version 0.0.0.0 and still a candidate.
   other.Add(4, u"CurrentVersion", dir / u"jdk-11.0.2");
-  Launcher unnamed;
+  RuntimeRequirements unnamed;
   DefaultKinds(unnamed);
   EXPECT_EQ(other.Search(unnamed), jdk11);
-  EXPECT_EQ(FormatVersion(unnamed.selectedVersion), u"0.0.0.0");
+  EXPECT_EQ(other.found(), u"0.0.0.0");
 }
 
 TEST(RegistryRuntimes, JvmSourceAndVmProviderGateTheRoots) {
@@ -112,17 +109,17 @@ TEST(RegistryRuntimes, JvmSourceAndVmProviderGateTheRoots) {
   const std::u16string jdk = registry.Install(1, u"1.5", dir / u"jdk", {F::kClient});
   const std::u16string jrockit = registry.Install(5, u"1.8.0_291", dir / u"jrockit", {F::kJRockit});
   const std::u16string ibm = registry.Install(7, u"11.0.2", dir / u"ibm", {F::kClassic});
-  Launcher launcher;
-  DefaultKinds(launcher);
-  EXPECT_EQ(registry.Search(launcher), sun) << "never JRockit or IBM by default";
-  launcher.jrockitAllowed = launcher.ibmAllowed = true;  // "VM Provider" = any
-  launcher.sunPreferred = false;
-  EXPECT_EQ(registry.Search(launcher), ibm);
-  launcher.sunAllowed = launcher.ibmAllowed = false;  // "VM Provider" = jrockit
-  launcher.jrockitPreferred = true;
-  EXPECT_EQ(registry.Search(launcher), jrockit);
+  RuntimeRequirements runtime;
+  DefaultKinds(runtime);
+  EXPECT_EQ(registry.Search(runtime), sun) << "never JRockit or IBM by default";
+  runtime.jrockitAllowed = runtime.ibmAllowed = true;  // "VM Provider" = any
+  runtime.sunPreferred = false;
+  EXPECT_EQ(registry.Search(runtime), ibm);
+  runtime.sunAllowed = runtime.ibmAllowed = false;  // "VM Provider" = jrockit
+  runtime.jrockitPreferred = true;
+  EXPECT_EQ(registry.Search(runtime), jrockit);
 
-  Launcher kinds;
+  RuntimeRequirements kinds;
   kinds.bothKindsAllowed = false;  // a misspelled "JVM Source"
   EXPECT_EQ(registry.Search(kinds), u"");
   kinds.jdkPreferred = true;  // "only_JDK"
@@ -136,15 +133,15 @@ TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {
       registry.Install(2, u"1.8.0_291", dir / u"client18", {F::kClient});
   const std::u16string server17 =
       registry.Install(1, u"1.7.0_80", dir / u"server17", {F::kServer});
-  Launcher launcher;
-  DefaultKinds(launcher);
-  EXPECT_EQ(registry.Search(launcher), client18);
-  launcher.jvmType = Launcher::kJvmTypeFavorServer;
-  EXPECT_EQ(registry.Search(launcher), server17);
+  RuntimeRequirements runtime;
+  DefaultKinds(runtime);
+  EXPECT_EQ(registry.Search(runtime), client18);
+  runtime.jvmType = kJvmTypeFavorServer;
+  EXPECT_EQ(registry.Search(runtime), server17);
   // Below "Java Runtime Environment" a home with both VMs ranks as a client VM.
   classic.Install(4, u"1.7.0_80", dir / u"both17", {F::kClient, F::kServer});
   classic.Add(2, u"1.8.0_291", client18);
-  EXPECT_EQ(classic.Search(launcher), client18);
+  EXPECT_EQ(classic.Search(runtime), client18);
 
   // "favor_JDK" puts a 1.7 JDK (root 3: its jre folder) before a 1.8 JRE;
   // "only_JDK" ignores the preferred mark of a "favor_jrockit" JRockit JDK.
@@ -155,7 +152,7 @@ TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {
   const std::u16string jre6 = kinds.Install(4, u"1.6", dir / u"jre6", {F::kClient});
   for (const char16_t* name : {u"1.8", u"1.8.0_291"}) kinds.Add(4, name, client18);
   kinds.Add(4, u"1.6.0_45", jre6);
-  Launcher favorJdk;
+  RuntimeRequirements favorJdk;
   favorJdk.jdkPreferred = true;
   EXPECT_EQ(kinds.Search(favorJdk), jdk7);
   favorJdk.jrockitAllowed = favorJdk.jrockitPreferred = true;
@@ -165,13 +162,13 @@ TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {
   EXPECT_EQ(kinds.Search(favorJdk), jdk7);
 
   // Preferred versions, with two names per home; an entry without digits takes the top.
-  Launcher picky;
+  RuntimeRequirements picky;
   DefaultKinds(picky);
   EXPECT_EQ(kinds.Search(picky), client18);
-  EXPECT_EQ(FormatVersion(picky.selectedVersion), u"1.8.0.291");
+  EXPECT_EQ(kinds.found(), u"1.8.0.291");
   picky.preferredVersions = {u"1.5", u"1.6", u"1.8"};
   EXPECT_EQ(kinds.Search(picky), jre6);
-  EXPECT_EQ(FormatVersion(picky.selectedVersion), u"1.6.0.45");
+  EXPECT_EQ(kinds.found(), u"1.6.0.45");
   picky.preferredVersions = {u"newest", u"1.6"};
   EXPECT_EQ(kinds.Search(picky), client18);
 }

@@ -3,94 +3,99 @@
 #include <gtest/gtest.h>
 
 #include "jre/runtime_fixture.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
 namespace {
 
-using test::EnvironmentOverride;
 using test::LibraryIn;
 using test::MakeRuntime;
 
-// An installed-runtimes source offering `home` in the default view (or only
-// in the alternate one) that counts how often it is asked.
-struct FakeInstalled {
+// Sources whose installed runtimes offer `home` in the default view (or only
+// in the alternate one), counting how often they are asked.
+struct FakeSources {
   std::u16string home;
   bool onlyAlternate = false;
+  std::u16string javaHome;
   int calls = 0;
-  InstalledRuntimeSource Source() {
-    return [this](Launcher& launcher, bool alternate, std::u16string& found, VersionNumber& v) {
+  RuntimeSources Get() {
+    RuntimeSources sources;
+    sources.installedRuntimes = [this](const RuntimeRequirements&, bool alternate) {
       ++calls;
-      if (home.empty() || alternate != onlyAlternate) return false;
-      found = home;
-      launcher.selectedVersion = v = ParseVersion(u"1.8.0_291", 0);
-      launcher.handOverToPair = alternate;
-      return true;
+      std::optional<InstalledRuntime> found;
+      if (!home.empty() && alternate == onlyAlternate) {
+        found = InstalledRuntime{home, ParseVersion(u"1.8.0_291", 0)};
+      }
+      return found;
     };
+    sources.javaHome = javaHome;
+    return sources;
   }
 };
 
-class JreSearch : public testing::Test {
- protected:
-  EnvironmentOverride noJavaHome_{u"JAVA_HOME", std::nullopt};
-  test::TempDir dir_;
-};
+std::u16string Library(const std::optional<RuntimeChoice>& choice) {
+  return choice ? choice->jvmLibraryPath : u"";
+}
 
-TEST_F(JreSearch, ConfiguredFolderComesFirstAndJavaHomeLast) {
-  const std::u16string client = MakeRuntime(dir_ / u"client", {JvmFlavor::kClient}, false);
-  const std::u16string installed = MakeRuntime(dir_ / u"installed", {JvmFlavor::kServer});
-  const std::u16string javaHome = MakeRuntime(dir_ / u"javahome", {JvmFlavor::kServer});
-  EnvironmentOverride variable(u"JAVA_HOME", javaHome);
-  const auto find = [&](FakeInstalled& source, int32_t jvmType) {
-    Launcher launcher;
-    launcher.jrePath = dir_ / u"client";
-    launcher.minimumVersion = ParseVersion(u"99", 0);  // not checked for the configured folder
-    launcher.jvmType = jvmType;
-    EXPECT_TRUE(FindJre(launcher, source.Source()));
-    return launcher.jvmLibraryPath;
+TEST(JreSearch, ConfiguredFolderComesFirstAndJavaHomeLast) {
+  test::TempDir dir;
+  const std::u16string client = MakeRuntime(dir / u"client", {JvmFlavor::kClient}, false);
+  const std::u16string installed = MakeRuntime(dir / u"installed", {JvmFlavor::kServer});
+  const std::u16string javaHome = MakeRuntime(dir / u"javahome", {JvmFlavor::kServer});
+  const auto find = [&](FakeSources& sources, int32_t jvmType) {
+    RuntimeRequirements runtime;
+    runtime.jrePath = dir / u"client";
+    runtime.minimumVersion = ParseVersion(u"99", 0);  // not checked for the configured folder
+    runtime.jvmType = jvmType;
+    return FindJre(runtime, sources.Get());
   };
   // The configured folder needs no marker; the installed runtimes are not asked.
-  FakeInstalled source{installed}, nothing;
-  EXPECT_EQ(find(source, Launcher::kJvmTypeAny), LibraryIn(client, JvmFlavor::kClient));
-  EXPECT_EQ(source.calls, 0);
+  FakeSources withInstalled{installed, false, javaHome}, nothing{u"", false, javaHome};
+  EXPECT_EQ(Library(find(withInstalled, kJvmTypeAny)), LibraryIn(client, JvmFlavor::kClient));
+  EXPECT_EQ(withInstalled.calls, 0);
   // "server" required skips the client-only folder; JAVA_HOME comes after both views.
-  EXPECT_EQ(find(source, Launcher::kJvmTypeServer), LibraryIn(installed, JvmFlavor::kServer));
-  EXPECT_EQ(find(nothing, Launcher::kJvmTypeServer), LibraryIn(javaHome, JvmFlavor::kServer));
+  const std::optional<RuntimeChoice> fromInstalled = find(withInstalled, kJvmTypeServer);
+  EXPECT_EQ(Library(fromInstalled), LibraryIn(installed, JvmFlavor::kServer));
+  EXPECT_EQ(FormatVersion(fromInstalled->version), u"1.8.0.291");
+  EXPECT_EQ(Library(find(nothing, kJvmTypeServer)), LibraryIn(javaHome, JvmFlavor::kServer));
   EXPECT_EQ(nothing.calls, 2);
 }
 
-TEST_F(JreSearch, JavaHomeNeedsTheRuntimeMarkerButNoTrailingSeparator) {
-  const std::u16string home = MakeRuntime(dir_ / u"jdk", {JvmFlavor::kServer});
-  MakeRuntime(dir_ / u"nomarker", {JvmFlavor::kServer}, false);
+TEST(JreSearch, TheApplicationFolderAndJavaHomeNeedTheRuntimeMarker) {
+  test::TempDir dir;
+  const std::u16string home = MakeRuntime(dir / u"jdk", {JvmFlavor::kServer});
+  MakeRuntime(dir / u"nomarker", {JvmFlavor::kServer}, false);
+  const std::u16string bundled = MakeRuntime(dir / u"app/jre", {JvmFlavor::kServer});
   const std::u16string library = LibraryIn(home, JvmFlavor::kServer);
+  // JAVA_HOME needs no trailing separator.
   const std::pair<std::u16string, std::u16string> cases[] = {
-      {dir_ / u"jdk", library}, {home, library}, {dir_ / u"nomarker", u""}, {u"", u""}};
+      {dir / u"jdk", library}, {home, library}, {dir / u"nomarker", u""}, {u"", u""}};
   for (const auto& [value, expected] : cases) {
-    EnvironmentOverride variable(u"JAVA_HOME", value);
-    Launcher launcher;
-    FakeInstalled nothing;
-    EXPECT_EQ(FindJre(launcher, nothing.Source()), !expected.empty()) << ToUtf8(value);
-    EXPECT_EQ(launcher.jvmLibraryPath, expected);
+    FakeSources sources{u"", false, value};
+    EXPECT_EQ(Library(FindJre(RuntimeRequirements(), sources.Get())), expected) << ToUtf8(value);
   }
+  EXPECT_EQ(FindInApplicationFolder(dir / u"jdk/"), home);
+  EXPECT_EQ(FindInApplicationFolder(dir / u"app/"), bundled);
+  EXPECT_EQ(FindInApplicationFolder(dir / u"nomarker/"), std::nullopt);
 }
 
-TEST_F(JreSearch, MachineCheckCoversTheConfiguredFolderAndJavaHomeOnly) {
-  const std::u16string foreign = MakeRuntime(dir_ / u"foreign", {});
+TEST(JreSearch, MachineCheckCoversTheConfiguredFolderAndJavaHomeOnly) {
+  test::TempDir dir;
+  const std::u16string foreign = MakeRuntime(dir / u"foreign", {});
   test::WriteFile(LibraryIn(foreign, JvmFlavor::kClient), test::ForeignBinary());
-  const std::u16string empty = MakeRuntime(dir_ / u"empty", {JvmFlavor::kClient});
-  const auto handsOver = [&](FakeInstalled source, const std::u16string& jrePath) {
-    Launcher launcher;
-    launcher.pairProduct = dir_ / u"pair";
-    launcher.jrePath = jrePath;
-    EXPECT_TRUE(FindJre(launcher, source.Source()));
-    return launcher.handOverToPair;
+  const std::u16string empty = MakeRuntime(dir / u"empty", {JvmFlavor::kClient});
+  const auto handsOver = [&](FakeSources sources, const std::u16string& jrePath) {
+    RuntimeRequirements runtime;
+    runtime.pairProduct = dir / u"pair";
+    runtime.jrePath = jrePath;
+    const std::optional<RuntimeChoice> choice = FindJre(runtime, sources.Get());
+    EXPECT_TRUE(choice);
+    return choice && choice->handOverToPair;
   };
   EXPECT_TRUE(handsOver({}, foreign));
   EXPECT_FALSE(handsOver({foreign}, u"")) << "the default view is not checked";
   EXPECT_TRUE(handsOver({empty, true}, u"")) << "the alternate view hands over unchecked";
-  EnvironmentOverride variable(u"JAVA_HOME", foreign);
-  EXPECT_TRUE(handsOver({}, u""));
+  EXPECT_TRUE(handsOver({u"", false, foreign}, u""));
 }
 
 }  // namespace

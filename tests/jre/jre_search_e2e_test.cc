@@ -5,7 +5,6 @@
 
 #include "jre/jre_locator.h"
 #include "jre/runtime_fixture.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -45,12 +44,10 @@ TEST(JreSearchEndToEnd, AppFolderRuntimeIsUsedAfterAConfiguredFolderWithoutLibra
 TEST(JreSearchEndToEnd, NoRuntimeAnywhereEndsWithMinusOneAndWritesNoSettings) {
   // Only where no runtime is installed (a fresh Wine prefix; Linux machines
   // usually have one below /usr/lib/jvm).
-  Launcher probe;
+  RuntimeRequirements probe;
   probe.jdkPreferred = probe.jrePreferred = true;
-  std::u16string installed;
-  VersionNumber version;
-  if (FindInstalledRuntime(probe, false, installed, version)) {
-    GTEST_SKIP() << "a Java runtime is installed at " << ToUtf8(installed);
+  if (const std::optional<InstalledRuntime> installed = FindInstalledRuntime(probe, false)) {
+    GTEST_SKIP() << "a Java runtime is installed at " << ToUtf8(installed->home);
   }
   test::TempDir dir;
   const std::string ini =

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "jre/runtime_fixture.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -21,8 +20,7 @@ TEST(JvmLibrarySelection, JvmTypeChoosesTheVmInsideAHome) {
   const std::u16string old =
       test::MakeRuntime(dir / u"old", {F::kHotspot, F::kClassic, F::kJRockit});
   const std::u16string empty = test::MakeRuntime(dir / u"empty", {});  // the marker is no VM
-  const int32_t any = Launcher::kJvmTypeAny, favor = Launcher::kJvmTypeFavorServer,
-                required = Launcher::kJvmTypeServer;
+  const int32_t any = kJvmTypeAny, favor = kJvmTypeFavorServer, required = kJvmTypeServer;
   const struct { std::u16string home; int32_t kind; std::optional<JvmFlavor> chosen; } cases[] = {
       {both, any, F::kClient},       {both, favor, F::kServer},  {both, required, F::kServer},
       {client, required, {}},        {client, favor, F::kClient}, {server, any, F::kServer},

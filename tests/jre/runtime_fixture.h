@@ -1,9 +1,7 @@
-// Fake Java homes, binary headers and environment changes for the runtime
-// search tests.
+// Fake Java homes and binary headers for the runtime search tests.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,24 +24,5 @@ std::string PeImage(uint16_t machine);
 std::string ElfImage(uint16_t machine, bool bigEndian = false);
 // A binary of this platform's format for another processor than the launcher's.
 std::string ForeignBinary();
-
-// Sets (or with nullopt removes) a variable of this process until destruction.
-class EnvironmentOverride {
- public:
-  EnvironmentOverride(const std::u16string& name, const std::optional<std::u16string>& value)
-      : name_(name), wasSet_(GetEnvironment(name, previous_)) {
-    Set(value);
-  }
-  ~EnvironmentOverride() { Set(wasSet_ ? std::optional(previous_) : std::nullopt); }
-  EnvironmentOverride(const EnvironmentOverride&) = delete;
-  EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
-
- private:
-  void Set(const std::optional<std::u16string>& value) {
-    value ? SetEnvironment(name_, *value) : RemoveEnvironment(name_);
-  }
-  std::u16string name_, previous_;
-  bool wasSet_;
-};
 
 }  // namespace javelin::test

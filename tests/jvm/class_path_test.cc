@@ -4,7 +4,7 @@
 
 #include "base/file_system.h"
 #include "jvm/jvm_environment.h"
-#include "jvm/jvm_options.h"
+#include "jvm/class_path.h"
 #include "support/test_support.h"
 
 namespace javelin {

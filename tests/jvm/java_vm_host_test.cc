@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "launcher/launcher.h"
-
 namespace javelin {
 namespace {
 
@@ -24,24 +22,33 @@ struct RecordingListener : VmExitListener {
   int aborts = 0;
 };
 
-TEST(JavaVmHost, TheJvmsExitAndAbortHooksReachTheProcessLaunchersListener) {
-  Launcher launcher;
-  launcher.createJavaVm = RecordAndRefuse;
+TEST(JavaVmHost, ThePlansOptionsComeFirstAndTheHooksReachTheRegisteredListener) {
+  JvmEntryPoints entryPoints;
+  entryPoints.createJavaVm = RecordAndRefuse;
+  JvmSession session(entryPoints);
+  LaunchPlan plan;
+  plan.options = {"-Dfirst=1", "-Xss1m"};
   testing::internal::CaptureStdout();
-  EXPECT_FALSE(CreateJvm(launcher));
-  testing::internal::GetCapturedStdout();
-  ASSERT_EQ(givenOptions.size(), 2u);
-  ASSERT_EQ(givenOptions[0].first, "abort");
-  ASSERT_EQ(givenOptions[1].first, "exit");
-  const VmAbortHook abortHook = reinterpret_cast<VmAbortHook>(givenOptions[0].second);
-  const VmExitHook exitHook = reinterpret_cast<VmExitHook>(givenOptions[1].second);
+  EXPECT_FALSE(session.Create(plan));
+  const std::string output = testing::internal::GetCapturedStdout();
+  EXPECT_NE(output.find("konnte die Java VM nicht erzeugen"), std::string::npos) << output;
+  EXPECT_NE(output.find("Arbeitsspeicher"), std::string::npos) << output;
+  EXPECT_EQ(session.vm(), nullptr);
+  ASSERT_EQ(givenOptions.size(), 4u);
+  EXPECT_EQ(givenOptions[0].first, "-Dfirst=1");
+  EXPECT_EQ(givenOptions[1].first, "-Xss1m");
+  ASSERT_EQ(givenOptions[2].first, "abort");
+  ASSERT_EQ(givenOptions[3].first, "exit");
+  const VmAbortHook abortHook = reinterpret_cast<VmAbortHook>(givenOptions[2].second);
+  const VmExitHook exitHook = reinterpret_cast<VmExitHook>(givenOptions[3].second);
 
   exitHook(3);  // without a listener (outside service mode) nothing happens
   RecordingListener listener;
-  launcher.vmExitListener = &listener;
+  SetVmExitListener(&listener);
   exitHook(0);
   exitHook(-7);
   abortHook();
+  SetVmExitListener(nullptr);
   EXPECT_EQ(listener.exits, (std::vector<int32_t>{0, -7}));
   EXPECT_EQ(listener.aborts, 1);
 }

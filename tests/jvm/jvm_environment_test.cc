@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/file_system.h"
-#include "base/module_path.h"
 #include "jre/runtime_layout.h"
-#include "launcher/launcher.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -39,19 +37,18 @@ TEST(JvmEnvironment, TheRuntimeIsPublishedAndItsFoldersJoinTheSearchPaths) {
   const std::u16string oldPath = home / u"windows" + kS + home / u"system" + kS;
   SetEnvironment(kSearchPathVariable, oldPath);
   SetEnvironment(u"JAVELIN_NATIVE_TEST", home / u"native");
-  std::u16string modulePath;
-  ASSERT_TRUE(GetModulePath(modulePath));
+  const std::u16string modulePath = home / u"app/tool";
 
-  Launcher launcher;
-  launcher.jvmLibraryPath = JoinPath(home.path(), JvmLibraryPaths(JvmFlavor::kServer)[0]);
+  const std::u16string library = JoinPath(home.path(), JvmLibraryPaths(JvmFlavor::kServer)[0]);
+  RunOptions run;
   // The configuration writes lists with ';' on every platform.
-  launcher.systemPath = u"first;second;";
-  launcher.libraryPath = u"native;%JAVELIN_NATIVE_TEST%;";
-  PrepareJvmEnvironment(launcher);
+  run.systemPath = u"first;second;";
+  run.libraryPath = u"native;%JAVELIN_NATIVE_TEST%;";
+  const std::u16string libraryPathOption = PrepareJvmEnvironment(library, run, modulePath);
   const std::u16string searchPath = Environment(kSearchPathVariable);
   SetEnvironment(kSearchPathVariable, savedPath);
 
-  EXPECT_EQ(Environment(u"KV_JVM_PATH"), launcher.jvmLibraryPath);
+  EXPECT_EQ(Environment(u"KV_JVM_PATH"), library);
   EXPECT_EQ(Environment(u"KV_JVM_HOME"), home.path());
   // The system path first, without a second separator; the runtime's
   // programs last.
@@ -59,9 +56,9 @@ TEST(JvmEnvironment, TheRuntimeIsPublishedAndItsFoldersJoinTheSearchPaths) {
   // The configured value, the launcher's folder, "." and the old search path,
   // joined as written, then the runtime's lib folder.
   const std::u16string launcherFolder = modulePath.substr(0, modulePath.rfind(kPathSeparator) + 1);
-  EXPECT_EQ(launcher.jvmOptions,
-            (JvmOptionList{ToUtf8(u"-Djava.library.path=native" + kS + home / u"native" + kS + launcherFolder +
-                                  kS + u"." + kS + oldPath + home / u"lib")}));
+  EXPECT_EQ(libraryPathOption, u"-Djava.library.path=native" + kS + home / u"native" + kS +
+                                   launcherFolder + kS + u"." + kS + oldPath + home / u"lib");
+  EXPECT_EQ(PrepareJvmEnvironment(library, RunOptions(), modulePath), u"");
 }
 
 }  // namespace

@@ -59,10 +59,7 @@ TEST(VmParameters, BlanksOutsideQuotesSplitAndQuotePairsDisappear) {
        {u"-XMX50P", u"-Xmx50", u"-Xmx1048576K", u"-Dmx=50P", u"-Xms524288K", u"-Xmn50P"}},
   };
   for (const auto& test : cases) {
-    TextList options;
-    uint32_t stackSize = 0;
-    SplitVmParameters(test.value, options, stackSize, TwoGigabytes);
-    EXPECT_EQ(options, test.options) << ToUtf8(test.value);
+    EXPECT_EQ(SplitVmParameters(test.value, TwoGigabytes).options, test.options) << ToUtf8(test.value);
   }
 }
 
@@ -82,13 +79,11 @@ TEST(VmParameters, TheLastXssOptionSetsTheStackSize) {
       {u"-Xss1m -Xss1:2k", 0},
       {u"-Xss1m -Xssk", 0},
       {u"-Xss1m -Xss:1", 0},
-      {u"-Xmx1m", 777},  // no -Xss: the size stays as it was
+      {u"-Xmx1m", 0},  // no -Xss: none configured
   };
   for (const auto& test : cases) {
-    TextList options;
-    uint32_t stackSize = 777;
-    SplitVmParameters(test.value, options, stackSize, TwoGigabytes);
-    EXPECT_EQ(stackSize, test.stackSize) << ToUtf8(test.value);
+    EXPECT_EQ(SplitVmParameters(test.value, TwoGigabytes).threadStackSize, test.stackSize)
+        << ToUtf8(test.value);
   }
 }
 

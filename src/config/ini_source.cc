@@ -1,0 +1,34 @@
+#include "config/ini_source.h"
+
+#include "base/file_system.h"
+#include "config/ini_file.h"
+
+namespace javelin {
+
+std::u16string DiskIniSource::GetString(const std::u16string& path, const std::u16string& section,
+                                        const std::u16string& key) const {
+  return IniFile(path).GetString(section, key);
+}
+
+bool DiskIniSource::FileExists(const std::u16string& path) const {
+  FileFinder finder;
+  return finder.FindFile(path);
+}
+
+IniConfig::IniConfig(const IniSource& source, std::u16string path)
+    : source_(source), path_(std::move(path)) {}
+
+std::u16string IniConfig::GetString(const std::u16string& section, const std::u16string& key) const {
+  std::u16string value = source_.GetString(path_, section, key);
+  if (!value.empty()) return value;
+  value = source_.GetString(path_, section + u"+", key);
+  if (value.empty() || value.front() == u' ') return value;
+  return u" " + value;
+}
+
+std::u16string IniConfig::GetPlainString(const std::u16string& section,
+                                         const std::u16string& key) const {
+  return source_.GetString(path_, section, key);
+}
+
+}  // namespace javelin

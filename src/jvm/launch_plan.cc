@@ -1,0 +1,65 @@
+#include "jvm/launch_plan.h"
+
+#include "base/error_reporter.h"
+#include "base/file_system.h"
+#include "base/message_table.h"
+#include "config/command_line.h"
+#include "jvm/class_path.h"
+#include "jvm/jvm_environment.h"
+
+namespace javelin {
+
+namespace {
+
+const char16_t kClassPathOption[] = u"-Djava.class.path=";
+
+std::u16string ExpandedUnlessEmpty(const std::u16string& value) {
+  return value.empty() ? value : ExpandEnvironment(value);
+}
+
+}  // namespace
+
+LaunchPlan BuildLaunchPlan(const RunOptions& run, const ProcessContext& context, TextList arguments,
+                           const std::u16string& libraryPathOption,
+                           MemoryFigures (*readFigures)()) {
+  LaunchPlan plan;
+  plan.arguments = std::move(arguments);
+  if (!libraryPathOption.empty()) plan.options.push_back(ToJvmNarrow(libraryPathOption));
+
+  std::u16string classPath = BuildClassPath(run.classPath, context.moduleDirectory);
+  if (run.embeddedJar && !context.modulePath.empty()) {
+    classPath = context.modulePath + kSearchPathSeparator + classPath;
+  }
+  if (classPath.empty()) {
+    ReportMessage(LoadMessage(kMsgNoClassPath));
+    return plan;
+  }
+
+  TextList options{kClassPathOption + classPath};
+  if (!run.vmParameters.empty()) {
+    VmParameters parameters = SplitVmParameters(run.vmParameters, readFigures);
+    for (std::u16string& option : parameters.options) options.push_back(std::move(option));
+    plan.threadStackSize = parameters.threadStackSize;
+  }
+  // The class path is expanded a second time here, like every option.
+  for (const std::u16string& option : options) {
+    plan.options.push_back(ToJvmNarrow(ExpandEnvironment(option)));
+  }
+
+  plan.outputFile = ExpandedUnlessEmpty(run.outputFile);
+  plan.outputAppend = run.outputAppend;
+  plan.errorFile = ExpandedUnlessEmpty(run.errorFile);
+  plan.errorAppend = run.errorAppend;
+
+  if (!run.cmd.empty()) {
+    TextList tokens;
+    SplitArguments(ExpandEnvironment(run.cmd), tokens);
+    // An empty quoted token is dropped here, unlike on the command line.
+    for (std::u16string& token : tokens) {
+      if (!token.empty()) plan.arguments.push_back(std::move(token));
+    }
+  }
+  return plan;
+}
+
+}  // namespace javelin
