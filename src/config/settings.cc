@@ -157,7 +157,10 @@ std::optional<Settings> ReadSettings(const IniSource& source, const ProcessConte
   ApplyJvmSource(runtime, config.GetString(kJreSection, u"JVM Source"));
   ApplyVmProvider(runtime, config.GetString(kJreSection, u"VM Provider"));
 
-  const std::u16string mainClass = config.GetString(kJreSection, u"Main Class");
+  // A name from a "+" section comes with a leading blank, which no class
+  // name has.
+  std::u16string mainClass = config.GetString(kJreSection, u"Main Class");
+  mainClass.erase(0, mainClass.find_first_not_of(u' '));
   if (mainClass.empty()) {
     ReportMessage(LoadMessage(kMsgNoMainClass));
     return std::nullopt;

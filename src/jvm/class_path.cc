@@ -15,7 +15,7 @@ bool IsTakenAsWritten(const std::u16string& entry) {
 }  // namespace
 
 void ResolveClassPathEntry(const std::u16string& entry, const std::u16string& launcherDirectory,
-                           std::u16string& classPath) {
+                           TextList& entries) {
   std::u16string pattern;
   std::u16string directory;
   const size_t lastSeparator = entry.rfind(kPathSeparator);
@@ -32,21 +32,28 @@ void ResolveClassPathEntry(const std::u16string& entry, const std::u16string& la
   // Every name the search returns counts, folders and "." and ".." included.
   FileFinder finder;
   for (bool found = finder.FindFile(pattern); found; found = finder.FindNext()) {
-    classPath += directory + kPathSeparator + finder.FileName() + kSearchPathSeparator;
+    entries.push_back(directory + kPathSeparator + finder.FileName());
   }
 }
 
 std::u16string BuildClassPath(const std::u16string& value, const std::u16string& launcherDirectory) {
+  const size_t start = value.find_first_not_of(u' ');
+  TextList written;
+  if (start != std::u16string::npos) SplitText(value.substr(start), u";", written);
   TextList entries;
-  SplitText(value, u";", entries);
-  std::u16string classPath;
-  for (const std::u16string& written : entries) {
-    const std::u16string entry = ExpandEnvironment(written);
+  for (const std::u16string& item : written) {
+    const std::u16string entry = ExpandEnvironment(item);
     if (IsTakenAsWritten(entry)) {
-      classPath += entry + kSearchPathSeparator;
+      entries.push_back(entry);
     } else {
-      ResolveClassPathEntry(entry, launcherDirectory, classPath);
+      ResolveClassPathEntry(entry, launcherDirectory, entries);
     }
+  }
+  std::u16string classPath;
+  for (const std::u16string& entry : entries) {
+    if (entry.empty()) continue;
+    if (!classPath.empty()) classPath += kSearchPathSeparator;
+    classPath += entry;
   }
   return classPath;
 }

@@ -28,7 +28,8 @@ LaunchPlan BuildLaunchPlan(const RunOptions& run, const ProcessContext& context,
 
   std::u16string classPath = BuildClassPath(run.classPath, context.moduleDirectory);
   if (run.embeddedJar && !context.modulePath.empty()) {
-    classPath = context.modulePath + kSearchPathSeparator + classPath;
+    classPath = classPath.empty() ? context.modulePath
+                                  : context.modulePath + kSearchPathSeparator + classPath;
   }
   if (classPath.empty()) {
     ReportMessage(LoadMessage(kMsgNoClassPath));

@@ -127,13 +127,16 @@ uint32_t StackSizeFromOption(const std::u16string& token) {
 
 VmParameters SplitVmParameters(const std::u16string& value, MemoryFigures (*readFigures)()) {
   VmParameters result;
-  if (value.empty()) return result;
   bool haveFigures = false;
   MemoryFigures figures;
-  size_t position = 0;
-  while (true) {
+  // A value from a "+" section starts with a blank.
+  size_t position = value.find_first_not_of(u' ');
+  while (position != npos) {
     const size_t end = NextTokenEnd(value, position);
     std::u16string token = StripQuotePairs(value.substr(position, end - position));
+    position = value.find_first_not_of(u' ', end);
+    // The JVM refuses an empty option ("" in the value).
+    if (token.empty()) continue;
     if (HasMemoryOptionName(token) && IsPercentageLetter(token.back())) {
       if (!haveFigures) {
         figures = readFigures();
@@ -143,10 +146,6 @@ VmParameters SplitVmParameters(const std::u16string& value, MemoryFigures (*read
     }
     if (StartsWith(token, u"-Xss")) result.threadStackSize = StackSizeFromOption(token);
     result.options.push_back(std::move(token));
-
-    position = end;
-    while (position < value.size() && value[position] == u' ') ++position;
-    if (position >= value.size()) break;
   }
   return result;
 }

@@ -27,7 +27,8 @@ struct VmParameters {
 // Cuts `value` into options at blanks outside double-quote pairs and
 // processes each in order: quote pairs removed, percentage heap sizes
 // rewritten with the memory figures (read from `readFigures` at most once,
-// and only when an option needs them), stack sizes noted.
+// and only when an option needs them), stack sizes noted. Leading blanks
+// and empty tokens yield no option: the JVM refuses an empty one.
 VmParameters SplitVmParameters(const std::u16string& value,
                                MemoryFigures (*readFigures)() = ReadMemoryFigures);
 

@@ -196,7 +196,7 @@ TEST_F(SettingsTest, TheRunOptionsAreReadThroughThePlusRule) {
       Read("[Java Runtime Environment+]\r\nMain Class=app.Main\r\nVirtual Machine Parameters=-Dx=1\r\n"
            "[Application]\r\nCmd=-v \"\"\r\n[Application+]\r\nCmd=ignored\r\nError File=err.log\r\n")
           .run;
-  EXPECT_EQ(settings_.mainClass, u" app/Main");
+  EXPECT_EQ(settings_.mainClass, u"app/Main");  // no blank in a class name
   EXPECT_EQ(run.cmd, u"-v \"\"");
   EXPECT_EQ(run.vmParameters, u" -Dx=1");
   EXPECT_EQ(run.errorFile, u" err.log");

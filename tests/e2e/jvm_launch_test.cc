@@ -72,7 +72,7 @@ TEST_F(TestJvmLaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
         ToUtf8(u"option -Djava.library.path=native" + kS + app + kPathSeparator + kS + u"." + kS + oldPath +
                dir_ / u"home/lib"),
         ToUtf8(u"option -Djava.class.path=" + launcher_ + kS + JoinPath(app, firstJar) + kS +
-               JoinPath(app, secondJar) + kS + dir_ / u"home/lib/tools.jar" + kS + JoinPath(app, u"app.jar") + kS),
+               JoinPath(app, secondJar) + kS + dir_ / u"home/lib/tools.jar" + kS + JoinPath(app, u"app.jar")),
         ToUtf8(u"option -Dopt.path=" + dir_ / u"with blank"),
         "option -Xms32768K",
         "option -Xss1m",

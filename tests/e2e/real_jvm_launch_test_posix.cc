@@ -95,7 +95,7 @@ TEST_F(RealJvmLaunchTest, ArgumentsClassPathAndParametersReachTheProgram) {
   const std::u16string s(1, kSearchPathSeparator);
   auto classPath = [&](const char16_t* first, const char16_t* second) {
     return ToUtf8(JavaClassesDir() + s + dir_ / first + s + dir_ / second + s +
-                  JoinPath(JdkHome(), u"lib/jrt-fs.jar") + s + dir_ / u"app.jar" + s + u"/absent/x.jar" + s);
+                  JoinPath(JdkHome(), u"lib/jrt-fs.jar") + s + dir_ / u"app.jar" + s + u"/absent/x.jar");
   };
   const std::string actual = Value(result.output, "property java.class.path=");
   EXPECT_TRUE(actual == classPath(u"lib/a.jar", u"lib/b.jar") || actual == classPath(u"lib/b.jar", u"lib/a.jar"))
@@ -138,6 +138,13 @@ TEST_F(RealJvmLaunchTest, EveryOutcomeOfTheProgramGivesItsExitCodeAndReport) {
     app.home = proxy.path();
     return app;
   };
+  // Started from the folder of the compiled programs with a class path that
+  // does not hold them.
+  auto fromTheirFolder = [&](App app) {
+    app.classPath = ToUtf8(dir_.path());
+    app.options.workingDirectory = JavaClassesDir();
+    return app;
+  };
   WriteFile(dir_ / u"file", "");
   const std::string action = "Virtual Machine Parameters=-Dprobe.action=";
   const struct {
@@ -157,6 +164,8 @@ TEST_F(RealJvmLaunchTest, EveryOutcomeOfTheProgramGivesItsExitCodeAndReport) {
       // A missing class or main: the JVM reports it and ends with 1.
       {Program("launch.Gone"), 1, "", "Could not find or load main class launch.Gone"},
       {Program("launch.NoMain"), 1, "", "Main method not found in class launch.NoMain"},
+      // The class path has no empty entry: the current folder is not searched.
+      {fromTheirFolder(Program("launch.Probe")), 1, "", "Could not find or load main class launch.Probe"},
       // An option the JVM refuses: message 213 with the reason.
       {Program("launch.Probe", "Virtual Machine Parameters=-XX:+NoSuchOptionInAnyJvm\n"), ExitCodeMinusOne(),
        "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: [^\n]+\\.\n \n", "NoSuchOptionInAnyJvm"},

@@ -12,14 +12,17 @@ namespace {
 
 using test::JoinPath;
 
-// The class path cut into its entries, sorted; each entry must be followed
-// by the list separator.
+// The class path cut into its entries, sorted. It never ends in the list
+// separator and holds no empty entry: the JVM would read the current
+// directory for either.
 TextList SortedEntries(const std::u16string& classPath) {
   TextList entries;
-  for (size_t start = 0, end; start < classPath.size(); start = end + 1) {
+  if (classPath.empty()) return entries;
+  EXPECT_NE(classPath.back(), kSearchPathSeparator) << ToUtf8(classPath);
+  for (size_t start = 0, end = 0; end != std::u16string::npos; start = end + 1) {
     end = classPath.find(kSearchPathSeparator, start);
-    EXPECT_NE(end, std::u16string::npos) << ToUtf8(classPath);
     entries.push_back(classPath.substr(start, end - start));
+    EXPECT_FALSE(entries.back().empty()) << ToUtf8(classPath);
   }
   std::sort(entries.begin(), entries.end());
   return entries;
@@ -48,6 +51,7 @@ TEST(ClassPath, RelativeEntriesAndStarsAreSearchedAndAbsoluteOnesTakenAsWritten)
       {u"missing.jar;" + lib + u"*.zip", {}},
       {u";;", {}},
       {u"app.jar;", {u"app.jar"}},
+      {u" app.jar", {u"app.jar"}},  // the blank of a value from a "+" section
       // Variables are expanded first; an unknown one names nothing.
       {u"%JAVELIN_CLASS_PATH_TEST%" + JoinPath(u"", u"/z.jar"), {u"lib/z.jar"}},
       {u"%JAVELIN_CLASS_PATH_TEST%" + JoinPath(u"", u"/a*"), {u"lib/a.jar"}},

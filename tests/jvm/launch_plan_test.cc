@@ -38,12 +38,12 @@ TEST(LaunchPlan, TheOptionsArgumentsAndFilesOfARun) {
   } cases[] = {
       {Options(u"app.jar", false, u"-Dp=%JAVELIN_PLAN_TEST% -Xmx50P -Xss1m", u"%JAVELIN_PLAN_TEST%.log", true,
            u"c \"\" \"d e\""),
-       {"-Dlib=1", ToUtf8(u"-Djava.class.path=" + app / u"app.jar" + s), "-Dp=planned",
+       {"-Dlib=1", ToUtf8(u"-Djava.class.path=" + app / u"app.jar"), "-Dp=planned",
         "-Xmx524288K", "-Xss1m"},
        {u"arg", u"c", u"d e"}, 1048576, false},
       // The launcher itself first for an embedded jar.
       {Options(u"app.jar", true),
-       {"-Dlib=1", ToUtf8(u"-Djava.class.path=" + app / u"tool" + s + app / u"app.jar" + s)},
+       {"-Dlib=1", ToUtf8(u"-Djava.class.path=" + app / u"tool" + s + app / u"app.jar")},
        {u"arg"}, 0, false},
       // No class path: only the library path option and the command line.
       {Options(u"missing.jar", false, u"-Dp=1", u"out.log", true, u"c"),

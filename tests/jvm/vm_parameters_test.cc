@@ -50,6 +50,9 @@ TEST(VmParameters, BlanksOutsideQuotesSplitAndQuotePairsDisappear) {
       {u"-Dapp.home=\"C:\\Program Files\\App\" -Xmx256m", {u"-Dapp.home=C:\\Program Files\\App", u"-Xmx256m"}},
       {u"-a   \"-Db=x y\"  -Dc=\"1 2\"3", {u"-a", u"-Db=x y", u"-Dc=1 23"}},
       {u"", {}},
+      // No empty option: neither from the blank of a "+" section nor from "".
+      {u" -Dx=1", {u"-Dx=1"}},
+      {u"-Da \"\" -Db", {u"-Da", u"-Db"}},
       // An unpaired quote stays, and a blank after it still splits.
       {u"-Da=\"x y", {u"-Da=\"x", u"y"}},
       {u"\"a\"\"b\"", {u"a\"b\""}},
