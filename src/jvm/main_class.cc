@@ -98,6 +98,7 @@ bool CallMainMethod(Launcher& launcher) {
 
   // From here on forwarded single-instance calls may run.
   if (launcher.mainStartedEvent != nullptr) SignalMainStartedEvent(launcher.mainStartedEvent);
+  if (launcher.mainStarting) launcher.mainStarting();
 
   // Returns when main returns or throws.
   env->CallStaticVoidMethod(mainClass.get(), mainMethod, arguments.get());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/text.h"
@@ -37,6 +38,8 @@ class Launcher {
   static Launcher* Current();
 
   VmExitListener* vmExitListener = nullptr;
+  // Called on the JVM thread right before main runs (the service host).
+  std::function<void()> mainStarting;
   int32_t jvmType = 0;
   std::u16string jvmLibraryPath;
   JavaVM* javaVm = nullptr;

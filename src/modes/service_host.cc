@@ -1,22 +1,23 @@
 #include "modes/service_host.h"
 
-#include "base/module_path.h"
-#include "launcher/launcher.h"
+#include <utility>
+
+#include "modes/stop_application.h"
 
 namespace javelin {
 
-ServiceHost::ServiceHost(Launcher& launcher) : launcher_(launcher) {}
-ServiceHost::~ServiceHost() = default;
-
-// The service dispatcher is not available yet: a service start fails after
-// the launcher has determined its own path and registered as listener.
-int ServiceHost::RunAsService() {
-  if (!GetModulePath(modulePath_)) return -1;
-  launcher_.vmExitListener = this;
-  return -1;
+TextList ServiceStartArguments(const TextList& startArguments, bool omitServiceName) {
+  if (startArguments.empty()) return {};
+  return TextList(startArguments.begin() + (omitServiceName ? 1 : 0), startArguments.end());
 }
 
-void ServiceHost::OnVmExit(int32_t) {}
-void ServiceHost::OnVmAbort() {}
+int ServiceHost::RunServiceApplication(const TextList& startArguments) {
+  return application_.run(ServiceStartArguments(startArguments, application_.omitServiceName));
+}
+
+void ServiceHost::StopOnThisThread() {
+  StopApplication(application_.vm ? application_.vm() : nullptr, application_.mainClass,
+                  application_.neverDetach);
+}
 
 }  // namespace javelin
