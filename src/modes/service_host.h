@@ -47,9 +47,9 @@ class ServiceHost : public VmExitListener {
   // run's result. -1 when the launcher's own path cannot be obtained.
   int RunAsService();
 
-  // The application's main is about to run (the JVM exists). POSIX: takes
-  // the stop signals back from the JVM and reports READY=1 to the
-  // supervisor. Nothing to do on Windows.
+  // The application's main is about to run (the JVM exists). POSIX: from
+  // now on SIGTERM and SIGINT are stop requests, and the supervisor hears
+  // READY=1. Nothing to do on Windows.
   void OnMainStarting();
 
   // The JVM's exit hook: with code 0 the service is reported stopped

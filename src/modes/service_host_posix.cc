@@ -100,8 +100,9 @@ int ServiceHost::RunAsService() {
   PlatformState& state = *state_;
   const bool watching = OpenStopPipe(state.stopPipe);
   if (watching) {
+    // The handlers come when main is about to run: until then a stop signal
+    // ends the process as it would any program, and nothing is lost.
     stopPipeWrite = state.stopPipe[1];
-    InstallStopHandlers();
     try {
       state.watcher = std::thread(&PlatformState::WatchStops, this);
     } catch (const std::system_error&) {
@@ -127,9 +128,8 @@ int ServiceHost::RunAsService() {
 }
 
 void ServiceHost::OnMainStarting() {
-  // Creating the JVM installed its own handlers for these signals (they
-  // would end the process with the signal's code); the service takes them
-  // back before the application runs.
+  // Replaces the handlers the JVM installed while it was created (they
+  // would end the process with the signal's code).
   if (stopPipeWrite.load() >= 0) InstallStopHandlers();
   NotifyServiceManager("READY=1");
 }
