@@ -129,10 +129,13 @@ int Launcher::Run(const TextList& startArguments) {
   invocation.failureCheck = settings.failureCheck;
   invocation.neverDetach = settings.NeverDetach();
   invocation.destroyAfterMain = settings.serviceMode;
-  if (singleInstance_ && singleInstance_->role() == SingleInstance::Role::kFirst) {
-    SingleInstance* instance = singleInstance_.get();
-    invocation.onMainStarting = [instance] { instance->SignalMainStarted(); };
-  }
+  SingleInstance* firstInstance =
+      singleInstance_ && singleInstance_->role() == SingleInstance::Role::kFirst ? singleInstance_.get()
+                                                                                 : nullptr;
+  invocation.onMainStarting = [firstInstance, this] {
+    if (firstInstance != nullptr) firstInstance->SignalMainStarted();
+    if (mainStarting_) mainStarting_();
+  };
 
   JvmThreadWork work{session_.get(), &plan, &invocation};
   uint32_t threadResult = 1;
@@ -146,6 +149,7 @@ ServiceApplication Launcher::AsServiceApplication() {
   ServiceApplication application;
   application.run = [this](const TextList& startArguments) { return Run(startArguments); };
   application.vm = [this] { return CurrentVm(); };
+  application.modulePath = context_.modulePath;
   application.mainClass = settings_->mainClass;
   application.neverDetach = settings_->NeverDetach();
   application.omitServiceName = settings_->omitServiceName;

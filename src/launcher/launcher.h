@@ -4,6 +4,7 @@
 // objects, the JVM session).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -39,6 +40,9 @@ class Launcher {
   const Settings& settings() const { return *settings_; }
   // The application as the service host drives it.
   ServiceApplication AsServiceApplication();
+  // Called on the JVM thread right before main, after the single-instance
+  // signal (the service host's readiness).
+  void OnMainStarting(std::function<void()> listener) { mainStarting_ = std::move(listener); }
 
  private:
   void RememberJrePath(const std::u16string& javaHome) const;
@@ -49,6 +53,7 @@ class Launcher {
   std::optional<RuntimeChoice> runtime_;
   std::unique_ptr<SingleInstance> singleInstance_;
   std::unique_ptr<JvmSession> session_;
+  std::function<void()> mainStarting_;
 };
 
 }  // namespace javelin

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
   int exitCode = -1;
   {
     // Declared first so that it outlives the launcher's teardown, during
-    // which the JVM may still call its hooks.
+    // which the JVM's hooks and the stop threads may still reach it.
     std::optional<javelin::ServiceHost> serviceHost;
     javelin::Launcher launcher(javelin::ReadProcessContext());
     javelin::SetThreadLocaleToSystemDefault();
@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
       exitCode = -1;
     } else if (launcher.settings().serviceMode) {
       serviceHost.emplace(launcher.AsServiceApplication());
+      launcher.OnMainStarting([&serviceHost] { serviceHost->OnMainStarting(); });
       exitCode = serviceHost->RunAsService();
     } else {
       exitCode = launcher.Run();

@@ -1,20 +1,23 @@
 #include "modes/service_host.h"
 
-#include "jvm/java_vm_host.h"
+#include <utility>
+
+#include "modes/stop_application.h"
 
 namespace javelin {
 
-ServiceHost::ServiceHost(ServiceApplication application) : application_(std::move(application)) {}
-ServiceHost::~ServiceHost() { SetVmExitListener(nullptr); }
-
-// The service dispatcher is not available yet: a service start fails after
-// the host has registered as listener.
-int ServiceHost::RunAsService() {
-  SetVmExitListener(this);
-  return -1;
+TextList ServiceStartArguments(const TextList& startArguments, bool omitServiceName) {
+  if (startArguments.empty()) return {};
+  return TextList(startArguments.begin() + (omitServiceName ? 1 : 0), startArguments.end());
 }
 
-void ServiceHost::OnVmExit(int32_t) {}
-void ServiceHost::OnVmAbort() {}
+int ServiceHost::RunServiceApplication(const TextList& startArguments) {
+  return application_.run(ServiceStartArguments(startArguments, application_.omitServiceName));
+}
+
+void ServiceHost::StopOnThisThread() {
+  StopApplication(application_.vm ? application_.vm() : nullptr, application_.mainClass,
+                  application_.neverDetach);
+}
 
 }  // namespace javelin

@@ -81,6 +81,7 @@ std::string Hex(const std::u16string& units) {
 jobject Run(jmethodID id, va_list arguments) {
   const std::string& method = *reinterpret_cast<const std::string*>(id);
   const auto named = [&](const char* start) { return method.rfind(start, 0) == 0; };
+  if (RunServiceMethod(method, arguments)) return nullptr;
   if (named("java/lang/String.")) {
     Object* string = New("java/lang/String");
     string->text = O(va_arg(arguments, jobject))->text;
@@ -121,6 +122,7 @@ jobject Run(jmethodID id, va_list arguments) {
   std::string text = "argc=" + std::to_string(elements.size()) + "\n";
   for (Object* argument : elements) text += "arg=" + Hex(argument->text) + "\n";
   Print(systemOut, stdout, text);
+  ServiceMainBody();
   Print(systemErr, stderr, "main done\n");
   return nullptr;
 }
@@ -147,6 +149,7 @@ jclass JNICALL FindClass(JNIEnv*, const char* name) {
 jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char* signature) {
   methods.push_back(O(type)->className + "." + name + signature);
   const std::string& method = methods.back();
+  if (IsServiceMethod(method)) return reinterpret_cast<jmethodID>(&methods.back());
   for (const char* known : kKnownMethods) {
     if (method == known) return reinterpret_cast<jmethodID>(&methods.back());
   }

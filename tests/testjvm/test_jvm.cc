@@ -1,13 +1,16 @@
 #include "test_jvm.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace testjvm {
 
 namespace {
 
 Control control;
-int attachedThreads = 0;
+std::atomic<int> attachedThreads{0};
 thread_local bool threadAttached = false;
 JNIEnv_ environment;
 JavaVM_ javaVm;
@@ -34,12 +37,22 @@ void LoadControl() {
 jint JNICALL DestroyJavaVm(JavaVM*) {
   // A real JVM waits until every other attached thread detaches, which never
   // happens once the thread that created it has ended without detaching.
+  for (int wait = 0; wait < 100 && attachedThreads > (threadAttached ? 1 : 0); ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
   if (attachedThreads > (threadAttached ? 1 : 0)) {
     fputs("testjvm: DestroyJavaVM would wait for ever: a thread is still attached\n", stderr);
     abort();
   }
   attachedThreads = 0;
   threadAttached = false;
+  return JNI_OK;
+}
+
+jint JNICALL AttachCurrentThread(JavaVM*, void** env, void*) {
+  if (!threadAttached) ++attachedThreads;
+  threadAttached = true;
+  *env = &environment;
   return JNI_OK;
 }
 
@@ -51,7 +64,7 @@ jint JNICALL DetachCurrentThread(JavaVM*) {
 }
 
 const JNIInvokeInterface_ invokeInterface = {
-    nullptr, nullptr, nullptr, DestroyJavaVm, nullptr, DetachCurrentThread, nullptr, nullptr};
+    nullptr, nullptr, nullptr, DestroyJavaVm, AttachCurrentThread, DetachCurrentThread, nullptr, nullptr};
 
 }  // namespace
 
@@ -83,6 +96,7 @@ std::string ToModifiedUtf8(const std::u16string& text) {
 
 jint CreateVm(JavaVM** vm, void** env, void* initArguments) {
   LoadControl();
+  LoadServiceControl(static_cast<const JavaVMInitArgs*>(initArguments));
   const JavaVMInitArgs* arguments = static_cast<const JavaVMInitArgs*>(initArguments);
   for (jint i = 0; i < arguments->nOptions; ++i) {
     const JavaVMOption& option = arguments->options[i];

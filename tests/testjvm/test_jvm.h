@@ -16,6 +16,7 @@
 // to System.out, and "main done" to System.err.
 #pragma once
 
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 
@@ -42,6 +43,13 @@ const JNINativeInterface_* NativeInterface();
 // FileOutputStream.
 FILE* OpenBesideLibrary(const char* name, const char* mode);
 FILE* OpenStreamFile(const std::u16string& path, bool append);
+
+// The service side (service_calls.cc): control lines read at creation,
+// the static stop() and System.exit, and main's wait for stop().
+void LoadServiceControl(const JavaVMInitArgs* arguments);
+bool IsServiceMethod(const std::string& method);
+bool RunServiceMethod(const std::string& method, va_list arguments);  // false: not one of them
+void ServiceMainBody();
 
 // The bodies of the exported entry points.
 jint CreateVm(JavaVM** vm, void** env, void* initArguments);

@@ -1,0 +1,10 @@
+package service;
+
+// A service without stop(): only System.exit ends it.
+public class NoStop {
+    public static void main(String[] args) throws InterruptedException {
+        Runtime.getRuntime().addShutdownHook(new Thread(() -> System.out.println("hook ran")));
+        System.out.println("main started");
+        Thread.sleep(Long.MAX_VALUE);
+    }
+}
