@@ -90,10 +90,11 @@ bool Launcher::Initialize() {
   const int messageId = jvmType == kJvmTypeServer ? kMsgJreNotFoundServer : kMsgJreNotFound;
   const std::u16string requirement = BuildVersionRequirementText(minimumVersion, maximumVersion);
   const std::u16string message = FormatMessageText(LoadMessage(messageId), {requirement});
-  std::u16string javaHome;
-  if (!ShowJreNotFoundDialog(*this, message, javaHome)) return false;
+  const std::optional<JreDialogChoice> choice = ShowJreNotFoundDialog({message, jvmType, {}});
+  if (!choice) return false;
+  jvmLibraryPath = choice->jvmLibraryPath;
   CheckJvmMachine(*this);
-  RememberJrePath(*this, javaHome);
+  RememberJrePath(*this, choice->javaHome);
   return true;
 }
 
