@@ -99,3 +99,12 @@ if(TARGET javelin_tests)
     JAVELIN_BRANDED_LAUNCHER="$<TARGET_FILE:branded_launcher>"
     JAVELIN_PRODUCT_VERSION="${JAVELIN_PRODUCT_VERSION}")
 endif()
+
+if(TARGET javelin_tests)
+  # The launcher's dialog on a real X display (skipped without one; see
+  # tools/with-display.sh). The screenshot stays in the build folder.
+  add_test(NAME jre_dialog_on_display
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/ui/jre_dialog_on_display.sh $<TARGET_FILE:javelin>
+                   ${CMAKE_BINARY_DIR}/artefacts)
+  set_tests_properties(jre_dialog_on_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
+endif()
