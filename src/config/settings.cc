@@ -173,6 +173,8 @@ std::optional<Settings> ReadSettings(const IniSource& source, const ProcessConte
   runtime.pairProduct = config.GetString(kApplicationSection, u"Pair Product");
   settings.pairReturnCode =
       IsYesIgnoringCase(config.GetString(kApplicationSection, u"Pair Return Code"));
+  settings.downloadUrl = config.GetString(kJreSection, u"Download URL");
+  settings.downloadUrl.erase(0, settings.downloadUrl.find_first_not_of(u' '));
   settings.singleInstance =
       IsExactlyLowercaseYes(config.GetString(kApplicationSection, u"Single Instance"));
   settings.run = ReadRunOptions(config);

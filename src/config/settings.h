@@ -56,6 +56,9 @@ struct Settings {
   std::u16string productCode;  // "Product Code"
   RuntimeRequirements runtime;
   std::u16string mainClass;    // "Main Class", with every '.' replaced by '/'
+  // "Download URL": where the JRE-not-found question points users; empty
+  // for the default address.
+  std::u16string downloadUrl;
   bool serviceMode = false;    // "Application Type" is "service"
   bool omitServiceName = false;
   bool singleInstance = false;  // "Single Instance" is "yes"

@@ -67,6 +67,7 @@ bool Launcher::Initialize() {
       LoadMessage(messageId),
       {BuildVersionRequirementText(settings.runtime.minimumVersion, settings.runtime.maximumVersion)});
   request.jvmType = settings.runtime.jvmType;
+  request.downloadUrl = settings.downloadUrl;
   const std::optional<JreDialogChoice> choice = ShowJreNotFoundDialog(request);
   if (!choice) return false;
   runtime_ = RuntimeChoice{choice->jvmLibraryPath, VersionNumber{},

@@ -201,6 +201,7 @@ TEST_F(SettingsTest, TheRunOptionsAreReadThroughThePlusRule) {
   EXPECT_EQ(run.vmParameters, u" -Dx=1");
   EXPECT_EQ(run.errorFile, u" err.log");
   EXPECT_EQ(run.classPath, u"");
+  EXPECT_EQ(settings_.downloadUrl, u"");
 }
 
 }  // namespace

@@ -92,9 +92,9 @@ TEST(JreSearch, MachineCheckCoversTheConfiguredFolderAndJavaHomeOnly) {
     EXPECT_TRUE(choice);
     return choice && choice->handOverToPair;
   };
-  EXPECT_TRUE(handsOver({}, foreign));
-  EXPECT_FALSE(handsOver({foreign}, u"")) << "the default view is not checked";
-  EXPECT_TRUE(handsOver({empty, true}, u"")) << "the alternate view hands over unchecked";
+  EXPECT_TRUE(handsOver({u"", false, u""}, foreign));
+  EXPECT_FALSE(handsOver({foreign, false, u""}, u"")) << "the default view is not checked";
+  EXPECT_TRUE(handsOver({empty, true, u""}, u"")) << "the alternate view hands over unchecked";
   EXPECT_TRUE(handsOver({u"", false, foreign}, u""));
 }
 
