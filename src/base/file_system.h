@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -102,6 +103,10 @@ std::u16string ExpandVariables(const std::u16string& text, const VariableLookup&
 bool GetEnvironment(const std::u16string& name, std::u16string& value);
 bool SetEnvironment(const std::u16string& name, const std::u16string& value);
 bool RemoveEnvironment(const std::u16string& name);
+
+// Opens the file at `path` for appending bytes (created when missing); null
+// when it cannot be opened.
+FILE* OpenAppendFile(const std::u16string& path);
 
 // Current directory of the process.
 bool SetCurrentDirectoryPath(const std::u16string& path);

@@ -188,4 +188,6 @@ const std::u16string& FileFinder::Root() const { return state_->root; }
 
 bool SetCurrentDirectoryPath(const std::u16string& path) { return chdir(ToUtf8(path).c_str()) == 0; }
 
+FILE* OpenAppendFile(const std::u16string& path) { return fopen(ToUtf8(path).c_str(), "ab"); }
+
 }  // namespace javelin

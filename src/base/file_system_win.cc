@@ -168,4 +168,8 @@ bool SetCurrentDirectoryPath(const std::u16string& path) {
   return SetCurrentDirectoryW(W(path)) != FALSE;
 }
 
+FILE* OpenAppendFile(const std::u16string& path) {
+  return _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"ab");
+}
+
 }  // namespace javelin
