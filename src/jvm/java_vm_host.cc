@@ -56,11 +56,10 @@ bool LoadJvmLibrary(Launcher& launcher) {
   const std::u16string& path = launcher.jvmLibraryPath;
   AddLibraryDirectory(RuntimeLibraryDirectory(path));
 
-  uint32_t errorCode = 0;
-  void* library = LoadDynamicLibrary(path, errorCode);
+  LibraryLoadError loadError;
+  void* library = LoadDynamicLibrary(path, loadError);
   if (library == nullptr) {
-    ReportMessage(FormatMessageText(LoadMessage(kMsgCannotLoadJvmLibrary),
-                                    {path, static_cast<long long>(static_cast<int32_t>(errorCode))}));
+    ReportMessage(FormatLibraryLoadMessage(path, loadError));
     return false;
   }
 
