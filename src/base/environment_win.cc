@@ -40,6 +40,9 @@ bool RemoveEnvironment(const std::u16string& name) {
   return SetEnvironmentVariableW(W(name), nullptr) != 0;
 }
 
+// When the expansion fails (a result beyond the 32K limit of the function,
+// for one), the text stays as written: an unexpanded reference is more use
+// to the caller than an empty value.
 std::u16string ExpandEnvironment(const std::u16string& text) {
   DWORD size = ExpandEnvironmentStringsW(W(text), nullptr, 0);
   while (size != 0) {
@@ -50,7 +53,7 @@ std::u16string ExpandEnvironment(const std::u16string& text) {
     if (needed <= size) return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()));
     size = needed;
   }
-  return {};
+  return text;
 }
 
 }  // namespace javelin
