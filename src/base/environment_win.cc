@@ -40,17 +40,27 @@ bool RemoveEnvironment(const std::u16string& name) {
   return SetEnvironmentVariableW(W(name), nullptr) != 0;
 }
 
+// The function handles at most 32K characters on either side. When the
+// expansion fails, or the text or its result do not fit (some versions then
+// return a cut result instead of failing), the text stays as written: an
+// unexpanded reference is more use to the caller than an empty or cut value.
 std::u16string ExpandEnvironment(const std::u16string& text) {
+  constexpr size_t kLimit = 32767;  // characters, terminator included
+  if (text.size() >= kLimit || text.find(u'%') == std::u16string::npos) return text;
   DWORD size = ExpandEnvironmentStringsW(W(text), nullptr, 0);
-  while (size != 0) {
+  while (size != 0 && size <= kLimit) {
     std::vector<wchar_t> buffer(size);
     const DWORD needed = ExpandEnvironmentStringsW(W(text), buffer.data(), size);
     if (needed == 0) break;
     // A variable may have grown between the two calls; then ask again.
-    if (needed <= size) return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()));
+    if (needed <= size) {
+      const std::u16string expanded(reinterpret_cast<const char16_t*>(buffer.data()));
+      if (expanded.size() + 1 != needed) break;  // cut short
+      return expanded;
+    }
     size = needed;
   }
-  return {};
+  return text;
 }
 
 }  // namespace javelin

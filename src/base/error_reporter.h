@@ -8,8 +8,8 @@
 
 namespace javelin {
 
-// Writes "Error: " + text + " \n" to standard output (UTF-8 on POSIX, the C
-// runtime's wide output on Windows) and flushes it.
+// Writes "Error: " + text + " \n" to standard output and flushes it: UTF-8
+// to a file or pipe (and on POSIX always), UTF-16 to a Windows console.
 void ReportMessage(const std::u16string& text);
 
 // Formats `format` (a message text with one %s) with `argument`, then reports.

@@ -1,15 +1,17 @@
 // Path and file operations on POSIX. The directory search takes the rules of
 // the Windows one: wildcards in the last component (see wildcard.h), "." and
-// ".." reported like other entries, and the root found by text as
-// GetFullPathNameW finds it.
+// ".." reported like other entries, matches in the order of an NTFS listing
+// (see name_order.h), and the root found by text as GetFullPathNameW finds it.
 #include <dirent.h>
 #include <errno.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/name_order.h"
 #include "base/wildcard.h"
 
 namespace javelin {
@@ -109,9 +111,13 @@ uint32_t CreateParentDirectories(const std::u16string& path) {
 bool RemoveDirectoryLong(const std::u16string& path) { return rmdir(ToUtf8(path).c_str()) == 0; }
 
 struct FileFinder::State {
-  DIR* directory = nullptr;
-  std::string directoryPath;  // UTF-8, ends in '/'
-  std::u16string namePattern;
+  struct Match {
+    std::u16string name;
+    bool isDirectory = false;
+  };
+  // Every match of the search, in listing order, and the next one to report.
+  std::vector<Match> matches;
+  size_t next = 0;
   bool found = false;
   std::u16string name;
   bool isDirectory = false;
@@ -122,59 +128,78 @@ FileFinder::FileFinder() : state_(new State) {}
 
 FileFinder::~FileFinder() { Close(); }
 
+namespace {
+
+// "." and ".." come first, as NTFS lists them; the other names follow in the
+// order of its directory index.
+bool ListsBefore(const FileFinder::State::Match& a, const FileFinder::State::Match& b) {
+  const bool aDots = a.name == u"." || a.name == u"..";
+  const bool bDots = b.name == u"." || b.name == u"..";
+  if (aDots != bDots) return aDots;
+  return PrecedesInDirectoryOrder(a.name, b.name);
+}
+
+}  // namespace
+
 bool FileFinder::FindFile(const std::u16string& pattern) {
   Close();
   state_->root.clear();
+  state_->matches.clear();
   std::u16string full;
   if (!FullPath(pattern, full)) return false;
   const size_t cut = full.rfind(u'/');
   const std::u16string root = full.substr(0, cut);
-  state_->namePattern = full.substr(cut + 1);
-  state_->directoryPath = ToUtf8(root) + '/';
-  if (state_->namePattern.empty()) {
+  const std::u16string namePattern = full.substr(cut + 1);
+  const std::string directoryPath = ToUtf8(root) + '/';
+  if (namePattern.empty()) {
     errno = ENOENT;
     return false;
   }
-  if (!HasWildcard(state_->namePattern)) {
+  if (!HasWildcard(namePattern)) {
     // A plain name needs no listing: it is there or not.
-    const std::string path = state_->directoryPath + ToUtf8(state_->namePattern);
+    const std::string path = directoryPath + ToUtf8(namePattern);
     struct stat status;
     if (lstat(path.c_str(), &status) != 0) return false;
-    state_->name = state_->namePattern;
-    state_->isDirectory = IsDirectoryPath(path);
-    state_->found = true;
+    state_->matches.push_back({namePattern, IsDirectoryPath(path)});
   } else {
-    state_->directory = opendir(state_->directoryPath.c_str());
-    if (state_->directory == nullptr || !FindNext()) {
-      Close();
-      errno = ENOENT;
-      return false;
+    DIR* directory = opendir(directoryPath.c_str());
+    if (directory != nullptr) {
+      while (const dirent* entry = readdir(directory)) {
+        std::u16string name = FromUtf8(entry->d_name);
+        if (!MatchesWildcard(namePattern, name)) continue;
+        bool isDirectory = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+          isDirectory = IsDirectoryPath(directoryPath + entry->d_name);
+        }
+        state_->matches.push_back({std::move(name), isDirectory});
+      }
+      closedir(directory);
     }
+    // The file system's own order (hash order on ext4) would make the same
+    // INI give another class path here than on Windows.
+    std::sort(state_->matches.begin(), state_->matches.end(), ListsBefore);
+  }
+  if (!FindNext()) {
+    errno = ENOENT;
+    return false;
   }
   state_->root = root;
   return true;
 }
 
 bool FileFinder::FindNext() {
-  state_->found = false;
-  if (state_->directory == nullptr) return false;
-  while (const dirent* entry = readdir(state_->directory)) {
-    std::u16string name = FromUtf8(entry->d_name);
-    if (!MatchesWildcard(state_->namePattern, name)) continue;
-    state_->name = std::move(name);
-    state_->isDirectory = entry->d_type == DT_DIR;
-    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-      state_->isDirectory = IsDirectoryPath(state_->directoryPath + entry->d_name);
-    }
-    state_->found = true;
-    return true;
+  state_->found = state_->next < state_->matches.size();
+  if (state_->found) {
+    state_->name = state_->matches[state_->next].name;
+    state_->isDirectory = state_->matches[state_->next].isDirectory;
+    ++state_->next;
   }
-  return false;
+  return state_->found;
 }
 
 void FileFinder::Close() {
-  if (state_->directory != nullptr) closedir(state_->directory);
-  state_->directory = nullptr;
+  state_->matches.clear();
+  state_->next = 0;
   state_->found = false;
 }
 

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "jre/release_file.h"
 #include "jre/runtime_layout.h"
 
 namespace javelin {
@@ -33,21 +35,6 @@ std::vector<std::string> SubfolderNames(const std::string& root) {
   closedir(directory);
   std::sort(names.begin(), names.end());
   return names;
-}
-
-// The value of `key` in a "release" file: lines KEY="value" (quotes
-// optional). Empty when the key is missing.
-std::string ReleaseValue(const std::vector<std::string>& lines, const std::string& key) {
-  for (const std::string& line : lines) {
-    if (line.compare(0, key.size() + 1, key + "=") != 0) continue;
-    std::string value = line.substr(key.size() + 1);
-    while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-      value = value.substr(1, value.size() - 2);
-    }
-    return value;
-  }
-  return {};
 }
 
 bool ContainsIgnoreCase(const std::string& text, const std::string& word) {
@@ -84,17 +71,16 @@ bool ReadRuntimeFolder(const std::u16string& folder, RuntimeFolder& runtime) {
   if (IsDirectory(path + "/Contents/Home")) path += "/Contents/Home";
   const std::string name = path.substr(path.rfind('/') + 1);
 
-  std::vector<std::string> lines;
-  std::ifstream release(path + "/release");
-  for (std::string line; std::getline(release, line);) lines.push_back(line);
+  std::ifstream release(path + "/release", std::ios::binary);
+  const std::string content((std::istreambuf_iterator<char>(release)), std::istreambuf_iterator<char>());
 
   bool parsed = false;
-  runtime.version = ParseVersion(FromUtf8(ReleaseValue(lines, "JAVA_VERSION")), 0, &parsed);
+  runtime.version = ParseVersion(FromUtf8(ReleaseFileValue(content, "JAVA_VERSION")), 0, &parsed);
   if (!parsed) runtime.version = ParseVersion(FromUtf8(name), 0);
   runtime.kind = IsDirectory(path + "/bin") && PathExists(FromUtf8(path + "/bin/javac"))
                      ? JavaKind::kJdk
                      : JavaKind::kJre;
-  runtime.vendor = VendorFromImplementor(ReleaseValue(lines, "IMPLEMENTOR"));
+  runtime.vendor = VendorFromImplementor(ReleaseFileValue(content, "IMPLEMENTOR"));
   // A JDK 8 keeps its runtime in the "jre" folder, as the registry's JDK 8
   // roots do on Windows.
   runtime.home = FromUtf8(path + "/");

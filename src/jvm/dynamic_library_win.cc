@@ -13,11 +13,13 @@ const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wch
 // The directory stays in the search list for the life of the process.
 void AddLibraryDirectory(const std::u16string& directory) { AddDllDirectory(W(directory)); }
 
-void* LoadDynamicLibrary(const std::u16string& path, uint32_t& errorCode) {
+void* LoadDynamicLibrary(const std::u16string& path, LibraryLoadError& error) {
   // The default directories include those added with AddDllDirectory, where
   // the JVM library's own dependencies live.
   HMODULE module = LoadLibraryExW(W(path), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
-  errorCode = module == nullptr ? GetLastError() : 0;
+  // Windows errors are shown by number: no reason text.
+  error = LibraryLoadError{};
+  if (module == nullptr) error.code = GetLastError();
   return module;
 }
 

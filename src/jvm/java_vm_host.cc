@@ -6,6 +6,7 @@
 #include "base/file_system.h"
 #include "base/message_table.h"
 #include "jvm/dynamic_library.h"
+#include "jvm/library_load_error.h"
 #include "jvm/timestamp.h"
 
 namespace javelin {
@@ -51,11 +52,10 @@ void SetVmExitListener(VmExitListener* listener) { vmExitListener.store(listener
 std::optional<JvmEntryPoints> LoadJvmLibrary(const std::u16string& path) {
   AddLibraryDirectory(RuntimeLibraryDirectory(path));
 
-  uint32_t errorCode = 0;
-  void* library = LoadDynamicLibrary(path, errorCode);
+  LibraryLoadError loadError;
+  void* library = LoadDynamicLibrary(path, loadError);
   if (library == nullptr) {
-    ReportMessage(FormatMessageText(LoadMessage(kMsgCannotLoadJvmLibrary),
-                                    {path, static_cast<long long>(static_cast<int32_t>(errorCode))}));
+    ReportMessage(FormatLibraryLoadMessage(path, loadError));
     return std::nullopt;
   }
 

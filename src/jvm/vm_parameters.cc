@@ -91,7 +91,8 @@ std::u16string StripQuotePairs(const std::u16string& token) {
   return text;
 }
 
-std::u16string ApplyMemoryPercentage(const std::u16string& token, const MemoryFigures& figures) {
+std::u16string ApplyMemoryPercentage(const std::u16string& token, const MemoryFigures& figures,
+                                     unsigned processBits) {
   std::vector<uint32_t> numbers;
   const size_t prefix = ParseNumberList(token, numbers);
   numbers.resize(3, 0);
@@ -100,8 +101,25 @@ std::u16string ApplyMemoryPercentage(const std::u16string& token, const MemoryFi
   const uint32_t maximum = numbers[2];
 
   const char16_t letter = token.empty() ? u'\0' : token.back();
-  const uint64_t bytes =
-      (letter == u'T' || letter == u't') ? figures.availableVirtual : figures.totalPhysical;
+  const bool addressSpace = letter == u'T' || letter == u't';
+  const uint64_t bytes = addressSpace ? figures.availableVirtual : figures.totalPhysical;
+  if (processBits == 64) {
+    // A 64-bit process has terabytes of free address space, which says
+    // nothing about the heap it can use: the figure counts as at most the
+    // 4 GB a 32-bit process has, so an INI written for the 32-bit launcher
+    // asks for the same size. The limits apply in 64 bits, and the result
+    // stays a positive signed 32-bit count of kilobytes (at most 2 TB).
+    constexpr uint64_t kLargestKilobytes = 0x7FFFFFFF;
+    const uint64_t measured = addressSpace && bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : bytes;
+    // Products beyond 2^53 KB exceed every limit below; saturating there
+    // keeps the conversion to an integer defined.
+    const double product = std::trunc(static_cast<double>(measured >> 10) * (percent / 100.0));
+    uint64_t size = product < 9007199254740992.0 ? static_cast<uint64_t>(product) : uint64_t{1} << 53;
+    if (maximum != 0 && size > uint64_t{maximum} * 1024) size = uint64_t{maximum} * 1024;
+    if (size < uint64_t{minimum} * 1024) size = uint64_t{minimum} * 1024;
+    if (size > kLargestKilobytes) size = kLargestKilobytes;
+    return token.substr(0, prefix) + ToDecimal(static_cast<long long>(size)) + u"K";
+  }
   uint32_t kilobytes = PercentOfKilobytes(bytes >> 10, percent);
   if (maximum != 0 && kilobytes > maximum * 1024u) kilobytes = maximum * 1024u;
   if (kilobytes < minimum * 1024u) kilobytes = minimum * 1024u;

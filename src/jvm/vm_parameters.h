@@ -36,9 +36,17 @@ VmParameters SplitVmParameters(const std::u16string& value,
 // kept); an unpaired quote stays.
 std::u16string StripQuotePairs(const std::u16string& token);
 
+// Pointer width of this build: 32 or 64.
+constexpr unsigned kProcessBits = sizeof(void*) * 8;
+
 // Rewrites "-Xmx50:256:1024P" and the like (percentage, minimum MB, maximum
 // MB; P = physical memory, T = free address space) into "-Xmx<n>K".
-std::u16string ApplyMemoryPercentage(const std::u16string& token, const MemoryFigures& figures);
+// `processBits` 32: unsigned 32-bit kilobytes written as a signed number, so
+// figures of 2 TB and more wrap. 64: the free address space counts as at
+// most 4 GB and the kilobytes are computed in 64 bits and capped at the
+// largest signed 32-bit number, so the result is never negative.
+std::u16string ApplyMemoryPercentage(const std::u16string& token, const MemoryFigures& figures,
+                                     unsigned processBits = kProcessBits);
 
 // Returns the length of the prefix before the first digit or ':' and fills
 // `numbers` with the ':'-separated decimal numbers after it (the last

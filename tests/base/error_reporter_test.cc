@@ -11,8 +11,8 @@ namespace javelin {
 namespace {
 
 TEST(ErrorReporter, EveryReportIsPrintedByteForByte) {
-  // The Windows C runtime writes non-ASCII letters in the C locale's single byte.
-  const std::string ue = kPathSeparator == u'\\' ? "\xFC" : "\xC3\xBC";
+  // A file or pipe receives UTF-8 on every platform.
+  const std::string ue = "\xC3\xBC";
   const std::string jni = "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: ";
   const std::pair<std::function<void()>, std::string> cases[] = {
       {[] { ReportMessage(LoadMessage(kMsgNoMainClass)); },
@@ -30,6 +30,9 @@ TEST(ErrorReporter, EveryReportIsPrintedByteForByte) {
       {[] { ReportJniError(kMsgCannotCreateJvm, -6); }, jni + "ung" + ue + "ltige Argumente.\n \n"},
       {[] { ReportJniError(kMsgCannotCreateJvm, -7); }, jni + ".\n \n"},
       {[] { ReportJniError(kMsgCannotCreateJvm, 3); }, jni + ".\n \n"},
+      // Cyrillic, CJK and a character outside the BMP: nothing is cut.
+      {[] { ReportMessage(u"\u041F\u0443\u0442\u044C \u4E2D\u6587 \U0001D11E!"); },
+       "Error: \xD0\x9F\xD1\x83\xD1\x82\xD1\x8C \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9D\x84\x9E! \n"},
   };
   for (const auto& [report, expected] : cases) {
     testing::internal::CaptureStdout();

@@ -26,6 +26,36 @@ TEST(PosixPaths, CreateParentDirectoriesReturnsTheErrnoOfTheFailure) {
   EXPECT_EQ(CreateParentDirectories(u"/javelin-no-such-file.txt"), 0u);
 }
 
+TEST(PosixPaths, WildcardMatchesComeInTheOrderOfAWindowsListing) {
+  test::TempDir temp;
+  // Created in an order unlike the expected one; ext4 lists them by hash.
+  for (const char16_t* name : {u"z.jar", u"_util.jar", u"B.jar", u"a.jar", u"lib10.jar", u"lib1.jar",
+                               u"\u00C4pfel.jar", u"notes.txt"}) {
+    test::WriteFile(temp / name, "x");
+  }
+  test::MakeDirectories(temp / u"C.jar");
+  const struct {
+    const char16_t* pattern;
+    TextList names;
+  } cases[] = {
+      {u"*.jar", {u"a.jar", u"B.jar", u"C.jar", u"lib1.jar", u"lib10.jar", u"z.jar", u"_util.jar", u"\u00C4pfel.jar"}},
+      {u"*", {u".", u"..", u"a.jar", u"B.jar", u"C.jar", u"lib1.jar", u"lib10.jar", u"notes.txt", u"z.jar",
+              u"_util.jar", u"\u00C4pfel.jar"}},
+      {u"lib?*.jar", {u"lib1.jar", u"lib10.jar"}},
+      {u"B.jar", {u"B.jar"}},
+      {u"*.zip", {}},
+  };
+  for (const auto& test : cases) {
+    FileFinder finder;
+    TextList names;
+    for (bool found = finder.FindFile(temp / test.pattern); found; found = finder.FindNext()) {
+      names.push_back(finder.FileName());
+      EXPECT_EQ(finder.IsDirectory(), names.back() == u"C.jar" || names.back()[0] == u'.') << ToUtf8(names.back());
+    }
+    EXPECT_EQ(names, test.names) << ToUtf8(test.pattern);
+  }
+}
+
 TEST(PosixPaths, NamesAndVariablesAreCaseSensitiveAndLinksAreFollowed) {
   test::TempDir temp;
   test::WriteFile(temp / u"a.txt", "x");

@@ -52,6 +52,26 @@ TEST(WindowsPaths, NamesAndVariablesIgnoreCaseAndForwardSlashesAreAccepted) {
   EXPECT_EQ(ExpandEnvironment(u"%jv_fs_case%"), u"value");
 }
 
+TEST(WindowsPaths, AnExpansionBeyondTheFunctionsLimitKeepsTheTextAsWritten) {
+  test::ScopedEnvironment environment;
+  environment.Set(u"JV_FS_BIG", std::u16string(20000, u'x'));
+  environment.Set(u"JV_FS_SET", u"value");
+  const std::u16string longText = std::u16string(40000, u'a') + u"%JV_FS_SET%";
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"%JV_FS_SET%;%JV_FS_BIG%", u"value;" + std::u16string(20000, u'x')},
+      // 40000 characters would come out: not a cut or empty value, the text.
+      {u"%JV_FS_BIG%%JV_FS_BIG%", u"%JV_FS_BIG%%JV_FS_BIG%"},
+      {u"%JV_FS_SET%%JV_FS_BIG%%JV_FS_BIG%", u"%JV_FS_SET%%JV_FS_BIG%%JV_FS_BIG%"},
+      {longText, longText},
+      {u"no references", u"no references"},
+  };
+  for (const auto& [text, expanded] : cases) {
+    const std::u16string result = ExpandEnvironment(text);
+    EXPECT_EQ(result.size(), expanded.size()) << ToUtf8(text.substr(0, 40));
+    EXPECT_TRUE(result == expanded) << ToUtf8(text.substr(0, 40));
+  }
+}
+
 TEST(WindowsPaths, A300CharacterPathIsSearchedThroughTheLongPathPrefix) {
   test::TempDir temp;
   const std::u16string dir = temp / (std::u16string(120, u'd') + u"\\" + std::u16string(120, u'e'));

@@ -33,13 +33,49 @@ TEST(VmParameters, PercentageSizesBecomeKilobytesOfTheMeasuredMemoryWithinTheLim
   for (const auto& test : cases) {
     EXPECT_EQ(ToUtf8(ApplyMemoryPercentage(test.option, TwoGigabytes())), ToUtf8(test.expected));
   }
-  // Large machines keep their figures, but the number is written as a signed
-  // 32-bit one: beyond it the option turns negative and the JVM refuses it.
-  MemoryFigures large;
-  large.totalPhysical = uint64_t{64} << 30;
-  EXPECT_EQ(ApplyMemoryPercentage(u"-Xmx50P", large), u"-Xmx33554432K");
-  large.totalPhysical = uint64_t{4} << 40;
-  EXPECT_EQ(ApplyMemoryPercentage(u"-Xmx50P", large), u"-Xmx-2147483648K");
+}
+
+TEST(VmParameters, LargeFiguresWrapOnlyIn32BitBuildsAndNeverGoNegativeIn64Bit) {
+  constexpr uint64_t kGiB = uint64_t{1} << 30;
+  constexpr uint64_t kTiB = uint64_t{1} << 40;
+  const struct {
+    unsigned bits;
+    uint64_t physical;
+    uint64_t addressSpace;
+    const char16_t* option;
+    const char16_t* expected;
+  } cases[] = {
+      // 32-bit: unsigned 32-bit kilobytes written signed, as they always were.
+      {32, 64 * kGiB, 0, u"-Xmx50P", u"-Xmx33554432K"},
+      {32, 4 * kTiB, 0, u"-Xmx50P", u"-Xmx-2147483648K"},
+      {32, 0, 3 * kGiB, u"-Xmx50T", u"-Xmx1572864K"},
+      {32, 0, 128 * kTiB, u"-Xmx50T", u"-Xmx0K"},  // 2^36 KB wraps to 0
+      {32, 2 * kGiB, 0, u"-Xmx1:4194304P", u"-Xmx20971K"},  // the minimum's MB wrap to 0
+      // 64-bit: the address space counts as at most 4 GB (less one byte).
+      {64, 0, 128 * kTiB, u"-Xmx50T", u"-Xmx2097151K"},
+      {64, 0, 140737488355328 - 123456789, u"-Xmx100t", u"-Xmx4194303K"},
+      {64, 0, 3 * kGiB, u"-Xmx50T", u"-Xmx1572864K"},  // below 4 GB: unchanged
+      {64, 0, 128 * kTiB, u"-Xss1:0:1T", u"-Xss1024K"},
+      // Physical memory keeps its size; the result stops at 2^31 - 1 KB.
+      {64, 64 * kGiB, 0, u"-Xmx50P", u"-Xmx33554432K"},
+      {64, 4 * kTiB, 0, u"-Xmx50P", u"-Xmx2147483647K"},
+      {64, 16 * kTiB, 0, u"-Xmx100P", u"-Xmx2147483647K"},
+      // Limits in megabytes do not wrap either.
+      {64, 2 * kGiB, 0, u"-Xmx1:4194304P", u"-Xmx2147483647K"},
+      {64, 2 * kGiB, 0, u"-Xmx1:3000P", u"-Xmx3072000K"},
+      {64, 8 * kTiB, 0, u"-Xmx90:0:5000000P", u"-Xmx2147483647K"},
+      {64, 8 * kGiB, 0, u"-Xmx90:0:4096P", u"-Xmx4194304K"},
+      {64, 8 * kGiB, 0, u"-Xmx4294967295P", u"-Xmx2147483647K"},
+      {64, ~uint64_t{0}, 0, u"-Xmx4294967295:1:2P", u"-Xmx2048K"},
+      {64, ~uint64_t{0}, 0, u"-Xms4294967295p", u"-Xms2147483647K"},
+  };
+  for (const auto& test : cases) {
+    MemoryFigures figures;
+    figures.totalPhysical = test.physical;
+    figures.availableVirtual = test.addressSpace;
+    EXPECT_EQ(ToUtf8(ApplyMemoryPercentage(test.option, figures, test.bits)), ToUtf8(test.expected))
+        << test.bits << " " << ToUtf8(test.option);
+  }
 }
 
 TEST(VmParameters, BlanksOutsideQuotesSplitAndQuotePairsDisappear) {
