@@ -4,8 +4,6 @@
 
 namespace javelin {
 
-void SignalMainStartedEvent(void* event) { SetEvent(static_cast<HANDLE>(event)); }
-
 void SleepForever() {
   for (;;) Sleep(INFINITE);
 }

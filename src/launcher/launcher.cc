@@ -15,7 +15,6 @@
 #include "jvm/main_class.h"
 #include "launcher/jvm_thread.h"
 #include "launcher/pair_process.h"
-#include "modes/single_instance.h"
 #include "ui/jre_not_found_dialog.h"
 
 namespace javelin {
@@ -56,6 +55,31 @@ void RememberJrePath(Launcher& launcher, const std::u16string& javaHome) {
   }
 }
 
+// "Single Instance" = "yes" outside service mode fixes this process's role.
+// False when a second instance could not hand its arguments over.
+bool SetupSingleInstanceMode(Launcher& launcher) {
+  std::u16string iniPath;
+  if (!GetIniPath(iniPath)) return false;
+  if (launcher.serviceMode) return true;
+  IniConfig config(iniPath);
+  std::u16string modulePath;
+  if (!ReadSingleInstance(config) || !GetModulePath(modulePath)) return true;
+  // "ibm" and "favor_ibm" keep every thread attached to the JVM.
+  const SecondaryMainTarget target{launcher.mainClass, !(launcher.ibmAllowed && launcher.ibmPreferred)};
+  launcher.singleInstance = SingleInstance::Setup(modulePath, launcher.arguments, target);
+  if (!launcher.singleInstance) return false;
+  // A System.exit of the application ends the process: the first instance
+  // passes its code on to waiting second instances.
+  if (launcher.singleInstance->role() == SingleInstance::Role::kFirst) {
+    launcher.vmExitListener = launcher.singleInstance.get();
+  }
+  return true;
+}
+
+bool IsSecondInstance(const Launcher& launcher) {
+  return launcher.singleInstance && launcher.singleInstance->role() == SingleInstance::Role::kSecond;
+}
+
 }  // namespace
 
 Launcher::Launcher() { processLauncher = this; }
@@ -67,8 +91,7 @@ Launcher::~Launcher() {
     javaVm = nullptr;
     vm->DestroyJavaVM();
   }
-  if (singleInstance) ReleaseSingleInstance(*this);
-  if (mainStartedEvent != nullptr) CloseMainStartedEvent(*this);
+  singleInstance.reset();
 }
 
 Launcher* Launcher::Current() { return processLauncher; }
@@ -76,9 +99,9 @@ Launcher* Launcher::Current() { return processLauncher; }
 bool Launcher::Initialize() {
   ReadCommandLine(*this);
   if (!ReadSettings(*this)) return false;
-  if (!SetupSingleInstance(*this)) return false;
+  if (!SetupSingleInstanceMode(*this)) return false;
   // A second instance has already handed its arguments over.
-  if (singleInstance && !isFirstInstance) return true;
+  if (IsSecondInstance(*this)) return true;
 
   std::u16string launcherDirectory;
   if (overrideWorkingDir && GetModuleDirectory(launcherDirectory)) {
@@ -99,7 +122,7 @@ bool Launcher::Initialize() {
 
 int Launcher::Run() {
   if (handOverToPair) return StartPairProcess(pairProduct, pairReturnCode);
-  if (singleInstance && !isFirstInstance) return WaitForFirstInstance(*this);
+  if (IsSecondInstance(*this)) return singleInstance->WaitForFirstInstance();
 
   PrepareJvmEnvironment(*this);
   if (!LoadJvmLibrary(*this)) return -1;
@@ -112,7 +135,9 @@ int Launcher::Run() {
   if (!RunOnNewThread(threadStackSize, JavaMainThreadProcedure, this, threadResult)) {
     threadResult = JavaMainThread(this);
   }
-  return threadResult == 0 ? 0 : -1;
+  const int exitCode = threadResult == 0 ? 0 : -1;
+  if (singleInstance) singleInstance->SetExitCode(exitCode);
+  return exitCode;
 }
 
 }  // namespace javelin

@@ -4,15 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "base/text.h"
 #include "jre/version.h"
 #include "jvm/jni_api.h"
+#include "modes/single_instance.h"
 
 namespace javelin {
-
-struct SingleInstanceState;
 
 class Launcher {
  public:
@@ -63,11 +63,6 @@ class Launcher {
   TextList preferredVersions;
   std::u16string jrePath;
   std::u16string libraryPath;
-  void* instanceView = nullptr;
-  void* instanceMapping = nullptr;
-  void* listenerThread = nullptr;
-  bool isFirstInstance = false;
-  bool singleInstance = false;
   std::u16string outputFile;
   std::u16string errorFile;
   bool outputAppend = false;
@@ -79,14 +74,13 @@ class Launcher {
   bool failureCheck = false;
   bool overrideWorkingDir = false;
   uint32_t threadStackSize = 0;
-  void* mainStartedEvent = nullptr;
   bool handOverToPair = false;
   CreateJavaVmFunction createJavaVm = nullptr;
   GetDefaultJavaVmInitArgsFunction getDefaultJavaVmInitArgs = nullptr;
   FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
-  // Platform state of single-instance mode beyond the Windows handles above
-  // (owned by the single-instance code; null when unused).
-  SingleInstanceState* singleInstanceState = nullptr;
+  // Single-instance mode with this process's role; null when the mode is
+  // not configured or in service mode.
+  std::unique_ptr<SingleInstance> singleInstance;
 
   // JVM kinds of the "JVM Type" setting.
   static constexpr int32_t kJvmTypeAny = 0;
