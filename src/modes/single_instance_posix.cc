@@ -259,6 +259,28 @@ struct SingleInstance::Impl {
   Fd connection;  // second instance
   std::shared_ptr<Shared> shared = std::make_shared<Shared>();
 
+  // Opens (or creates) the lock file; false when it is not a plain file of
+  // this user.
+  bool OpenLock() {
+    lock.reset(open(rendezvous.lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    struct stat status;
+    return lock.get() >= 0 && fstat(lock.get(), &status) == 0 && S_ISREG(status.st_mode) &&
+           status.st_uid == getuid();
+  }
+
+  bool LockIsAtItsPath() {
+    struct stat held, named;
+    return fstat(lock.get(), &held) == 0 && stat(rendezvous.lockPath.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+  }
+
+  // Removes both files while the lock is still held, so that no later start
+  // takes them for its own.
+  void RemoveFiles() {
+    unlink(rendezvous.socketPath.c_str());
+    unlink(rendezvous.lockPath.c_str());
+  }
+
   // With the lock held: replaces a stale socket file and listens.
   bool Listen() {
     struct stat status;
@@ -307,7 +329,7 @@ struct SingleInstance::Impl {
       }
       listener.join();
     }
-    unlink(rendezvous.socketPath.c_str());
+    RemoveFiles();
     std::lock_guard<std::mutex> guard(shared->mutex);
     if (listening.get() >= 0) {
       fcntl(listening.get(), F_SETFL, fcntl(listening.get(), F_GETFL) | O_NONBLOCK);
@@ -354,16 +376,17 @@ std::unique_ptr<SingleInstance> SingleInstance::Setup(const std::u16string& modu
   Impl& impl = *instance->impl_;
   if (!FindInstanceRendezvous(modulePath, impl.rendezvous)) return instance;
 
-  impl.lock.reset(open(impl.rendezvous.lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-  struct stat status;
-  if (impl.lock.get() < 0 || fstat(impl.lock.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-      status.st_uid != getuid()) {
-    return std::unique_ptr<SingleInstance>(new SingleInstance);
-  }
+  if (!impl.OpenLock()) return std::unique_ptr<SingleInstance>(new SingleInstance);
 
   const auto deadline = std::chrono::steady_clock::now() + kConnectPatience;
   for (;;) {
     if (flock(impl.lock.get(), LOCK_EX | LOCK_NB) == 0) {
+      // The previous first instance removed the file on its way out: lock
+      // the one that is there now.
+      if (!impl.LockIsAtItsPath()) {
+        if (!impl.OpenLock()) return std::unique_ptr<SingleInstance>(new SingleInstance);
+        continue;
+      }
       impl.shared->target = target;
       if (!impl.Listen()) return std::unique_ptr<SingleInstance>(new SingleInstance);
       instance->role_ = Role::kFirst;
@@ -415,11 +438,11 @@ void SingleInstance::SetExitCode(int code) {
 
 // System.exit: the process ends right after this hook, without the
 // launcher's teardown, so every waiting second instance learns the code now.
-// New starts no longer find the socket; they wait for the lock and become
-// the next first instance.
+// New starts no longer find the files; the next one becomes the next first
+// instance.
 void SingleInstance::OnVmExit(int32_t code) {
   if (role_ != Role::kFirst) return;
-  unlink(impl_->rendezvous.socketPath.c_str());
+  impl_->RemoveFiles();
   std::lock_guard<std::mutex> lock(impl_->shared->mutex);
   impl_->shared->exitCode = code;
   impl_->shared->closing = true;

@@ -167,7 +167,9 @@ TEST_F(SingleInstanceRealJvmTest, AKilledFirstInstanceBlocksNoLaterStart) {
   EXPECT_EQ(next.Finish().exitCode, 0);
   EXPECT_EQ(Calls(folder), (std::vector<std::string>{Call("main", {}), Call("main", {u"next"}),
                                                       Call("secondary", {u"after"})}));
-  EXPECT_FALSE(FileExists(FromUtf8(rendezvous.socketPath)));  // removed by the orderly end
+  // An orderly end removes both files.
+  EXPECT_FALSE(FileExists(FromUtf8(rendezvous.socketPath)));
+  EXPECT_FALSE(FileExists(FromUtf8(rendezvous.lockPath)));
 }
 
 // Two starts that both run main: copies at different paths, "Yes" instead
