@@ -97,7 +97,7 @@ bool CallMainMethod(Launcher& launcher) {
   }
 
   // From here on forwarded single-instance calls may run.
-  if (launcher.singleInstance) launcher.singleInstance->SignalMainStarted(launcher.javaVm);
+  if (launcher.instanceGuard) launcher.instanceGuard->SignalMainStartedEvent(launcher.javaVm);
 
   // Returns when main returns or throws.
   env->CallStaticVoidMethod(mainClass.get(), mainMethod, arguments.get());

@@ -66,18 +66,18 @@ bool SetupSingleInstanceMode(Launcher& launcher) {
   if (!ReadSingleInstance(config) || !GetModulePath(modulePath)) return true;
   // "ibm" and "favor_ibm" keep every thread attached to the JVM.
   const SecondaryMainTarget target{launcher.mainClass, !(launcher.ibmAllowed && launcher.ibmPreferred)};
-  launcher.singleInstance = SingleInstance::Setup(modulePath, launcher.arguments, target);
-  if (!launcher.singleInstance) return false;
+  launcher.instanceGuard = InstanceGuard::SetupSingleInstance(modulePath, launcher.arguments, target);
+  if (!launcher.instanceGuard) return false;
   // A System.exit of the application ends the process: the first instance
   // passes its code on to waiting second instances.
-  if (launcher.singleInstance->role() == SingleInstance::Role::kFirst) {
-    launcher.vmExitListener = launcher.singleInstance.get();
+  if (launcher.instanceGuard->role() == InstanceGuard::Role::kFirst) {
+    launcher.vmExitListener = launcher.instanceGuard.get();
   }
   return true;
 }
 
 bool IsSecondInstance(const Launcher& launcher) {
-  return launcher.singleInstance && launcher.singleInstance->role() == SingleInstance::Role::kSecond;
+  return launcher.instanceGuard && launcher.instanceGuard->role() == InstanceGuard::Role::kSecond;
 }
 
 }  // namespace
@@ -91,7 +91,7 @@ Launcher::~Launcher() {
     javaVm = nullptr;
     vm->DestroyJavaVM();
   }
-  singleInstance.reset();
+  instanceGuard.reset();
 }
 
 Launcher* Launcher::Current() { return processLauncher; }
@@ -122,7 +122,7 @@ bool Launcher::Initialize() {
 
 int Launcher::Run() {
   if (handOverToPair) return StartPairProcess(pairProduct, pairReturnCode);
-  if (IsSecondInstance(*this)) return singleInstance->WaitForFirstInstance();
+  if (IsSecondInstance(*this)) return instanceGuard->WaitForFirstInstance();
 
   PrepareJvmEnvironment(*this);
   if (!LoadJvmLibrary(*this)) return -1;
@@ -136,7 +136,7 @@ int Launcher::Run() {
     threadResult = JavaMainThread(this);
   }
   const int exitCode = threadResult == 0 ? 0 : -1;
-  if (singleInstance) singleInstance->SetExitCode(exitCode);
+  if (instanceGuard) instanceGuard->SetExitCode(exitCode);
   return exitCode;
 }
 

@@ -80,7 +80,7 @@ class Launcher {
   FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
   // Single-instance mode with this process's role; null when the mode is
   // not configured or in service mode.
-  std::unique_ptr<SingleInstance> singleInstance;
+  std::unique_ptr<InstanceGuard> instanceGuard;
 
   // JVM kinds of the "JVM Type" setting.
   static constexpr int32_t kJvmTypeAny = 0;

@@ -14,10 +14,10 @@
 
 namespace javelin {
 
-// Owns the objects of the mode; its destruction is the mode's teardown
-// (stopping the listener, releasing the shared objects). As the JVM's exit
-// listener it learns the code of a System.exit call.
-class SingleInstance : public VmExitListener {
+// Owns the objects of single-instance mode; its destruction is the mode's
+// teardown (stopping the listener, releasing the shared objects). As the
+// JVM's exit listener it learns the code of a System.exit call.
+class InstanceGuard : public VmExitListener {
  public:
   enum class Role { kOff, kFirst, kSecond };
 
@@ -28,18 +28,20 @@ class SingleInstance : public VmExitListener {
   // arguments only) when this returns; null when they do not fit into the
   // argument block or cannot be handed over: the process then ends with -1
   // without a message.
-  static std::unique_ptr<SingleInstance> Setup(const std::u16string& modulePath, const TextList& arguments,
-                                               const SecondaryMainTarget& target);
+  static std::unique_ptr<InstanceGuard> SetupSingleInstance(const std::u16string& modulePath,
+                                                            const TextList& arguments,
+                                                            const SecondaryMainTarget& target);
 
-  ~SingleInstance() override;
-  SingleInstance(const SingleInstance&) = delete;
-  SingleInstance& operator=(const SingleInstance&) = delete;
+  // ReleaseSingleInstance.
+  ~InstanceGuard() override;
+  InstanceGuard(const InstanceGuard&) = delete;
+  InstanceGuard& operator=(const InstanceGuard&) = delete;
 
   Role role() const { return role_; }
 
   // First instance, on the JVM thread just before main runs: forwarded
-  // calls wait for this and then run on `vm`.
-  void SignalMainStarted(JavaVM* vm);
+  // calls wait for this signal and then run on `vm`.
+  void SignalMainStartedEvent(JavaVM* vm);
 
   // Second instance: its whole run. The first instance's reply, or its exit
   // code when it ends without replying.
@@ -54,7 +56,11 @@ class SingleInstance : public VmExitListener {
 
  private:
   struct Impl;  // the platform's objects
-  SingleInstance();
+  InstanceGuard();
+  // A guard with the mode off.
+  static std::unique_ptr<InstanceGuard> Off();
+  // First instance: stops the listener. Then the shared objects go.
+  void ReleaseSingleInstance();
 
   Role role_ = Role::kOff;
   std::unique_ptr<Impl> impl_;

@@ -249,7 +249,7 @@ void AcceptOne(const std::shared_ptr<Shared>& shared, int listening) {
 
 }  // namespace
 
-struct SingleInstance::Impl {
+struct InstanceGuard::Impl {
   InstanceRendezvous rendezvous;
   Fd lock;       // held with flock by a first instance
   Fd listening;  // first instance
@@ -364,19 +364,25 @@ struct SingleInstance::Impl {
   }
 };
 
-SingleInstance::SingleInstance() : impl_(new Impl) {}
+InstanceGuard::InstanceGuard() : impl_(new Impl) {}
 
-SingleInstance::~SingleInstance() {
+std::unique_ptr<InstanceGuard> InstanceGuard::Off() { return std::unique_ptr<InstanceGuard>(new InstanceGuard); }
+
+InstanceGuard::~InstanceGuard() { ReleaseSingleInstance(); }
+
+void InstanceGuard::ReleaseSingleInstance() {
   if (role_ == Role::kFirst) impl_->StopListening();
+  impl_.reset();
 }
 
-std::unique_ptr<SingleInstance> SingleInstance::Setup(const std::u16string& modulePath, const TextList& arguments,
-                                                      const SecondaryMainTarget& target) {
-  std::unique_ptr<SingleInstance> instance(new SingleInstance);
+std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16string& modulePath,
+                                                                  const TextList& arguments,
+                                                                  const SecondaryMainTarget& target) {
+  std::unique_ptr<InstanceGuard> instance(new InstanceGuard);
   Impl& impl = *instance->impl_;
   if (!FindInstanceRendezvous(modulePath, impl.rendezvous)) return instance;
 
-  if (!impl.OpenLock()) return std::unique_ptr<SingleInstance>(new SingleInstance);
+  if (!impl.OpenLock()) return Off();
 
   const auto deadline = std::chrono::steady_clock::now() + kConnectPatience;
   for (;;) {
@@ -384,24 +390,24 @@ std::unique_ptr<SingleInstance> SingleInstance::Setup(const std::u16string& modu
       // The previous first instance removed the file on its way out: lock
       // the one that is there now.
       if (!impl.LockIsAtItsPath()) {
-        if (!impl.OpenLock()) return std::unique_ptr<SingleInstance>(new SingleInstance);
+        if (!impl.OpenLock()) return Off();
         continue;
       }
       impl.shared->target = target;
-      if (!impl.Listen()) return std::unique_ptr<SingleInstance>(new SingleInstance);
+      if (!impl.Listen()) return Off();
       instance->role_ = Role::kFirst;
       return instance;
     }
-    if (errno != EWOULDBLOCK && errno != EINTR) return std::unique_ptr<SingleInstance>(new SingleInstance);
+    if (errno != EWOULDBLOCK && errno != EINTR) return Off();
 
     // Another process holds the lock: this is a second instance.
     if (ArgumentBlockSize(arguments) > kArgumentBlockLimit) return nullptr;
     struct stat socketStatus;
     if (lstat(impl.rendezvous.socketPath.c_str(), &socketStatus) == 0 && socketStatus.st_uid != getuid()) {
-      return std::unique_ptr<SingleInstance>(new SingleInstance);
+      return Off();
     }
     if (impl.Connect()) {
-      if (!PeerIsThisUser(impl.connection.get())) return std::unique_ptr<SingleInstance>(new SingleInstance);
+      if (!PeerIsThisUser(impl.connection.get())) return Off();
       unsigned char block[kArgumentBlockLimit];
       EncodeArgumentBlock(arguments, block);
       if (!WriteAll(impl.connection.get(), block, sizeof block)) return nullptr;
@@ -415,7 +421,7 @@ std::unique_ptr<SingleInstance> SingleInstance::Setup(const std::u16string& modu
   }
 }
 
-void SingleInstance::SignalMainStarted(JavaVM* vm) {
+void InstanceGuard::SignalMainStartedEvent(JavaVM* vm) {
   if (role_ != Role::kFirst) return;
   std::lock_guard<std::mutex> lock(impl_->shared->mutex);
   impl_->shared->vm = vm;
@@ -423,7 +429,7 @@ void SingleInstance::SignalMainStarted(JavaVM* vm) {
   impl_->shared->changed.notify_all();
 }
 
-int SingleInstance::WaitForFirstInstance() {
+int InstanceGuard::WaitForFirstInstance() {
   if (role_ != Role::kSecond) return 0;
   int32_t code = 0;
   // A first instance that was killed closes the connection without a code.
@@ -431,7 +437,7 @@ int SingleInstance::WaitForFirstInstance() {
   return code;
 }
 
-void SingleInstance::SetExitCode(int code) {
+void InstanceGuard::SetExitCode(int code) {
   std::lock_guard<std::mutex> lock(impl_->shared->mutex);
   impl_->shared->exitCode = code;
 }
@@ -440,7 +446,7 @@ void SingleInstance::SetExitCode(int code) {
 // launcher's teardown, so every waiting second instance learns the code now.
 // New starts no longer find the files; the next one becomes the next first
 // instance.
-void SingleInstance::OnVmExit(int32_t code) {
+void InstanceGuard::OnVmExit(int32_t code) {
   if (role_ != Role::kFirst) return;
   impl_->RemoveFiles();
   std::lock_guard<std::mutex> lock(impl_->shared->mutex);

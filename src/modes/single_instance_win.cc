@@ -68,7 +68,7 @@ struct Shared {
 
 }  // namespace
 
-struct SingleInstance::Impl {
+struct InstanceGuard::Impl {
   Handle mapping;
   unsigned char* view = nullptr;
   Handle listener;
@@ -137,9 +137,15 @@ DWORD WINAPI ListenerThread(void* parameter) {
 
 }  // namespace
 
-SingleInstance::SingleInstance() : impl_(new Impl) {}
+InstanceGuard::InstanceGuard() : impl_(new Impl) {}
 
-SingleInstance::~SingleInstance() {
+std::unique_ptr<InstanceGuard> InstanceGuard::Off() { return std::unique_ptr<InstanceGuard>(new InstanceGuard); }
+
+InstanceGuard::~InstanceGuard() { ReleaseSingleInstance(); }
+
+// The listener is asked to quit until it has ended; then the view, the
+// region and the event are released.
+void InstanceGuard::ReleaseSingleInstance() {
   if (role_ == Role::kFirst && impl_->listener.get() != nullptr) {
     const DWORD listenerId = ReadField(impl_->view, kListenerThreadOffset);
     DWORD code = 0;
@@ -147,11 +153,13 @@ SingleInstance::~SingleInstance() {
       PostThreadMessageW(listenerId, WM_QUIT, 0, 0);
     } while (GetExitCodeThread(impl_->listener.get(), &code) && code == STILL_ACTIVE);
   }
+  impl_.reset();
 }
 
-std::unique_ptr<SingleInstance> SingleInstance::Setup(const std::u16string& modulePath, const TextList& arguments,
-                                                      const SecondaryMainTarget& target) {
-  std::unique_ptr<SingleInstance> instance(new SingleInstance);
+std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16string& modulePath,
+                                                                  const TextList& arguments,
+                                                                  const SecondaryMainTarget& target) {
+  std::unique_ptr<InstanceGuard> instance(new InstanceGuard);
   Impl& impl = *instance->impl_;
   const std::u16string base = ReplaceAll(modulePath, u'\\', u'_');
 
@@ -170,7 +178,7 @@ std::unique_ptr<SingleInstance> SingleInstance::Setup(const std::u16string& modu
     shared.target = target;
     shared.mainStarted.reset(CreateEventW(nullptr, TRUE, FALSE, Wide(base + u"_upr_evt")));
     shared.messageId = RegisterWindowMessageW(Wide(base));
-    if (shared.messageId == 0) return std::unique_ptr<SingleInstance>(new SingleInstance);
+    if (shared.messageId == 0) return Off();
     impl.blockLock.reset(CreateMutexW(nullptr, FALSE, Wide(lockName)));
     impl.blockTaken.reset(CreateEventW(nullptr, FALSE, FALSE, Wide(takenName)));
     WriteField(impl.view, kMessageIdOffset, shared.messageId);
@@ -182,7 +190,7 @@ std::unique_ptr<SingleInstance> SingleInstance::Setup(const std::u16string& modu
                                      reinterpret_cast<DWORD*>(impl.view + kListenerThreadOffset)));
     if (impl.listener.get() == nullptr) {
       delete start;
-      return std::unique_ptr<SingleInstance>(new SingleInstance);
+      return Off();
     }
     // A second instance can post only once the listener has its queue.
     if (impl.listenerReady.get() != nullptr) WaitForSingleObject(impl.listenerReady.get(), kListenerStartTimeoutMs);
@@ -214,13 +222,13 @@ std::unique_ptr<SingleInstance> SingleInstance::Setup(const std::u16string& modu
   return instance;
 }
 
-void SingleInstance::SignalMainStarted(JavaVM* vm) {
+void InstanceGuard::SignalMainStartedEvent(JavaVM* vm) {
   if (role_ != Role::kFirst) return;
   impl_->shared->vm.store(vm);
   if (impl_->shared->mainStarted.get() != nullptr) SetEvent(impl_->shared->mainStarted.get());
 }
 
-int SingleInstance::WaitForFirstInstance() {
+int InstanceGuard::WaitForFirstInstance() {
   if (role_ != Role::kSecond) return 0;
   Handle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, ReadField(impl_->view, kProcessIdOffset)));
   if (process.get() == nullptr) return 0;
@@ -238,7 +246,7 @@ int SingleInstance::WaitForFirstInstance() {
 }
 
 // Windows keeps the first instance's exit code itself.
-void SingleInstance::SetExitCode(int) {}
-void SingleInstance::OnVmExit(int32_t) {}
+void InstanceGuard::SetExitCode(int) {}
+void InstanceGuard::OnVmExit(int32_t) {}
 
 }  // namespace javelin

@@ -22,8 +22,8 @@ TEST(MainStartedEvent, IsSetOnlyWhenMainIsAboutToRun) {
     Launcher launcher;
     launcher.jvmLibraryPath = library;
     launcher.mainClass = u"com/example/App";
-    launcher.singleInstance = SingleInstance::Setup(modulePath, {}, {launcher.mainClass, true});
-    ASSERT_EQ(launcher.singleInstance->role(), SingleInstance::Role::kFirst);
+    launcher.instanceGuard = InstanceGuard::SetupSingleInstance(modulePath, {}, {launcher.mainClass, true});
+    ASSERT_EQ(launcher.instanceGuard->role(), InstanceGuard::Role::kFirst);
     HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, reinterpret_cast<const wchar_t*>(eventName.c_str()));
     ASSERT_NE(event, nullptr);
     EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
