@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "base/file_system.h"
 #include "e2e/background_start.h"
 #include "e2e/e2e_support.h"
+#include "modes/single_instance.h"
 
 namespace javelin::test {
 namespace {
@@ -42,6 +45,7 @@ TEST(SingleInstanceTestJvm, SecondStartsReachSecondaryMainOrEndWithTheFirstInsta
     std::vector<Forward> forwards;
     int firstExitCode;
     bool detaches;
+    bool together = false;  // the forwards are handed over at the same moment
   } cases[] = {
       {"int",
        "secondary=int\nwait\n",
@@ -52,6 +56,21 @@ TEST(SingleInstanceTestJvm, SecondStartsReachSecondaryMainOrEndWithTheFirstInsta
         {{k515, u"ab"}, 7, {k515, u"ab"}},
         {{k515, u"abc"}, -1, {u"-"}}},
        0,
+       true},
+      // Each of several second instances gets its own arguments and reply.
+      {"together",
+       "secondary=int\nwait\n",
+       "",
+       {{{u"21", u"a"}, 21, {u"21", u"a"}},
+        {{u"26", u"f"}, 26, {u"26", u"f"}},
+        {{u"27", u"g"}, 27, {u"27", u"g"}},
+        {{u"28", u"h"}, 28, {u"28", u"h"}},
+        {{u"22", u"b"}, 22, {u"22", u"b"}},
+        {{u"23", u"c"}, 23, {u"23", u"c"}},
+        {{u"24", u"d"}, 24, {u"24", u"d"}},
+        {{u"25", u"e"}, 25, {u"25", u"e"}}},
+       0,
+       true,
        true},
       {"void",
        "secondary=void\nwait\n",
@@ -79,12 +98,34 @@ TEST(SingleInstanceTestJvm, SecondStartsReachSecondaryMainOrEndWithTheFirstInsta
     BackgroundStart first(launcher, {u"first"});
     ASSERT_TRUE(WaitForFile(folder + u"testjvm.ready"));
 
+    // Second instances started together: threads of this process that hand
+    // over their arguments at the same moment, closer together than
+    // processes ever start.
+    std::vector<int> togetherCodes(test.forwards.size(), 1000);
+    if (test.together) {
+      std::atomic<size_t> arrived{0};
+      std::vector<std::thread> threads;
+      for (size_t i = 0; i < test.forwards.size(); ++i) {
+        threads.emplace_back([&, i] {
+          ++arrived;
+          while (arrived < test.forwards.size()) std::this_thread::yield();
+          auto guard = InstanceGuard::SetupSingleInstance(launcher, test.forwards[i].arguments, {});
+          if (guard && guard->role() == InstanceGuard::Role::kSecond) togetherCodes[i] = guard->WaitForFirstInstance();
+        });
+      }
+      for (std::thread& thread : threads) thread.join();
+    }
     std::vector<std::string> expected;
-    for (const Forward& forward : test.forwards) {
-      const ProcessResult second = WithUnixLineEnds(RunProgram(launcher, forward.arguments));
-      EXPECT_EQ(second.exitCode, forward.exitCode == -1 ? ExitCodeMinusOne() : forward.exitCode)
-          << second.output << second.errors;
-      EXPECT_EQ(second.output, "");
+    for (size_t i = 0; i < test.forwards.size(); ++i) {
+      const Forward& forward = test.forwards[i];
+      if (test.together) {
+        EXPECT_EQ(togetherCodes[i], forward.exitCode);
+      } else {
+        const ProcessResult second = WithUnixLineEnds(RunProgram(launcher, forward.arguments));
+        EXPECT_EQ(second.exitCode, forward.exitCode == -1 ? ExitCodeMinusOne() : forward.exitCode)
+            << second.output << second.errors;
+        EXPECT_EQ(second.output, "");
+      }
       if (forward.received == TextList{u"-"}) continue;
       expected.insert(expected.end(), {"attach", Logged(forward.received)});
       if (test.detaches) expected.push_back("detach");
