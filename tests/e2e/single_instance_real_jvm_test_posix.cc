@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "e2e/background_start.h"
 #include "e2e/e2e_support.h"
@@ -15,6 +17,23 @@
 
 namespace javelin::test {
 namespace {
+
+// Waits until a second instance of `launcher` is connected to the first
+// instance: the first instance's end of the connection carries the socket's
+// path in the kernel's table of Unix sockets, beside the listening socket.
+bool WaitForSecondInstance(const std::u16string& launcher) {
+  InstanceRendezvous rendezvous;
+  if (!FindInstanceRendezvous(launcher, rendezvous)) return false;
+  const std::string suffix = " " + rendezvous.socketPath + "\n";
+  for (int i = 0; i < 6000; ++i) {
+    const std::string table = ReadFile(u"/proc/net/unix");
+    size_t sockets = 0;
+    for (size_t at = table.find(suffix); at != std::string::npos; at = table.find(suffix, at + 1)) ++sockets;
+    if (sockets >= 2) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
 
 // A call as the Java programs record it.
 std::string Call(const std::string& method, const TextList& arguments) {
@@ -134,7 +153,7 @@ TEST_F(SingleInstanceRealJvmTest, WithoutSecondaryMainTheSecondEndsWithTheFirstI
   BackgroundStart first(launcher, {});
   ASSERT_TRUE(WaitForFile(Ready(folder)));
   BackgroundStart second(launcher, {u"x"});
-  std::this_thread::sleep_for(std::chrono::seconds(1));  // the second is waiting by now
+  ASSERT_TRUE(WaitForSecondInstance(launcher));
   Release(folder);
   EXPECT_EQ(first.Finish().exitCode, 5);
   EXPECT_EQ(second.Finish().exitCode, 5);
@@ -150,7 +169,7 @@ TEST_F(SingleInstanceRealJvmTest, AKilledFirstInstanceBlocksNoLaterStart) {
   BackgroundStart killed(launcher, {});
   ASSERT_TRUE(WaitForFile(Ready(folder)));
   BackgroundStart waiting(launcher, {u"x"});
-  std::this_thread::sleep_for(std::chrono::seconds(1));
+  ASSERT_TRUE(WaitForSecondInstance(launcher));
   ASSERT_EQ(kill(std::stoi(ReadFile(Ready(folder))), SIGKILL), 0);
   EXPECT_EQ(killed.Finish().exitCode, 128 + SIGKILL);
   EXPECT_EQ(waiting.Finish().exitCode, 255);

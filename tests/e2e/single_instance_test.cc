@@ -133,8 +133,14 @@ TEST(SingleInstanceTestJvm, SecondStartsReachSecondaryMainOrEndWithTheFirstInsta
     std::unique_ptr<BackgroundStart> waiting;
     if (test.forwards.empty()) {
       waiting = std::make_unique<BackgroundStart>(launcher, TextList{u"x"});
-      std::this_thread::sleep_for(std::chrono::seconds(1));  // it waits by now
-      expected.insert(expected.end(), {"attach", "detach"});  // the lookup of secondaryMain
+      // Its request has been served (the lookup of secondaryMain) when the
+      // worker detaches; from then on it waits.
+      expected.insert(expected.end(), {"attach", "detach"});
+      for (int i = 0; i < 6000; ++i) {
+        const std::vector<std::string> lines = TestJvmLog(library);
+        if (std::count(lines.begin(), lines.end(), "detach") > 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
     }
     WriteFile(folder + u"testjvm.release", "");
     const ProcessResult& result = WithUnixLineEnds(first.Finish());
