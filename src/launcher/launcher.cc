@@ -36,7 +36,8 @@ Launcher::Launcher(ProcessContext context) : context_(std::move(context)) {}
 Launcher::~Launcher() {
   // The JVM goes first: the single-instance workers may still be using it.
   session_.reset();
-  singleInstance_.reset();
+  if (instanceGuard_ && instanceGuard_->role() == InstanceGuard::Role::kFirst) SetVmExitListener(nullptr);
+  instanceGuard_.reset();
 }
 
 JavaVM* Launcher::CurrentVm() const { return session_ ? session_->vm() : nullptr; }
@@ -47,11 +48,15 @@ bool Launcher::Initialize() {
   const Settings& settings = *settings_;
 
   if (settings.singleInstance && !settings.serviceMode) {
-    singleInstance_ = SingleInstance::Setup(
+    instanceGuard_ = InstanceGuard::SetupSingleInstance(
         context_.modulePath, context_.arguments,
-        SecondaryMainTarget{[this] { return CurrentVm(); }, settings.mainClass, settings.NeverDetach()});
+        SecondaryMainTarget{settings.mainClass, !settings.NeverDetach()});
+    // The arguments did not fit or could not be handed over.
+    if (!instanceGuard_) return false;
     // A second instance has already handed its arguments over.
-    if (singleInstance_ && singleInstance_->role() == SingleInstance::Role::kSecond) return true;
+    if (instanceGuard_->role() == InstanceGuard::Role::kSecond) return true;
+    // A first instance learns the code of System.exit.
+    if (instanceGuard_->role() == InstanceGuard::Role::kFirst) SetVmExitListener(instanceGuard_.get());
   }
 
   if (settings.overrideWorkingDir && !context_.moduleDirectory.empty()) {
@@ -106,8 +111,8 @@ int Launcher::Run(const TextList& startArguments) {
   if (runtime_ && runtime_->handOverToPair) {
     return StartPairProcess(settings.pairProduct(), settings.pairReturnCode);
   }
-  if (singleInstance_ && singleInstance_->role() == SingleInstance::Role::kSecond) {
-    return singleInstance_->WaitForFirstInstance();
+  if (instanceGuard_ && instanceGuard_->role() == InstanceGuard::Role::kSecond) {
+    return instanceGuard_->WaitForFirstInstance();
   }
 
   const std::u16string& library = runtime_->jvmLibraryPath;
@@ -130,11 +135,12 @@ int Launcher::Run(const TextList& startArguments) {
   invocation.failureCheck = settings.failureCheck;
   invocation.neverDetach = settings.NeverDetach();
   invocation.destroyAfterMain = settings.serviceMode;
-  SingleInstance* firstInstance =
-      singleInstance_ && singleInstance_->role() == SingleInstance::Role::kFirst ? singleInstance_.get()
-                                                                                 : nullptr;
-  invocation.onMainStarting = [firstInstance, this] {
-    if (firstInstance != nullptr) firstInstance->SignalMainStarted();
+  InstanceGuard* firstInstance =
+      instanceGuard_ && instanceGuard_->role() == InstanceGuard::Role::kFirst ? instanceGuard_.get()
+                                                                              : nullptr;
+  JvmSession* session = session_.get();
+  invocation.onMainStarting = [firstInstance, session, this] {
+    if (firstInstance != nullptr) firstInstance->SignalMainStartedEvent(session->vm());
     if (mainStarting_) mainStarting_();
   };
 
@@ -143,7 +149,9 @@ int Launcher::Run(const TextList& startArguments) {
   if (!RunOnNewThread(stackSize, JvmThreadProcedure, &work, threadResult)) {
     threadResult = JvmThreadProcedure(&work);
   }
-  return threadResult == 0 ? 0 : -1;
+  const int exitCode = threadResult == 0 ? 0 : -1;
+  if (firstInstance != nullptr) firstInstance->SetExitCode(exitCode);
+  return exitCode;
 }
 
 ServiceApplication Launcher::AsServiceApplication() {

@@ -22,7 +22,7 @@ class Launcher {
   explicit Launcher(ProcessContext context);
   // Teardown: destroys a JVM that still exists (waiting for the
   // application's non-daemon threads), then releases the single-instance
-  // objects.
+  // objects (a waiting second instance learns the exit code only then).
   ~Launcher();
   Launcher(const Launcher&) = delete;
   Launcher& operator=(const Launcher&) = delete;
@@ -51,7 +51,7 @@ class Launcher {
   const ProcessContext context_;
   std::optional<Settings> settings_;
   std::optional<RuntimeChoice> runtime_;
-  std::unique_ptr<SingleInstance> singleInstance_;
+  std::unique_ptr<InstanceGuard> instanceGuard_;
   std::unique_ptr<JvmSession> session_;
   std::function<void()> mainStarting_;
 };

@@ -102,7 +102,7 @@ TEST_F(ServiceTest, TheServiceRunsTheApplicationAndStopsAsTheApplicationEnds) {
       {"the name omitted", "service\n", "Omit Service Name=no\n", {u"-x", u"a b"}, true, false, {"call stop"}, 0, true},
       {"no stop(): System.exit(0)", "service\nnostop\n", "", {}, true, true, {"call System.exit 0"}, 0, false},
       {"main returns by itself", "", "", {u"-y"}, false, true, {}, 0, true},
-      {"the application calls System.exit(0)", "service\nexit=0\n", "", {}, false, true, {"call System.exit 0"}, 0,
+      {"the application calls System.exit(0)", "service\nsysexit=0\n", "", {}, false, true, {"call System.exit 0"}, 0,
        false},
       {"the JVM cannot be created", "create=-1\n", "", {}, false, true, {}, 0xFFFFFFFF, false},
   };

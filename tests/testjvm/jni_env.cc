@@ -6,9 +6,11 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <utility>
 #include <vector>
 
+#include "secondary_main.h"
 #include "test_jvm.h"
 
 namespace testjvm {
@@ -30,6 +32,8 @@ std::map<std::string, Object*> classes;
 Object* systemOut = nullptr;
 Object* systemErr = nullptr;
 thread_local Object* pending = nullptr;
+// Forwarded calls run on threads of their own beside main.
+std::recursive_mutex heapLock;
 
 const char* const kKnownMethods[] = {
     "java/lang/String.<init>([C)V",
@@ -41,6 +45,7 @@ const char* const kKnownMethods[] = {
 };
 
 Object* New(const std::string& className) {
+  std::lock_guard<std::recursive_mutex> lock(heapLock);
   heap.emplace_back();
   heap.back().className = className;
   return &heap.back();
@@ -49,6 +54,7 @@ Object* New(const std::string& className) {
 Object* O(const void* reference) { return static_cast<Object*>(const_cast<void*>(reference)); }
 
 Object* ClassNamed(const std::string& name) {
+  std::lock_guard<std::recursive_mutex> lock(heapLock);
   Object*& found = classes[name];
   if (found == nullptr) found = New(name);
   return found;
@@ -117,6 +123,10 @@ jobject Run(jmethodID id, va_list arguments) {
                                  name + "\n");
     exit(1);
   }
+  if (method.find(".secondaryMain(") != std::string::npos) {
+    RunVoidSecondaryMain(StringsOf(va_arg(arguments, jobject)));
+    return nullptr;
+  }
   // main
   const std::vector<Object*>& elements = O(va_arg(arguments, jobject))->elements;
   std::string text = "argc=" + std::to_string(elements.size()) + "\n";
@@ -124,6 +134,7 @@ jobject Run(jmethodID id, va_list arguments) {
   Print(systemOut, stdout, text);
   ServiceMainBody();
   Print(systemErr, stderr, "main done\n");
+  AfterMain();
   return nullptr;
 }
 
@@ -147,6 +158,7 @@ jclass JNICALL FindClass(JNIEnv*, const char* name) {
 }
 
 jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char* signature) {
+  std::lock_guard<std::recursive_mutex> lock(heapLock);
   methods.push_back(O(type)->className + "." + name + signature);
   const std::string& method = methods.back();
   if (IsServiceMethod(method)) return reinterpret_cast<jmethodID>(&methods.back());
@@ -155,6 +167,7 @@ jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char
   }
   const bool isMain = strcmp(name, "main") == 0 && strcmp(signature, "([Ljava/lang/String;)V") == 0;
   if (isMain && !CurrentControl().noMain) return reinterpret_cast<jmethodID>(&methods.back());
+  if (HasSecondaryMain(name, signature)) return reinterpret_cast<jmethodID>(&methods.back());
   if (!isMain) Throw("java/lang/NoSuchMethodError", Wide(method));
   return nullptr;
 }
@@ -224,6 +237,7 @@ JNINativeInterface_ BuildTable() {
   table.NewObjectV = NewObjectV;
   table.CallStaticObjectMethodV = CallStaticObjectMethodV;
   table.CallStaticVoidMethodV = CallStaticVoidMethodV;
+  table.CallStaticIntMethodV = CallStaticIntMethodV;
   table.NewCharArray = NewCharArray;
   table.SetCharArrayRegion = SetCharArrayRegion;
   table.NewObjectArray = NewObjectArray;
@@ -242,6 +256,12 @@ JNINativeInterface_ BuildTable() {
 const JNINativeInterface_* NativeInterface() {
   static const JNINativeInterface_ table = BuildTable();
   return &table;
+}
+
+std::vector<std::u16string> StringsOf(jobject array) {
+  std::vector<std::u16string> strings;
+  for (Object* element : O(array)->elements) strings.push_back(element->text);
+  return strings;
 }
 
 // Only the JDK's own classes come from the boot loader.

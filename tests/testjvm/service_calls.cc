@@ -5,7 +5,7 @@
 // Control lines (in "testjvm.control"):
 //   service   main runs until stop() is called (or System.exit ends it)
 //   nostop    the main class has no static stop()
-//   exit=N    main calls System.exit(N) itself once it has printed
+//   sysexit=N main calls System.exit(N) itself once it has printed
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -62,9 +62,9 @@ void LoadServiceControl(const JavaVMInitArgs* arguments) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     if (line == "service") serviceControl.service = true;
     if (line == "nostop") serviceControl.noStop = true;
-    if (line.rfind("exit=", 0) == 0) {
+    if (line.rfind("sysexit=", 0) == 0) {
       serviceControl.exits = true;
-      serviceControl.exitCode = atoi(line.c_str() + 5);
+      serviceControl.exitCode = atoi(line.c_str() + 8);
     }
   }
   fclose(file);

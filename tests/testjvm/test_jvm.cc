@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "secondary_main.h"
+
 namespace testjvm {
 
 namespace {
@@ -12,6 +14,7 @@ namespace {
 Control control;
 std::atomic<int> attachedThreads{0};
 thread_local bool threadAttached = false;
+thread_local bool attachedItself = false;  // through AttachCurrentThread
 JNIEnv_ environment;
 JavaVM_ javaVm;
 
@@ -30,6 +33,7 @@ void LoadControl() {
     if (key == "detach") control.detach = atoi(value.c_str());
     if (key == "missing") control.missingClass = value;
     if (key == "nomain") control.noMain = true;
+    ReadSecondaryControl(key, value);
   }
   fclose(file);
 }
@@ -37,8 +41,8 @@ void LoadControl() {
 jint JNICALL DestroyJavaVm(JavaVM*) {
   // A real JVM waits until every other attached thread detaches, which never
   // happens once the thread that created it has ended without detaching.
-  for (int wait = 0; wait < 100 && attachedThreads > (threadAttached ? 1 : 0); ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 1000 && attachedThreads > (threadAttached ? 1 : 0); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   if (attachedThreads > (threadAttached ? 1 : 0)) {
     fputs("testjvm: DestroyJavaVM would wait for ever: a thread is still attached\n", stderr);
@@ -49,18 +53,24 @@ jint JNICALL DestroyJavaVm(JavaVM*) {
   return JNI_OK;
 }
 
-jint JNICALL AttachCurrentThread(JavaVM*, void** env, void*) {
-  if (!threadAttached) ++attachedThreads;
-  threadAttached = true;
-  *env = &environment;
-  return JNI_OK;
-}
-
 // An injected failure changes only the result: the thread is gone either way.
 jint JNICALL DetachCurrentThread(JavaVM*) {
   if (threadAttached) --attachedThreads;
   threadAttached = false;
+  if (attachedItself) Log("detach");
+  attachedItself = false;
   return control.detach;
+}
+
+jint JNICALL AttachCurrentThread(JavaVM*, void** env, void*) {
+  if (!threadAttached) {
+    ++attachedThreads;
+    threadAttached = true;
+    attachedItself = true;
+    Log("attach");
+  }
+  *env = &environment;
+  return JNI_OK;
 }
 
 const JNIInvokeInterface_ invokeInterface = {
@@ -101,6 +111,7 @@ jint CreateVm(JavaVM** vm, void** env, void* initArguments) {
   for (jint i = 0; i < arguments->nOptions; ++i) {
     const JavaVMOption& option = arguments->options[i];
     Log((option.extraInfo == nullptr ? "option " : "hook ") + std::string(option.optionString));
+    if (option.extraInfo != nullptr && std::string(option.optionString) == "exit") SetExitHook(option.extraInfo);
   }
   *vm = nullptr;
   *env = nullptr;

@@ -9,6 +9,7 @@
 //   missing=NAME  the class NAME (slash form) does not exist
 //   nomain        the main class has no main, and the lookup leaves no
 //                 exception behind
+//   and the single-instance lines of secondary_main.h
 // Log: "testjvm.log" beside the library, one line appended per event:
 // "option TEXT" and "hook NAME" per creation option in order, and
 // "default-init-args" when the default stack size is asked for.

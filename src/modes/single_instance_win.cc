@@ -1,0 +1,252 @@
+// Single-instance mode on Windows: a named page-file mapping that the first
+// instance creates, a named manual-reset event set when main starts, and a
+// registered thread message. The mapping holds the listener thread id at
+// offset 0, the first instance's process id at 4, the message id at 8 and
+// the argument block from 12 on.
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "modes/argument_block.h"
+#include "modes/single_instance.h"
+
+namespace javelin {
+
+namespace {
+
+constexpr DWORD kRegionSize = 2092;
+constexpr size_t kListenerThreadOffset = 0;
+constexpr size_t kProcessIdOffset = 4;
+constexpr size_t kMessageIdOffset = 8;
+constexpr size_t kBlockOffset = 12;
+constexpr size_t kBlockReadEnd = 2090;
+
+// How long a second instance waits for its turn at the argument block and
+// for the first instance to take the block: only a first instance that hangs
+// makes these run out.
+constexpr DWORD kBlockLockTimeoutMs = 30000;
+constexpr DWORD kBlockTakenTimeoutMs = 5000;
+constexpr DWORD kListenerStartTimeoutMs = 5000;
+
+const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+uint32_t ReadField(const unsigned char* view, size_t offset) {
+  uint32_t value;
+  std::memcpy(&value, view + offset, sizeof value);
+  return value;
+}
+
+void WriteField(unsigned char* view, size_t offset, uint32_t value) {
+  std::memcpy(view + offset, &value, sizeof value);
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
+  ~Handle() { reset(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+  void reset(HANDLE handle = nullptr) {
+    if (handle_ != nullptr) CloseHandle(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// What the listener and its workers share; it lives as long as the last
+// worker that still waits for main.
+struct Shared {
+  Handle mainStarted;  // null when the event could not be created
+  UINT messageId = 0;
+  SecondaryMainTarget target;
+  std::atomic<JavaVM*> vm{nullptr};
+};
+
+}  // namespace
+
+struct InstanceGuard::Impl {
+  Handle mapping;
+  unsigned char* view = nullptr;
+  Handle listener;
+  Handle listenerReady;
+  // Serialises second instances at the argument block; the first instance
+  // sets the taken event once it has copied a block.
+  Handle blockLock;
+  Handle blockTaken;
+  std::shared_ptr<Shared> shared = std::make_shared<Shared>();
+
+  ~Impl() {
+    if (view != nullptr) UnmapViewOfFile(view);
+  }
+};
+
+namespace {
+
+struct Request {
+  std::shared_ptr<Shared> shared;
+  DWORD requester;  // the second instance's waiting thread
+  TextList arguments;
+};
+
+DWORD WINAPI DeliverToSecondaryMainThread(void* parameter) {
+  std::unique_ptr<Request> request(static_cast<Request*>(parameter));
+  Shared& shared = *request->shared;
+  if (shared.mainStarted.get() != nullptr) WaitForSingleObject(shared.mainStarted.get(), INFINITE);
+  const DWORD requester = request->requester;
+  const UINT messageId = shared.messageId;
+  DeliverToSecondaryMain(shared.vm.load(), shared.target, request->arguments, [&](int32_t code) {
+    PostThreadMessageW(requester, messageId, static_cast<WPARAM>(static_cast<uint32_t>(code)), 0);
+  });
+  return 0;
+}
+
+struct ListenerStart {
+  std::shared_ptr<Shared> shared;
+  const unsigned char* view;
+  HANDLE ready;
+  HANDLE blockTaken;
+};
+
+// Serves forwarding requests until WM_QUIT: each request's block is copied
+// at once, so that the next second instance may write its own, and handed
+// to a worker thread of its own.
+DWORD WINAPI ListenerThread(void* parameter) {
+  std::unique_ptr<ListenerStart> start(static_cast<ListenerStart*>(parameter));
+  MSG message;
+  // The thread's message queue exists from here on.
+  PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  SetEvent(start->ready);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.message != start->shared->messageId) continue;
+    auto* request = new Request{start->shared, static_cast<DWORD>(message.wParam),
+                                DecodeArgumentBlock(start->view + kBlockOffset, kBlockReadEnd - kBlockOffset)};
+    if (start->blockTaken != nullptr) SetEvent(start->blockTaken);
+    HANDLE worker = CreateThread(nullptr, 0, DeliverToSecondaryMainThread, request, 0, nullptr);
+    if (worker == nullptr) {
+      delete request;
+    } else {
+      CloseHandle(worker);
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+InstanceGuard::InstanceGuard() : impl_(new Impl) {}
+
+std::unique_ptr<InstanceGuard> InstanceGuard::Off() { return std::unique_ptr<InstanceGuard>(new InstanceGuard); }
+
+InstanceGuard::~InstanceGuard() { ReleaseSingleInstance(); }
+
+// The listener is asked to quit until it has ended; then the view, the
+// region and the event are released.
+void InstanceGuard::ReleaseSingleInstance() {
+  if (role_ == Role::kFirst && impl_->listener.get() != nullptr) {
+    const DWORD listenerId = ReadField(impl_->view, kListenerThreadOffset);
+    DWORD code = 0;
+    do {
+      PostThreadMessageW(listenerId, WM_QUIT, 0, 0);
+    } while (GetExitCodeThread(impl_->listener.get(), &code) && code == STILL_ACTIVE);
+  }
+  impl_.reset();
+}
+
+std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16string& modulePath,
+                                                                  const TextList& arguments,
+                                                                  const SecondaryMainTarget& target) {
+  std::unique_ptr<InstanceGuard> instance(new InstanceGuard);
+  Impl& impl = *instance->impl_;
+  const std::u16string base = ReplaceAll(modulePath, u'\\', u'_');
+
+  SetLastError(0);
+  impl.mapping.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRegionSize, Wide(base)));
+  if (impl.mapping.get() == nullptr) return instance;
+  const bool first = GetLastError() == 0;
+  impl.view = static_cast<unsigned char*>(MapViewOfFile(impl.mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
+  if (impl.view == nullptr) return instance;
+
+  const std::u16string lockName = base + u"_upr_lock";
+  const std::u16string takenName = base + u"_upr_taken";
+
+  if (first) {
+    Shared& shared = *impl.shared;
+    shared.target = target;
+    shared.mainStarted.reset(CreateEventW(nullptr, TRUE, FALSE, Wide(base + u"_upr_evt")));
+    shared.messageId = RegisterWindowMessageW(Wide(base));
+    if (shared.messageId == 0) return Off();
+    impl.blockLock.reset(CreateMutexW(nullptr, FALSE, Wide(lockName)));
+    impl.blockTaken.reset(CreateEventW(nullptr, FALSE, FALSE, Wide(takenName)));
+    WriteField(impl.view, kMessageIdOffset, shared.messageId);
+    WriteField(impl.view, kProcessIdOffset, GetCurrentProcessId());
+
+    impl.listenerReady.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    auto* start = new ListenerStart{impl.shared, impl.view, impl.listenerReady.get(), impl.blockTaken.get()};
+    impl.listener.reset(CreateThread(nullptr, 0, ListenerThread, start, 0,
+                                     reinterpret_cast<DWORD*>(impl.view + kListenerThreadOffset)));
+    if (impl.listener.get() == nullptr) {
+      delete start;
+      return Off();
+    }
+    // A second instance can post only once the listener has its queue.
+    if (impl.listenerReady.get() != nullptr) WaitForSingleObject(impl.listenerReady.get(), kListenerStartTimeoutMs);
+    instance->role_ = Role::kFirst;
+    return instance;
+  }
+
+  instance->role_ = Role::kSecond;
+  if (ArgumentBlockSize(arguments) > kArgumentBlockLimit) return nullptr;
+  // The reply is posted to this thread: its queue must exist before the
+  // request goes out.
+  MSG message;
+  PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+
+  // One second instance at a time writes the block and waits until the
+  // first instance has copied it, so that no request carries another's
+  // arguments.
+  Handle lock(CreateMutexW(nullptr, FALSE, Wide(lockName)));
+  Handle taken(OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Wide(takenName)));
+  const bool locked = lock.get() != nullptr && WaitForSingleObject(lock.get(), kBlockLockTimeoutMs) != WAIT_TIMEOUT;
+  if (taken.get() != nullptr) ResetEvent(taken.get());
+
+  EncodeArgumentBlock(arguments, impl.view + kBlockOffset);
+  const bool posted = PostThreadMessageW(ReadField(impl.view, kListenerThreadOffset),
+                                         ReadField(impl.view, kMessageIdOffset), GetCurrentThreadId(), 0) != 0;
+  if (posted && taken.get() != nullptr) WaitForSingleObject(taken.get(), kBlockTakenTimeoutMs);
+  if (locked) ReleaseMutex(lock.get());
+  if (!posted) return nullptr;
+  return instance;
+}
+
+void InstanceGuard::SignalMainStartedEvent(JavaVM* vm) {
+  if (role_ != Role::kFirst) return;
+  impl_->shared->vm.store(vm);
+  if (impl_->shared->mainStarted.get() != nullptr) SetEvent(impl_->shared->mainStarted.get());
+}
+
+int InstanceGuard::WaitForFirstInstance() {
+  if (role_ != Role::kSecond) return 0;
+  Handle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, ReadField(impl_->view, kProcessIdOffset)));
+  if (process.get() == nullptr) return 0;
+  const UINT messageId = ReadField(impl_->view, kMessageIdOffset);
+  for (;;) {
+    MSG message;
+    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) && message.message == messageId) {
+      return static_cast<int>(static_cast<uint32_t>(message.wParam));
+    }
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process.get(), &code)) return -1;
+    if (code != STILL_ACTIVE) return static_cast<int>(code);
+    Sleep(100);
+  }
+}
+
+// Windows keeps the first instance's exit code itself.
+void InstanceGuard::SetExitCode(int) {}
+void InstanceGuard::OnVmExit(int32_t) {}
+
+}  // namespace javelin
