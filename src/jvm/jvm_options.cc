@@ -10,6 +10,7 @@
 #include "config/ini_paths.h"
 #include "config/settings.h"
 #include "jvm/jvm_environment.h"
+#include "jvm/startup_cache.h"
 #include "jvm/vm_parameters.h"
 #include "launcher/launcher.h"
 
@@ -106,9 +107,21 @@ bool AssembleJvmOptions(Launcher& launcher) {
   const std::u16string vmParameters = ReadVirtualMachineParameters(config);
   if (!vmParameters.empty()) SplitVmParameters(vmParameters, options, launcher);
   // The class path is expanded a second time here, like every option.
-  for (const std::u16string& option : options) {
-    launcher.jvmOptions.push_back(ToJvmNarrow(ExpandEnvironment(option)));
+  for (std::u16string& option : options) option = ExpandEnvironment(option);
+  if (config.GetString(u"Java Runtime Environment", u"Startup Cache") == u"yes") {
+    StartupCacheInput cache;
+    cache.featureVersion = FeatureVersion(launcher.selectedVersion);
+    cache.javaHome = JavaHomeOfLibrary(launcher.jvmLibraryPath);
+    if (cache.featureVersion == 0) cache.featureVersion = ReadRuntimeFeatureVersion(cache.javaHome);
+    cache.cacheFolder = StartupCacheFolder(launcher.productName, launcher.productCode);
+    cache.jvmLibraryPath = launcher.jvmLibraryPath;
+    cache.classPath = options.front().substr(std::char_traits<char16_t>::length(kClassPathOption));
+    cache.vmParameters.assign(options.begin() + 1, options.end());
+    const StartupCachePlan plan = PlanStartupCache(cache);
+    options.insert(options.end(), plan.options.begin(), plan.options.end());
+    FinishStartupCacheAtExit(plan);
   }
+  for (const std::u16string& option : options) launcher.jvmOptions.push_back(ToJvmNarrow(option));
 
   launcher.outputFile = ExpandedUnlessEmpty(ReadOutputFile(config));
   launcher.outputAppend = ReadOutputAppend(config);
