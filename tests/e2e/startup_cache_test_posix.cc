@@ -79,6 +79,16 @@ class StartupCacheE2eTest : public ::testing::TestWithParam<Jdk> {
     return files;
   }
 
+  size_t PendingFiles() const {
+    std::error_code error;
+    size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(ToUtf8(Folder()), error)) {
+      const std::string name = entry.path().filename().string();
+      if (name.find(".tmp") != std::string::npos || name.find(".aotconf") != std::string::npos) ++count;
+    }
+    return count;
+  }
+
   // JDK 25 assembles its cache in the background after the first start.
   std::vector<std::u16string> WaitForFinished(const std::u16string& other = u"") const {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
@@ -163,7 +173,10 @@ TEST_P(StartupCacheE2eTest, TwoFirstStartsAtOnceBothRunNormally) {
   for (const ProcessResult& result : results) ExpectCleanRun(result, plain.output);
   // Each wrote its own file; both may finish, and the next start keeps one.
   EXPECT_GE(WaitForFinished().size(), 1u);
-  std::this_thread::sleep_for(std::chrono::seconds(GetParam().version >= 25 ? 20 : 1));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+  while (PendingFiles() > 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
   const ProcessResult next = Run(true);
   ExpectCleanRun(next, plain.output);
   EXPECT_EQ(Finished().size(), 1u);
