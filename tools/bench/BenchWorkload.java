@@ -47,10 +47,29 @@ public class BenchWorkload {
           + "<order id=\"C-300\" customer=\"Meier\" date=\"2024-04-11\"><line sku=\"Z3\" qty=\"2\" price=\"45.25\"/><line sku=\"Y2\" qty=\"2\" price=\"118.00\"/></order>"
           + "</orders>";
 
-  record Line(String order, String customer, LocalDate date, String sku, int quantity, double price) {
-    double total() {
-      return quantity * price;
+  static final class Line {
+    private final String order;
+    private final String customer;
+    private final LocalDate date;
+    private final String sku;
+    private final int quantity;
+    private final double price;
+
+    Line(String order, String customer, LocalDate date, String sku, int quantity, double price) {
+      this.order = order;
+      this.customer = customer;
+      this.date = date;
+      this.sku = sku;
+      this.quantity = quantity;
+      this.price = price;
     }
+
+    String order() { return order; }
+    String customer() { return customer; }
+    LocalDate date() { return date; }
+    String sku() { return sku; }
+    int quantity() { return quantity; }
+    double total() { return quantity * price; }
   }
 
   public static void main(String[] args) throws Exception {
@@ -161,6 +180,18 @@ public class BenchWorkload {
             .get();
     pool.shutdown();
 
+    javax.crypto.spec.SecretKeySpec key = new javax.crypto.spec.SecretKeySpec(java.util.Arrays.copyOf(digest, 16), "AES");
+    javax.crypto.Cipher cipher = javax.crypto.Cipher.getInstance("AES/GCM/NoPadding");
+    cipher.init(javax.crypto.Cipher.ENCRYPT_MODE, key, new javax.crypto.spec.GCMParameterSpec(128, new byte[12]));
+    int sealed = cipher.doFinal(message.getBytes(StandardCharsets.UTF_8)).length;
+    int properties = java.beans.Introspector.getBeanInfo(java.util.Date.class).getPropertyDescriptors().length;
+    java.io.ByteArrayOutputStream stored = new java.io.ByteArrayOutputStream();
+    java.util.Properties settings = new java.util.Properties();
+    settings.setProperty("top", topSku);
+    settings.storeToXML(stored, null, StandardCharsets.UTF_8);
+
+    System.out.println(
+        "sealed=" + sealed + " beanProperties=" + properties + " storedXml=" + (stored.size() > 0));
     System.out.println(
         "xpath=" + xpathCount + " sha=" + digestText + " money=" + money + " msg=" + message + " async=" + asyncSum);
     System.out.println(
