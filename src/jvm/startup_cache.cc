@@ -204,8 +204,15 @@ std::u16string StartupCacheKey(const StartupCacheInput& input, uint64_t libraryS
 std::u16string StartupCacheFolder(const std::u16string& productName,
                                   const std::u16string& productCode) {
   const std::u16string base = UserCacheDirectory();
-  if (base.empty()) return base;
-  return JoinPath(JoinPath(base, ProductFolderName(productName)), productCode);
+  const std::u16string product = ProductFolderName(productName);
+  // Without a name of its own the application would share (and tidy) the
+  // whole cache folder of the user.
+  if (base.empty() || (product.empty() && productCode.empty())) return {};
+  std::u16string folder = base;
+  for (const std::u16string* part : {&product, &productCode}) {
+    if (!part->empty()) folder = JoinPath(folder, *part);
+  }
+  return folder;
 }
 
 StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {

@@ -77,8 +77,9 @@ void FinishStartupCacheAtExit(const StartupCachePlan& plan);
 
 // %LOCALAPPDATA%\<Product Name>\<Product Code> on Windows,
 // $XDG_CACHE_HOME (else ~/.cache)/<Product Name>/<Product Code> elsewhere;
-// the product name as a folder name like the per-user settings. Empty when
-// the base folder is unknown.
+// the product name as a folder name like the per-user settings; an empty
+// part is left out. Empty when the base folder is unknown or both parts are
+// empty.
 std::u16string StartupCacheFolder(const std::u16string& productName,
                                   const std::u16string& productCode);
 

@@ -124,6 +124,9 @@ TEST(StartupCacheTest, TheFolderIsPerUserAndPerApplication) {
   }
   // Characters that cannot be in a folder name leave the product name.
   EXPECT_EQ(StartupCacheFolder(u"My: App?", u"X1"), JoinPath(base.path(), u"My App/X1"));
+  EXPECT_EQ(StartupCacheFolder(u"App", u""), JoinPath(base.path(), u"App"));
+  EXPECT_EQ(StartupCacheFolder(u"", u"X1"), JoinPath(base.path(), u"X1"));
+  EXPECT_EQ(StartupCacheFolder(u"?", u""), u"");
   if (kPathSeparator == u'/') {
     environment.Set(u"XDG_CACHE_HOME", u"relative/cache");
     environment.Set(u"HOME", base.path());
