@@ -143,6 +143,14 @@ const char16_t* SharingOptionIn(const TextList& parameters) {
   return nullptr;
 }
 
+// The runtime's default class-data archive, beside the JVM library.
+bool HasBaseArchive(const std::u16string& jvmLibraryPath) {
+  const std::u16string folder = jvmLibraryPath.substr(0, jvmLibraryPath.rfind(kPathSeparator));
+  FileStamp stamp;
+  return ReadFileStamp(JoinPath(folder, u"classes.jsa"), stamp) ||
+         ReadFileStamp(JoinPath(folder, u"classes_nocoops.jsa"), stamp);
+}
+
 // Silences the cache machinery's own log lines (warnings about skipped
 // classes, a refused file) without touching any other JVM output.
 std::u16string SilenceOption(int featureVersion) {
@@ -239,6 +247,11 @@ StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
   }
   FileStamp library;
   if (!ReadFileStamp(input.jvmLibraryPath, library)) return Skipped(u"the JVM library cannot be read");
+  if (mechanism != StartupCacheMechanism::kAotCache && !HasBaseArchive(input.jvmLibraryPath)) {
+    // A dynamic archive extends the runtime's own one; without it a JDK 17
+    // JVM refuses to start when asked to write one.
+    return Skipped(u"the runtime has no base class-data archive");
+  }
 
   const std::u16string key = StartupCacheKey(input, library.size, library.modified, mechanism);
   const std::u16string folder = input.cacheFolder;

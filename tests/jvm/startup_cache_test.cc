@@ -142,6 +142,7 @@ class StartupCachePlanTest : public ::testing::Test {
  protected:
   void SetUp() override {
     WriteFile(home_ / u"lib/server/libjvm.so", "library");
+    WriteFile(home_ / u"lib/server/classes.jsa", "base archive");
     WriteFile(home_ / u"bin/java", "launcher");
     WriteFile(home_ / u"bin/java.exe", "launcher");
     WriteFile(app_ / u"a.jar", "jar");
@@ -219,6 +220,14 @@ TEST_F(StartupCachePlanTest, Java25RecordsAConfigurationOrWritesADynamicArchive)
     EXPECT_EQ(plan.mechanism, StartupCacheMechanism::kDynamicArchive);
     EXPECT_EQ(plan.options.back(), u"-Xlog:aot*=off,cds*=off");
   }
+  // An AOT cache needs no base archive.
+  if (CanAssembleAotCacheInBackground()) {
+    TempDir bare;
+    input_.jvmLibraryPath = bare / u"libjvm.so";
+    WriteFile(input_.jvmLibraryPath, "library");
+    EXPECT_EQ(PlanStartupCache(input_).mechanism, StartupCacheMechanism::kAotCache);
+    input_.jvmLibraryPath = home_ / u"lib/server/libjvm.so";
+  }
   // Without bin/java the JVM writes the archive itself.
   input_.javaHome = app_.path();
   EXPECT_EQ(PlanStartupCache(input_).mechanism, StartupCacheMechanism::kDynamicArchive);
@@ -291,6 +300,12 @@ TEST_F(StartupCachePlanTest, EveryObstacleSkipsTheCacheWithAReason) {
       {"library gone",
        [](StartupCacheInput& i, auto& app, auto&) { i.jvmLibraryPath = app + kPathSeparator + u"none"; },
        u"the JVM library cannot be read"},
+      {"no base archive",
+       [](StartupCacheInput& i, auto& app, auto&) {
+         i.jvmLibraryPath = app + kPathSeparator + u"libjvm.so";
+         WriteFile(i.jvmLibraryPath, "library without classes.jsa beside it");
+       },
+       u"the runtime has no base class-data archive"},
       {"folder under a file",
        [](StartupCacheInput& i, auto&, auto& cache) { i.cacheFolder = cache + kPathSeparator + u"file/App"; },
        u"the cache folder cannot be created"},
