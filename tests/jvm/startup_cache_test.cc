@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/file_system.h"
 #include "base/scoped_environment.h"
 #include "jvm/jvm_environment.h"
