@@ -118,6 +118,7 @@ RunOptions ReadRunOptions(const IniConfig& config) {
   run.cmd = config.GetString(kApplicationSection, u"Cmd");
   run.libraryPath = config.GetString(kJreSection, u"Library Path");
   run.systemPath = config.GetString(kJreSection, u"System Path");
+  run.startupCache = config.GetString(kJreSection, u"Startup Cache") == u"yes";
   return run;
 }
 

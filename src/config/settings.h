@@ -49,6 +49,7 @@ struct RunOptions {
   std::u16string cmd;           // "Cmd"
   std::u16string libraryPath;   // "Library Path"
   std::u16string systemPath;    // "System Path"
+  bool startupCache = false;    // "Startup Cache" is "yes": a per-user class-data cache
 };
 
 struct Settings {

@@ -21,6 +21,7 @@ std::u16string ExpandedUnlessEmpty(const std::u16string& value) {
 
 LaunchPlan BuildLaunchPlan(const RunOptions& run, const ProcessContext& context, TextList arguments,
                            const std::u16string& libraryPathOption,
+                           const std::optional<StartupCacheTarget>& cache,
                            MemoryFigures (*readFigures)()) {
   LaunchPlan plan;
   plan.arguments = std::move(arguments);
@@ -43,9 +44,19 @@ LaunchPlan BuildLaunchPlan(const RunOptions& run, const ProcessContext& context,
     plan.threadStackSize = parameters.threadStackSize;
   }
   // The class path is expanded a second time here, like every option.
-  for (const std::u16string& option : options) {
-    plan.options.push_back(ToJvmNarrow(ExpandEnvironment(option)));
+  for (std::u16string& option : options) option = ExpandEnvironment(option);
+  if (run.startupCache && cache) {
+    StartupCacheInput input;
+    input.featureVersion = cache->featureVersion;
+    input.cacheFolder = cache->folder;
+    input.jvmLibraryPath = cache->jvmLibraryPath;
+    input.javaHome = JavaHomeOfLibrary(cache->jvmLibraryPath);
+    input.classPath = options.front().substr(std::char_traits<char16_t>::length(kClassPathOption));
+    input.vmParameters.assign(options.begin() + 1, options.end());
+    plan.startupCache = PlanStartupCache(input);
+    options.insert(options.end(), plan.startupCache.options.begin(), plan.startupCache.options.end());
   }
+  for (const std::u16string& option : options) plan.options.push_back(ToJvmNarrow(option));
 
   plan.outputFile = ExpandedUnlessEmpty(run.outputFile);
   plan.outputAppend = run.outputAppend;

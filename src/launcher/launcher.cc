@@ -126,7 +126,18 @@ int Launcher::Run(const TextList& startArguments) {
   arguments.insert(arguments.end(), startArguments.begin(), startArguments.end());
   // A failed assembly (no class path) has been reported; the launch goes on
   // with the options gathered so far.
-  const LaunchPlan plan = BuildLaunchPlan(settings.run, context_, std::move(arguments), libraryPathOption);
+  std::optional<StartupCacheTarget> cache;
+  if (settings.run.startupCache) {
+    int featureVersion = FeatureVersion(runtime_->version);
+    if (featureVersion == 0) featureVersion = ReadRuntimeFeatureVersion(JavaHomeOfLibrary(library));
+    cache = StartupCacheTarget{StartupCacheFolder(settings.productName, settings.productCode), library,
+                               featureVersion};
+  }
+  const LaunchPlan plan =
+      BuildLaunchPlan(settings.run, context_, std::move(arguments), libraryPathOption, cache);
+  // The cache file is complete once the JVM has ended, whether main returns
+  // or the application calls System.exit.
+  if (cache) FinishStartupCacheAtExit(plan.startupCache);
   const uint32_t stackSize =
       plan.threadStackSize != 0 ? plan.threadStackSize : session_->DefaultThreadStackSize();
 

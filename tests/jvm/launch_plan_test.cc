@@ -51,7 +51,7 @@ TEST(LaunchPlan, TheOptionsArgumentsAndFilesOfARun) {
   };
   for (const auto& c : cases) {
     testing::internal::CaptureStdout();
-    const LaunchPlan plan = BuildLaunchPlan(c.run, context, {u"arg"}, u"-Dlib=1", OneGigabyte);
+    const LaunchPlan plan = BuildLaunchPlan(c.run, context, {u"arg"}, u"-Dlib=1", std::nullopt, OneGigabyte);
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_EQ(plan.options, c.options);
     EXPECT_EQ(plan.arguments, c.arguments);

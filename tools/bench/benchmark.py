@@ -7,7 +7,13 @@ and prints the ratios. Then measures Javelin's own cost with the test JVM
 library (which creates no real JVM): wall time, and with callgrind the
 instructions executed before JNI_CreateJavaVM is entered.
 
-Usage: tools/bench/benchmark.py [--build build/linux] [--runs 21]
+Then, for every JDK from 13 on installed in /usr/lib/jvm, a realistic
+application (BenchWorkload: XML, streams with lambdas, java.time, regular
+expressions, logging; a few thousand classes) started by `java` without a
+cache, by Javelin without and by Javelin with "Startup Cache=yes" (the cache
+created before the timing starts).
+
+Usage: tools/bench/benchmark.py [--build build/linux] [--runs 21] [--workload-only]
 """
 import argparse
 import glob
@@ -55,13 +61,14 @@ def median_times(commands, runs, warmup=3):
     return {name: statistics.median(values) for name, values in times.items()}
 
 
-def write_app(folder, name, main_class, class_path, jre_path):
+def write_app(folder, name, main_class, class_path, jre_path, jre_lines="", product="Bench"):
     os.makedirs(folder, exist_ok=True)
     launcher = os.path.join(folder, name)
     shutil.copy2(os.path.join(ARGS.build, "javelin"), launcher)
     with open(os.path.join(folder, name + ".ini"), "w") as ini:
-        ini.write("[Java Runtime Environment]\nMain Class=%s\nJRE Path=%s\n"
-                  "[Class Path]\nClass Path=%s\n" % (main_class, jre_path, class_path))
+        ini.write("[Product Information]\nProduct Name=%s\nProduct Code=P1\n"
+                  "[Java Runtime Environment]\nMain Class=%s\nJRE Path=%s\n%s"
+                  "[Class Path]\nClass Path=%s\n" % (product, main_class, jre_path, jre_lines, class_path))
     return launcher
 
 
@@ -84,8 +91,92 @@ def callgrind_instructions_before_create(command, work):
     return None
 
 
+def feature_version(home):
+    try:
+        with open(os.path.join(home, "release")) as release:
+            for line in release:
+                if line.startswith("JAVA_VERSION="):
+                    version = line.split("=", 1)[1].strip().strip('"')
+                    parts = [int(p) for p in re.findall(r"\d+", version)[:2]]
+                    return parts[1] if parts[0] == 1 else parts[0]
+    except (OSError, ValueError, IndexError):
+        pass
+    return 0
+
+
+def installed_jdks():
+    """One JDK per feature version from 13 on (links to one JDK count once)."""
+    found = {}
+    for home in sorted(glob.glob("/usr/lib/jvm/*")):
+        version = feature_version(home)
+        if (version >= 13 and version not in found
+                and os.path.exists(os.path.join(home, "lib", "server", "libjvm.so"))
+                and os.path.exists(os.path.join(home, "bin", "javac"))):
+            found[version] = home
+    return sorted(found.items())
+
+
+def wait_for_cache(folder, seconds=120):
+    """JDK 25 assembles its cache in the background after the first start."""
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        names = os.listdir(folder) if os.path.isdir(folder) else []
+        if any(re.match(r"[0-9a-f]{16}-\d+\.(jsa|aot)$", n) for n in names) and \
+                not any(n.endswith((".tmp", ".aotconf")) for n in names):
+            return [n for n in names if n.endswith((".jsa", ".aot"))]
+        time.sleep(0.2)
+    sys.exit("no startup cache appeared in %s" % folder)
+
+
+def workload(work):
+    """Javelin with the startup cache against `java` without it, per JDK."""
+    cache_home = os.path.join(work, "cache-home")
+    os.environ["XDG_CACHE_HOME"] = cache_home
+    for version, jdk in installed_jdks():
+        base = os.path.join(work, "workload-%d" % version)
+        classes = os.path.join(base, "classes")
+        subprocess.run([os.path.join(jdk, "bin", "javac"), "-nowarn", "-d", classes,
+                        os.path.join(HERE, "BenchWorkload.java")], check=True)
+        jar = os.path.join(base, "workload.jar")
+        subprocess.run([os.path.join(jdk, "bin", "jar"), "cf", jar, "-C", classes, "."], check=True)
+        plain = write_app(os.path.join(base, "plain"), "plain", "BenchWorkload", jar, jdk)
+        cached = write_app(os.path.join(base, "cached"), "cached", "BenchWorkload", jar, jdk,
+                           "Startup Cache=yes\n", "Bench Workload %d" % version)
+        commands = {
+            "java": [os.path.join(jdk, "bin", "java"), "-cp", jar, "BenchWorkload"],
+            "javelin": [plain],
+            "javelin + cache": [cached],
+        }
+        expected = run_once(commands["java"])[1]
+        if b"workload ok" not in expected:
+            sys.exit("the workload printed %r" % expected)
+        run_once(commands["javelin + cache"])
+        files = wait_for_cache(os.path.join(cache_home, "Bench Workload %d" % version, "P1"))
+        for name, command in commands.items():
+            output = run_once(command)[1]
+            if output != expected:
+                sys.exit("%s printed %r instead of %r" % (name, output, expected))
+        classes_loaded = subprocess.run(
+            [os.path.join(jdk, "bin", "java"), "-Xlog:class+load=info", "-cp", jar, "BenchWorkload"],
+            stdout=subprocess.PIPE, check=True).stdout.count(b"[class,load]")
+        medians = median_times(commands, ARGS.runs)
+        print("Workload with Java %d (%s, %d classes loaded, cache %s), median of %d runs:"
+              % (version, jdk, classes_loaded, files[0], ARGS.runs))
+        for name, value in medians.items():
+            print("  %-18s %8.1f ms" % (name, value * 1000))
+        print("  javelin + cache / java       %.3f" % (medians["javelin + cache"] / medians["java"]))
+        print("  javelin / java               %.3f" % (medians["javelin"] / medians["java"]))
+
+
 def main():
     build = os.path.abspath(ARGS.build)
+    if ARGS.workload_only:
+        work = tempfile.mkdtemp(prefix="javelin-bench-")
+        try:
+            workload(work)
+        finally:
+            shutil.rmtree(work, ignore_errors=True)
+        return
     jdk = ARGS.jdk or cache_value(build, "JAVELIN_JDK_HOME")
     libjvm = os.path.join(jdk, "lib", "server", "libjvm.so")
     work = tempfile.mkdtemp(prefix="javelin-bench-")
@@ -131,6 +222,7 @@ def main():
             if instructions is not None:
                 print("  instructions before JNI_CreateJavaVM  %d (%.2f million)"
                       % (instructions, instructions / 1e6))
+        workload(work)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
@@ -140,5 +232,7 @@ if __name__ == "__main__":
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "linux"))
     parser.add_argument("--runs", type=int, default=21)
     parser.add_argument("--jdk", help="JDK home (default: the one the build used)")
+    parser.add_argument("--workload-only", action="store_true",
+                        help="only the realistic workload with and without the startup cache")
     ARGS = parser.parse_args()
     main()

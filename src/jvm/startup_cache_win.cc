@@ -1,0 +1,89 @@
+// The startup cache's file and process operations on Windows.
+#include <windows.h>
+
+#include "base/file_system.h"
+#include "jvm/startup_cache.h"
+
+namespace javelin {
+
+const char16_t kJavaProgramName[] = u"java.exe";
+
+namespace {
+
+const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+// 100-nanosecond ticks since 1601 to seconds since 1970.
+int64_t UnixSeconds(const FILETIME& time) {
+  const uint64_t ticks = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  return static_cast<int64_t>(ticks / 10000000ULL) - 11644473600LL;
+}
+
+}  // namespace
+
+bool ReadFileStamp(const std::u16string& path, FileStamp& stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(W(path), GetFileExInfoStandard, &data)) return false;
+  stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  stamp.modified = UnixSeconds(data.ftLastWriteTime);
+  stamp.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return true;
+}
+
+int64_t CurrentTimeSeconds() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return UnixSeconds(now);
+}
+
+uint32_t CurrentProcessId() { return GetCurrentProcessId(); }
+
+std::u16string UserCacheDirectory() {
+  std::u16string value;
+  if (!GetEnvironment(u"LOCALAPPDATA", value)) return {};
+  return value;
+}
+
+bool CreateNewFile(const std::u16string& path) {
+  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+// The JVM writes its archives read-only, which would stop both calls.
+bool RemoveFilePath(const std::u16string& path) {
+  SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
+  return DeleteFileW(W(path)) != 0;
+}
+
+bool RenameFilePath(const std::u16string& from, const std::u16string& to) {
+  SetFileAttributesW(W(to), FILE_ATTRIBUTE_NORMAL);
+  return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool ReadSmallFile(const std::u16string& path, std::string& contents) {
+  HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  contents.clear();
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0 &&
+         contents.size() < (1u << 20)) {
+    contents.append(buffer, read);
+  }
+  CloseHandle(file);
+  return true;
+}
+
+// The background assembly needs a waiter that renames the finished cache;
+// Windows uses the dynamic archive, which the JVM writes in-process.
+bool CanAssembleAotCacheInBackground() { return false; }
+
+bool AssembleAotCacheInBackground(const std::u16string&, const TextList&, const std::u16string&,
+                                  const std::u16string&, const std::u16string&) {
+  return false;
+}
+
+}  // namespace javelin
