@@ -6,7 +6,7 @@
 // exception the standard library could raise (a string longer than
 // max_size(), an index out of range, an empty std::function called) ends the
 // process through std::terminate anyway. The library's default helpers that
-// raise them build std::logic_error and friends from a reference-counted
+// raise them build std::logic_error and its relatives from a reference-counted
 // string, which drags in a second copy of the whole std::string
 // implementation and std::random_device; its default terminate handler
 // demangles the exception's type name, which drags in the demangler and a
@@ -18,13 +18,15 @@
 // All of them are defined in this one file on purpose: the object is pulled
 // in by the launcher's own references to the __throw_ helpers, and with it
 // the terminate handler, before libstdc++'s default handler is looked up.
-#if defined(__GLIBCXX__)
-
 #include <stdio.h>
 #include <stdlib.h>
 
 #include <exception>
 #include <new>
+#include <typeinfo>
+
+// Only for the GNU C++ library, which the headers above identify.
+#if defined(__GLIBCXX__)
 
 namespace {
 
@@ -59,18 +61,28 @@ void __verbose_terminate_handler() {
 
 namespace std {
 
-// Out of memory stays an exception of its own kind: operator new throws it,
-// and the JVM thread's callers would see the same std::bad_alloc.
+// The whole set of helpers that libstdc++ keeps in one object, so that no
+// other part of the library can pull that object in beside these.
+
+// Out of memory and failed casts stay exceptions of their own kinds, whose
+// classes carry no text.
 void __throw_bad_alloc() { throw std::bad_alloc(); }
 void __throw_bad_array_new_length() { throw std::bad_array_new_length(); }
+void __throw_bad_cast() { throw std::bad_cast(); }
+void __throw_bad_typeid() { throw std::bad_typeid(); }
+void __throw_bad_exception() { throw std::bad_exception(); }
 
 // Programming errors: report what failed and end like an uncaught exception.
-void __throw_length_error(const char* what) { EndProcess(what); }
 void __throw_logic_error(const char* what) { EndProcess(what); }
+void __throw_domain_error(const char* what) { EndProcess(what); }
+void __throw_invalid_argument(const char* what) { EndProcess(what); }
+void __throw_length_error(const char* what) { EndProcess(what); }
 void __throw_out_of_range(const char* what) { EndProcess(what); }
 void __throw_out_of_range_fmt(const char* format, ...) { EndProcess(format); }
-void __throw_invalid_argument(const char* what) { EndProcess(what); }
-void __throw_bad_function_call() { EndProcess("bad_function_call"); }
+void __throw_runtime_error(const char* what) { EndProcess(what); }
+void __throw_range_error(const char* what) { EndProcess(what); }
+void __throw_overflow_error(const char* what) { EndProcess(what); }
+void __throw_underflow_error(const char* what) { EndProcess(what); }
 
 }  // namespace std
 

@@ -165,11 +165,13 @@ TEST(IniReferenceTest, KeysAndReferenceAgree) {
 
 TEST(IniReferenceTest, MessagesMatchTheMessageTable) {
   const std::vector<std::pair<int, std::string>> documented = ParseReferenceMessages(ReadReference());
-  std::vector<std::pair<int, std::string>> expected;
-  for (int id = kMsgWindowsError; id <= kMsgJniReasonInvalid; ++id) {
-    expected.emplace_back(id, WithEscapedLineFeeds(ToUtf8(LoadMessage(id))));
+  ASSERT_EQ(documented.size(), static_cast<size_t>(kMsgJniReasonInvalid - kMsgWindowsError + 1));
+  int id = kMsgWindowsError;
+  for (const auto& [documentedId, text] : documented) {
+    EXPECT_EQ(documentedId, id);
+    EXPECT_EQ(text, WithEscapedLineFeeds(ToUtf8(LoadMessage(id)))) << "message " << id;
+    ++id;
   }
-  EXPECT_EQ(documented, expected);
 }
 
 }  // namespace
