@@ -5,8 +5,10 @@
 #                 installed-runtimes search (the example's INI sets no JRE Path);
 #   Windows x64:  example\hello.exe under Wine, with the test JVM as its
 #                 "JRE Path" (Wine has no Java of its own).
-# Usage: tools/release-test.sh [ARCHIVE_FOLDER]   (default: dist)
-# Archives that are missing are built first with tools/release.sh. The test
+# Usage: tools/release-test.sh [ARCHIVE_FOLDER]
+# Without a folder, tools/release.sh first brings dist/ up to date (after a
+# build of the three configurations that only packs the archives) and dist/
+# is tested; with one, the archives in it are tested as they are. The test
 # JVM comes from the Windows x64 test build (build/win64/tests/jvm.dll, made
 # by tools/test.sh) unless TEST_JVM names another one.
 set -uo pipefail
@@ -17,9 +19,15 @@ linux_name=javelin-$version-linux-x86_64
 win64_name=javelin-$version-windows-x64
 test_jvm=${TEST_JVM:-$root/build/win64/tests/jvm.dll}
 
-if [ ! -f "$dist/$linux_name.tar.gz" ] || [ ! -f "$dist/$win64_name.zip" ]; then
+if [ $# -eq 0 ]; then
   "$root/tools/release.sh" "$dist" || exit 1
 fi
+for archive in "$dist/$linux_name.tar.gz" "$dist/$win64_name.zip"; do
+  if [ ! -f "$archive" ]; then
+    echo "release-test: $archive is missing"
+    exit 1
+  fi
+done
 if [ ! -f "$test_jvm" ]; then
   echo "release-test: no test JVM at $test_jvm (build the win64 configuration with its tests first)"
   exit 1
@@ -74,8 +82,10 @@ done
 jre=$work/jre
 mkdir -p "$jre/bin/server"
 cp "$test_jvm" "$jre/bin/server/jvm.dll"
-jre_windows="Z:$(tr / '\\' <<<"$jre")"
-sed -i "s|^\[Java Runtime Environment\]\r\?\$|&\nJRE Path=$jre_windows|" "$top/example/hello.ini"
+# Wine shows the Unix file system as drive Z:.
+JRE_PATH="Z:$(tr / '\\' <<<"$jre")" awk '{ print } /^\[Java Runtime Environment\]/ {
+  print "JRE Path=" ENVIRON["JRE_PATH"] }' "$top/example/hello.ini" >"$work/hello.ini"
+mv "$work/hello.ini" "$top/example/hello.ini"
 export WINEPREFIX=${WINEPREFIX:-$root/build/win64/wineprefix}
 output=$(cd / && "$root/tools/wine-run.sh" "$top/example/hello.exe" "one two")
 status=$?
