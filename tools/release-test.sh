@@ -22,6 +22,7 @@ test_jvm=${TEST_JVM:-$root/build/win64/tests/jvm.dll}
 if [ $# -eq 0 ]; then
   "$root/tools/release.sh" "$dist" || exit 1
 fi
+dist=$(cd "$dist" && pwd) || exit 1
 for archive in "$dist/$linux_name.tar.gz" "$dist/$win64_name.zip"; do
   if [ ! -f "$archive" ]; then
     echo "release-test: $archive is missing"
