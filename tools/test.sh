@@ -40,6 +40,18 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   record ctest --test-dir "$root/build/sanitize" --output-on-failure
 
 echo "=== tests: Windows x64 under Wine"
+# The dialog tests need an X display, and every Wine command of the run must
+# see the same one: without a display of the caller's, a private Xvfb screen
+# serves the whole Wine part.
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -1 "$display_file")"
+  rm -f "$display_file"
+fi
 export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all
 wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -48,7 +60,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wineserver -p  # keep the Wine server up between the many short test processes
 record ctest --test-dir "$root/build/win64" --output-on-failure
+
+echo "=== release archives: built, unpacked and run"
+record "$root/tools/release-test.sh"
 wineserver -k || true
+[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 
 echo "=== fuzzing ${fuzz_seconds}s per target"
 for target in "$root"/build/fuzz/tools/fuzz/fuzz_*; do
