@@ -104,6 +104,10 @@ bool GetEnvironment(const std::u16string& name, std::u16string& value);
 bool SetEnvironment(const std::u16string& name, const std::u16string& value);
 bool RemoveEnvironment(const std::u16string& name);
 
+// The whole contents of a small file (at most about 1 MiB is read); false
+// when it cannot be opened.
+bool ReadSmallFile(const std::u16string& path, std::string& contents);
+
 // Opens the file at `path` for appending bytes (created when missing); null
 // when it cannot be opened.
 FILE* OpenAppendFile(const std::u16string& path);

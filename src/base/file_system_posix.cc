@@ -215,4 +215,17 @@ bool SetCurrentDirectoryPath(const std::u16string& path) { return chdir(ToUtf8(p
 
 FILE* OpenAppendFile(const std::u16string& path) { return fopen(ToUtf8(path).c_str(), "ab"); }
 
+bool ReadSmallFile(const std::u16string& path, std::string& contents) {
+  FILE* file = fopen(ToUtf8(path).c_str(), "rb");
+  if (file == nullptr) return false;
+  char buffer[4096];
+  size_t read = 0;
+  contents.clear();
+  while ((read = fread(buffer, 1, sizeof buffer, file)) > 0 && contents.size() < (1u << 20)) {
+    contents.append(buffer, read);
+  }
+  fclose(file);
+  return true;
+}
+
 }  // namespace javelin

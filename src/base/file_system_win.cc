@@ -172,4 +172,19 @@ FILE* OpenAppendFile(const std::u16string& path) {
   return _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"ab");
 }
 
+bool ReadSmallFile(const std::u16string& path, std::string& contents) {
+  HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  contents.clear();
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0 &&
+         contents.size() < (1u << 20)) {
+    contents.append(buffer, read);
+  }
+  CloseHandle(file);
+  return true;
+}
+
 }  // namespace javelin

@@ -1,6 +1,7 @@
 #include "config/ini_source.h"
 
 #include "base/file_system.h"
+#include "base/trace.h"
 #include "config/ini_file.h"
 
 namespace javelin {
@@ -18,17 +19,27 @@ bool DiskIniSource::FileExists(const std::u16string& path) const {
 IniConfig::IniConfig(const IniSource& source, std::u16string path)
     : source_(source), path_(std::move(path)) {}
 
+namespace {
+
+std::u16string Traced(const std::u16string& section, const std::u16string& key,
+                      std::u16string value) {
+  if (!value.empty()) Trace(u"setting [" + section + u"] " + key + u" = " + Quoted(value));
+  return value;
+}
+
+}  // namespace
+
 std::u16string IniConfig::GetString(const std::u16string& section, const std::u16string& key) const {
   std::u16string value = source_.GetString(path_, section, key);
-  if (!value.empty()) return value;
+  if (!value.empty()) return Traced(section, key, value);
   value = source_.GetString(path_, section + u"+", key);
-  if (value.empty() || value.front() == u' ') return value;
-  return u" " + value;
+  if (value.empty() || value.front() == u' ') return Traced(section + u"+", key, value);
+  return Traced(section + u"+", key, u" " + value);
 }
 
 std::u16string IniConfig::GetPlainString(const std::u16string& section,
                                          const std::u16string& key) const {
-  return source_.GetString(path_, section, key);
+  return Traced(section, key, source_.GetString(path_, section, key));
 }
 
 }  // namespace javelin

@@ -3,6 +3,7 @@
 #include "base/error_reporter.h"
 #include "base/file_system.h"
 #include "base/message_table.h"
+#include "base/trace.h"
 #include "config/ini_paths.h"
 
 namespace javelin {
@@ -101,7 +102,13 @@ std::u16string ReadJrePath(const IniSource& source, const IniConfig& config,
   if (!settings.serviceMode) {
     const std::u16string userIniPath =
         GetUserIniPath(settings.productName, settings.productCode, modulePath, false);
-    if (source.FileExists(userIniPath)) return source.GetString(userIniPath, kJreSection, u"JRE Path");
+    const bool exists = source.FileExists(userIniPath);
+    Trace(u"per-user settings file " + Quoted(userIniPath) + (exists ? u" found" : u" not found"));
+    if (exists) {
+      const std::u16string value = source.GetString(userIniPath, kJreSection, u"JRE Path");
+      Trace(u"per-user setting JRE Path = " + Quoted(value));
+      return value;
+    }
   }
   return config.GetString(kJreSection, u"JRE Path");
 }

@@ -34,6 +34,18 @@ bool IsRuntimeSearched(const RuntimeRequirements& runtime, JavaKind kind, JavaVe
   return kindOk && vendorOk;
 }
 
+std::u16string WhyNotAdmitted(const RuntimeRequirements& runtime, JavaKind kind, JavaVendor vendor,
+                              const VersionNumber& version) {
+  if (!runtime.bothKindsAllowed && !KindPreferred(runtime, kind)) {
+    return u"\"JVM Source\" does not admit a " + std::u16string(kind == JavaKind::kJdk ? u"JDK" : u"JRE");
+  }
+  if (!VendorAllowed(runtime, vendor) && !VendorPreferred(runtime, vendor)) {
+    return u"\"VM Provider\" does not admit its vendor";
+  }
+  if (!IsAdmittedVersion(runtime, version)) return u"version out of range";
+  return {};
+}
+
 bool IsRuntimePreferred(const RuntimeRequirements& runtime, JavaKind kind, JavaVendor vendor) {
   return KindPreferred(runtime, kind) && VendorPreferred(runtime, vendor);
 }

@@ -24,6 +24,11 @@ struct InstalledRuntime {
 // and "VM Provider" the vendor (allowed or preferred).
 bool IsRuntimeSearched(const RuntimeRequirements& runtime, JavaKind kind, JavaVendor vendor);
 
+// Why the settings pass over a runtime of this kind, vendor and version (for
+// the launch trace); empty when they admit it.
+std::u16string WhyNotAdmitted(const RuntimeRequirements& runtime, JavaKind kind, JavaVendor vendor,
+                              const VersionNumber& version);
+
 // The kind and the vendor are both preferred.
 bool IsRuntimePreferred(const RuntimeRequirements& runtime, JavaKind kind, JavaVendor vendor);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/file_system.h"
+#include "base/trace.h"
 
 namespace javelin {
 
@@ -117,12 +118,18 @@ void CollectRegistryCandidates(const RuntimeRequirements& runtime, const Registr
   for (const std::u16string& name : SubkeyNames(key.get())) {
     // Names without digits give 0.0.0.0 and still take part.
     const VersionNumber version = ParseVersion(name, 0);
-    if (!IsAdmittedVersion(runtime, version)) continue;
+    const std::u16string seen = u"candidate HKLM\\" + root.key + name + u": ";
+    if (!IsAdmittedVersion(runtime, version)) {
+      Trace(seen + u"passed over, version out of range");
+      continue;
+    }
     JreCandidate candidate;
     if (!ReadRegistryCandidate(runtime, root, name, alternateView, candidate.home,
                                candidate.isServerVm)) {
+      Trace(seen + u"passed over, no \"JavaHome\" with a JVM library of the kind \"JVM Type\" asks for");
       continue;
     }
+    Trace(seen + u"admitted, " + Quoted(candidate.home));
     candidate.version = version;
     candidate.preferred = preferred;
     list.push_back(candidate);
@@ -137,6 +144,8 @@ std::optional<InstalledRuntime> FindInRegistry(const RuntimeRequirements& runtim
   for (const RegistryRoot& root : roots) {
     if (IsRuntimeSearched(runtime, root.kind, root.vendor)) {
       CollectRegistryCandidates(runtime, root, alternateView, list);
+    } else {
+      Trace(u"registry key HKLM\\" + root.key + u": not searched, \"JVM Source\" or \"VM Provider\" excludes it");
     }
   }
   return ChooseInstalledRuntime(list, runtime);

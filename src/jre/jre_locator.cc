@@ -1,7 +1,10 @@
 #include "jre/jre_locator.h"
 
 #include "base/file_system.h"
+#include "base/trace.h"
+#include "jre/runtime_folders.h"
 #include "jre/runtime_layout.h"
+#include "jre/well_known_runtimes.h"
 
 namespace javelin {
 
@@ -16,7 +19,10 @@ std::u16string WithTrailingSeparator(std::u16string path) {
 // when the home holds none.
 std::optional<RuntimeChoice> UseHome(const RuntimeRequirements& runtime, const std::u16string& home) {
   std::u16string library = SelectJvmLibrary(home, runtime.jvmType);
-  if (library.empty()) return std::nullopt;
+  if (library.empty()) {
+    Trace(u"  " + Quoted(home) + u" holds no JVM library of the kind \"JVM Type\" asks for");
+    return std::nullopt;
+  }
   return RuntimeChoice{std::move(library), VersionNumber{}, false};
 }
 
@@ -38,6 +44,7 @@ RuntimeSources DefaultRuntimeSources(const std::u16string& modulePath) {
   const std::u16string reference = u"%JAVA_HOME%";
   const std::u16string value = ExpandEnvironment(reference);
   if (value != reference) sources.javaHome = value;
+  sources.wellKnownFolders = WellKnownRuntimeFolders();
   return sources;
 }
 
@@ -59,12 +66,14 @@ std::optional<std::u16string> FindInJavaHome(const std::u16string& javaHome) {
 std::optional<RuntimeChoice> FindJre(const RuntimeRequirements& runtime,
                                      const RuntimeSources& sources) {
   // The configured folder is taken as it is: no version range, no marker.
+  Trace(u"runtime source \"JRE Path\": " + (runtime.jrePath.empty() ? u"not set" : Quoted(runtime.jrePath)));
   if (!runtime.jrePath.empty()) {
     if (auto choice = UseHome(runtime, WithTrailingSeparator(runtime.jrePath))) {
       return WithMachineCheck(std::move(choice), runtime);
     }
   }
 
+  Trace(u"runtime source the launcher's folder: " + Quoted(sources.applicationFolder));
   if (const auto home = FindInApplicationFolder(sources.applicationFolder)) {
     if (auto choice = UseHome(runtime, *home)) return choice;
   }
@@ -72,6 +81,8 @@ std::optional<RuntimeChoice> FindJre(const RuntimeRequirements& runtime,
   // Installed runtimes: the default view, then the alternate one.
   if (sources.installedRuntimes) {
     for (const bool alternateView : {false, true}) {
+      Trace(alternateView ? u"runtime source installed runtimes, the other view"
+                          : u"runtime source installed runtimes");
       const auto installed = sources.installedRuntimes(runtime, alternateView);
       if (!installed) continue;
       auto choice = UseHome(runtime, installed->home);
@@ -82,8 +93,19 @@ std::optional<RuntimeChoice> FindJre(const RuntimeRequirements& runtime,
     }
   }
 
+  Trace(u"runtime source JAVA_HOME: " + (sources.javaHome.empty() ? u"not set" : Quoted(sources.javaHome)));
   if (const auto home = FindInJavaHome(sources.javaHome)) {
     return WithMachineCheck(UseHome(runtime, *home), runtime);
+  }
+
+  // Runtimes unpacked without registration. One built for the other
+  // processor is of use only to a pair launcher.
+  Trace(u"runtime source well-known folders");
+  const bool ownMachineOnly = runtime.pairProduct.empty();
+  if (const auto found = FindInRuntimeFolders(runtime, sources.wellKnownFolders, ownMachineOnly)) {
+    auto choice = WithMachineCheck(UseHome(runtime, found->home), runtime);
+    if (choice) choice->version = found->version;
+    return choice;
   }
   return std::nullopt;
 }

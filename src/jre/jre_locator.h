@@ -34,16 +34,19 @@ struct RuntimeSources {
   InstalledRuntimeSource installedRuntimes;
   // The value of JAVA_HOME; empty when it is not set.
   std::u16string javaHome;
+  // Roots of runtimes unpacked without registration, searched last.
+  TextList wellKnownFolders;
 };
 
 // The sources of a real launch: the folder of `modulePath`, the machine's
-// installed runtimes and the process's JAVA_HOME.
+// installed runtimes, the process's JAVA_HOME and the well-known folders.
 RuntimeSources DefaultRuntimeSources(const std::u16string& modulePath);
 
 // Tries the sources in order and returns the first JVM library of the kind
-// "JVM Type" asks for. After a hit from "JRE Path" or JAVA_HOME the machine
-// check decides the hand-over; a hit in the alternate view of the installed
-// runtimes hands over by itself. Nothing when no source yields a library (the
+// "JVM Type" asks for. After a hit from "JRE Path", JAVA_HOME or a
+// well-known folder the machine check decides the hand-over (a well-known
+// runtime of another processor is considered only with a pair launcher); a
+// hit in the alternate view of the installed runtimes hands over by itself. Nothing when no source yields a library (the
 // caller then asks the user).
 std::optional<RuntimeChoice> FindJre(const RuntimeRequirements& runtime,
                                      const RuntimeSources& sources);

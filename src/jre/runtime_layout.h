@@ -21,6 +21,10 @@ TextList JvmLibraryPaths(JvmFlavor flavor);
 // as a Java runtime ("bin\java.dll" on Windows).
 TextList RuntimeMarkerPaths();
 
+// Paths relative to a home of the Java compiler, which makes a runtime a JDK
+// ("bin\javac.exe" on Windows, "bin/javac" elsewhere).
+TextList CompilerPaths();
+
 // True when one of the runtime markers exists in `home` (which ends in the
 // separator).
 bool HasRuntimeMarker(const std::u16string& home);

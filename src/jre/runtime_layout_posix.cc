@@ -60,4 +60,6 @@ TextList RuntimeMarkerPaths() {
   return paths;
 }
 
+TextList CompilerPaths() { return {u"bin/javac"}; }
+
 }  // namespace javelin

@@ -15,4 +15,6 @@ TextList JvmLibraryPaths(JvmFlavor flavor) {
 
 TextList RuntimeMarkerPaths() { return {u"bin\\java.dll"}; }
 
+TextList CompilerPaths() { return {u"bin\\javac.exe"}; }
+
 }  // namespace javelin

@@ -3,6 +3,7 @@
 #include "base/error_reporter.h"
 #include "base/file_system.h"
 #include "base/message_table.h"
+#include "base/trace.h"
 #include "config/command_line.h"
 #include "jvm/class_path.h"
 #include "jvm/jvm_environment.h"
@@ -25,7 +26,10 @@ LaunchPlan BuildLaunchPlan(const RunOptions& run, const ProcessContext& context,
                            MemoryFigures (*readFigures)()) {
   LaunchPlan plan;
   plan.arguments = std::move(arguments);
-  if (!libraryPathOption.empty()) plan.options.push_back(ToJvmNarrow(libraryPathOption));
+  if (!libraryPathOption.empty()) {
+    Trace(u"JVM option " + Quoted(libraryPathOption));
+    plan.options.push_back(ToJvmNarrow(libraryPathOption));
+  }
 
   std::u16string classPath = BuildClassPath(run.classPath, context.moduleDirectory);
   if (run.embeddedJar && !context.modulePath.empty()) {
@@ -56,7 +60,11 @@ LaunchPlan BuildLaunchPlan(const RunOptions& run, const ProcessContext& context,
     plan.startupCache = PlanStartupCache(input);
     options.insert(options.end(), plan.startupCache.options.begin(), plan.startupCache.options.end());
   }
-  for (const std::u16string& option : options) plan.options.push_back(ToJvmNarrow(option));
+  if (!plan.startupCache.decision.empty()) Trace(plan.startupCache.decision);
+  for (const std::u16string& option : options) {
+    Trace(u"JVM option " + Quoted(option));
+    plan.options.push_back(ToJvmNarrow(option));
+  }
 
   plan.outputFile = ExpandedUnlessEmpty(run.outputFile);
   plan.outputAppend = run.outputAppend;

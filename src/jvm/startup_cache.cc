@@ -4,6 +4,7 @@
 
 #include "base/file_system.h"
 #include "config/ini_paths.h"
+#include "jre/release_file.h"
 #include "jvm/jvm_environment.h"
 
 namespace javelin {
@@ -172,17 +173,8 @@ int FeatureVersion(const VersionNumber& version) {
 int ReadRuntimeFeatureVersion(const std::u16string& javaHome) {
   std::string release;
   if (!ReadSmallFile(JoinPath(javaHome, u"release"), release)) return 0;
-  const std::string key = "JAVA_VERSION=";
-  size_t at = 0;
-  while ((at = release.find(key, at)) != std::string::npos) {
-    if (at == 0 || release[at - 1] == '\n') break;
-    at += key.size();
-  }
-  if (at == std::string::npos) return 0;
-  const size_t end = release.find('\n', at);
   bool ok = false;
-  const VersionNumber version =
-      ParseVersion(FromUtf8(release.substr(at + key.size(), end - at - key.size())), 0, &ok);
+  const VersionNumber version = ParseVersion(FromUtf8(ReleaseFileValue(release, "JAVA_VERSION")), 0, &ok);
   return ok ? FeatureVersion(version) : 0;
 }
 

@@ -118,8 +118,6 @@ bool CreateNewFile(const std::u16string& path);
 bool RemoveFilePath(const std::u16string& path);
 // Replaces `to` atomically when it exists.
 bool RenameFilePath(const std::u16string& from, const std::u16string& to);
-// Whole contents of a small file; false when it cannot be read.
-bool ReadSmallFile(const std::u16string& path, std::string& contents);
 // The name of the runtime's launcher program below bin ("java"/"java.exe").
 extern const char16_t kJavaProgramName[];
 // Whether AssembleAotCacheInBackground is available on this platform.

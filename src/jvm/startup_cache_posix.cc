@@ -71,19 +71,6 @@ bool RenameFilePath(const std::u16string& from, const std::u16string& to) {
   return rename(ToUtf8(from).c_str(), ToUtf8(to).c_str()) == 0;
 }
 
-bool ReadSmallFile(const std::u16string& path, std::string& contents) {
-  FILE* file = fopen(ToUtf8(path).c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[4096];
-  size_t read = 0;
-  contents.clear();
-  while ((read = fread(buffer, 1, sizeof buffer, file)) > 0 && contents.size() < (1u << 20)) {
-    contents.append(buffer, read);
-  }
-  fclose(file);
-  return true;
-}
-
 bool CanAssembleAotCacheInBackground() { return true; }
 
 bool AssembleAotCacheInBackground(const std::u16string& javaLauncher, const TextList& options,

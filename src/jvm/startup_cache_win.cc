@@ -62,21 +62,6 @@ bool RenameFilePath(const std::u16string& from, const std::u16string& to) {
   return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-bool ReadSmallFile(const std::u16string& path, std::string& contents) {
-  HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  contents.clear();
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0 &&
-         contents.size() < (1u << 20)) {
-    contents.append(buffer, read);
-  }
-  CloseHandle(file);
-  return true;
-}
-
 // The background assembly needs a waiter that renames the finished cache;
 // Windows uses the dynamic archive, which the JVM writes in-process.
 bool CanAssembleAotCacheInBackground() { return false; }

@@ -2,6 +2,7 @@
 
 #include "base/file_system.h"
 #include "base/message_table.h"
+#include "base/trace.h"
 #include "config/ini_file.h"
 #include "config/ini_paths.h"
 #include "jvm/jvm_environment.h"
@@ -10,6 +11,11 @@
 #include "launcher/jvm_thread.h"
 #include "launcher/pair_process.h"
 #include "ui/jre_not_found_dialog.h"
+
+// The version this launcher was built as, for the trace.
+#define JAVELIN_WIDEN2(text) u##text
+#define JAVELIN_WIDEN(text) JAVELIN_WIDEN2(text)
+#define JAVELIN_VERSION_TEXT JAVELIN_WIDEN(JAVELIN_VERSION)
 
 namespace javelin {
 
@@ -43,6 +49,13 @@ Launcher::~Launcher() {
 JavaVM* Launcher::CurrentVm() const { return session_ ? session_->vm() : nullptr; }
 
 bool Launcher::Initialize() {
+  if (TraceEnabled()) {
+    const DiskIniSource disk;
+    Trace(u"Javelin " JAVELIN_VERSION_TEXT);
+    Trace(u"launcher " + Quoted(context_.modulePath));
+    Trace(u"configuration file " + Quoted(context_.iniPath) +
+          (disk.FileExists(context_.iniPath) ? u" found" : u" not found"));
+  }
   settings_ = ReadSettings(DiskIniSource(), context_);
   if (!settings_) return false;
   const Settings& settings = *settings_;
@@ -53,6 +66,8 @@ bool Launcher::Initialize() {
         SecondaryMainTarget{settings.mainClass, !settings.NeverDetach()});
     // The arguments did not fit or could not be handed over.
     if (!instanceGuard_) return false;
+    Trace(instanceGuard_->role() == InstanceGuard::Role::kSecond ? u"single instance: a second start"
+                                                                   : u"single instance: the first start");
     // A second instance has already handed its arguments over.
     if (instanceGuard_->role() == InstanceGuard::Role::kSecond) return true;
     // A first instance learns the code of System.exit.
@@ -64,7 +79,13 @@ bool Launcher::Initialize() {
   }
 
   runtime_ = FindJre(settings.runtime, DefaultRuntimeSources(context_.modulePath));
-  if (runtime_) return true;
+  if (runtime_) {
+    Trace(u"JVM library " + Quoted(runtime_->jvmLibraryPath) +
+          (runtime_->handOverToPair ? u", handed over to the pair launcher " + Quoted(settings.pairProduct())
+                                    : u""));
+    return true;
+  }
+  Trace(u"no runtime found: asking the user");
 
   const int messageId = settings.runtime.jvmType == kJvmTypeServer ? kMsgJreNotFoundServer : kMsgJreNotFound;
   JreDialogRequest request;
@@ -77,6 +98,7 @@ bool Launcher::Initialize() {
   if (!choice) return false;
   runtime_ = RuntimeChoice{choice->jvmLibraryPath, VersionNumber{},
                            CheckJvmMachine(choice->jvmLibraryPath, settings.pairProduct())};
+  Trace(u"JVM library chosen by the user " + Quoted(runtime_->jvmLibraryPath));
   RememberJrePath(choice->javaHome);
   return true;
 }
@@ -140,6 +162,11 @@ int Launcher::Run(const TextList& startArguments) {
   if (cache) FinishStartupCacheAtExit(plan.startupCache);
   const uint32_t stackSize =
       plan.threadStackSize != 0 ? plan.threadStackSize : session_->DefaultThreadStackSize();
+  if (TraceEnabled()) {
+    Trace(u"main class " + Quoted(settings.mainClass));
+    for (const std::u16string& argument : plan.arguments) Trace(u"argument " + Quoted(argument));
+    Trace(u"thread stack size " + ToDecimal(stackSize));
+  }
 
   MainInvocation invocation;
   invocation.mainClass = settings.mainClass;

@@ -3,6 +3,7 @@
 // dispatcher).
 #include <optional>
 
+#include "base/trace.h"
 #include "config/command_line.h"
 #include "launcher/launcher.h"
 #include "launcher/process_setup.h"
@@ -27,5 +28,6 @@ int main(int argc, char** argv) {
       exitCode = launcher.Run();
     }
   }
+  javelin::Trace(u"exit code " + javelin::ToDecimal(exitCode));
   return exitCode;
 }
