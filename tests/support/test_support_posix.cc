@@ -84,11 +84,4 @@ ProcessResult RunProgram(const std::u16string& program, const TextList& argument
   return result;
 }
 
-ProcessResult RunCommandLine(const std::u16string& program, const std::u16string& commandLine,
-                             const ProcessOptions& options) {
-  // POSIX programs receive an argv, never a command line.
-  (void)commandLine;
-  return RunProgram(program, {}, options);
-}
-
 }  // namespace javelin::test
