@@ -49,7 +49,9 @@ TEST(PairHandOver, ForeignJvmStartsThePairWithTheSameArgumentsAndMaybeItsExitCod
     for (int i = 0; i < 200 && !FileExists(ran); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const std::string expected = c.printed + ToUtf8(c.launcherFolder ? app : root.path()) + "\n";
     EXPECT_EQ(ReadFile(ran), expected);
-    if (c.exitCode != 0) EXPECT_EQ(result.output, expected);
+    if (c.exitCode != 0) {
+      EXPECT_EQ(result.output, expected);
+    }
   }
 }
 
