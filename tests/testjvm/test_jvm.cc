@@ -3,11 +3,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <cstdlib>
 #include <thread>
-
 
 namespace testjvm {
 
