@@ -66,17 +66,5 @@ TEST(IniFile, WritingKeepsTheFileEncoding) {
   EXPECT_EQ(test::ReadFile(dir / u"bom.ini"), "\xEF\xBB\xBF[A]\r\nk=\xC3\xA4\r\n");
 }
 
-TEST(IniFile, ReadHeaderAndDeleteReportThePlatformResult) {
-  TempDir dir;
-  IniFile ini(dir / u"header.ini");
-  unsigned char header[4] = {'x', 'x', 'x', 'x'};
-  EXPECT_EQ(ini.ReadHeader(header), 2u);  // ERROR_FILE_NOT_FOUND, ENOENT
-  EXPECT_EQ(ini.Delete(), 0);
-  WriteFile(ini.path(), "ab");
-  EXPECT_EQ(ini.ReadHeader(header), 0u);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(header), 4), "abxx");  // a short file fills what it has
-  EXPECT_NE(ini.Delete(), 0);
-}
-
 }  // namespace
 }  // namespace javelin

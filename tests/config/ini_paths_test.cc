@@ -1,4 +1,4 @@
-// Where the configuration files are looked for, on every platform.
+// Where the configuration files are looked for.
 #include "config/ini_paths.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +24,51 @@ TEST(IniPaths, ThePerUserFileLivesInAFolderNamedAfterTheProduct) {
   const std::u16string path = GetUserIniPath(u"Tools: / Pro", u"TP-1.0", s + u"Apps" + s + u"Tool", true);
   EXPECT_NE(IniFile(path).WriteString(u"Java Runtime Environment", u"JRE Path", u"x"), 0);
 }
+
+
+#ifdef _WIN32
+TEST(IniPathsWindows, TheExtensionIsCutAtTheLastDotOfThePath) {
+  std::u16string path;
+  ASSERT_TRUE(IniPathForExecutable(u"C:\\Apps\\Tool.exe", path));
+  EXPECT_EQ(path, u"C:\\Apps\\Tool.ini");
+  ASSERT_TRUE(IniPathForExecutable(u"C:\\My.Apps\\Tool", path));
+  EXPECT_EQ(path, u"C:\\My.ini");
+  EXPECT_FALSE(IniPathForExecutable(u"C:\\Apps\\Tool", path));
+}
+
+TEST(IniPathsWindows, ThePerUserFileLivesUnderAppData) {
+  test::ScopedEnvironment environment;
+  const std::u16string longBase = u"C:\\" + std::u16string(300, u'd');  // taken whole
+  environment.Set(u"APPDATA", longBase);
+  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"C:\\My.Apps\\Tool", false), longBase + u"\\Tool\\T1\\Tool.ini");
+  environment.Set(u"APPDATA", std::nullopt);  // the root of the current drive
+  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"C:\\Apps\\Tool.exe", false), u"\\Tool\\T1\\Tool.ini");
+}
+#else
+TEST(IniPathsPosix, TheExtensionIsThatOfTheFileName) {
+  std::u16string path;
+  ASSERT_TRUE(IniPathForExecutable(u"/opt/my.apps/tool", path));
+  EXPECT_EQ(path, u"/opt/my.apps/tool.ini");
+  ASSERT_TRUE(IniPathForExecutable(u"/opt/app/tool.v2.bin", path));
+  EXPECT_EQ(path, u"/opt/app/tool.v2.ini");
+}
+
+TEST(IniPathsPosix, ThePerUserFileFollowsTheXdgRules) {
+  test::TempDir home;
+  test::ScopedEnvironment environment;
+  environment.Set(u"HOME", home.path());
+  environment.Set(u"XDG_CONFIG_HOME", u"/xdg/config");
+  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", false), u"/xdg/config/Tool/T1/tool.ini");
+  // Unset, empty or relative: $HOME/.config, created on writing.
+  const std::optional<std::u16string> values[] = {std::nullopt, u"", u"relative"};
+  for (const auto& value : values) {
+    environment.Set(u"XDG_CONFIG_HOME", value);
+    EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", false), home.path() + u"/.config/Tool/T1/tool.ini");
+  }
+  GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", true);
+  EXPECT_TRUE(test::FileExists(home / u".config/Tool/T1"));
+}
+#endif
 
 }  // namespace
 }  // namespace javelin

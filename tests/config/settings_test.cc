@@ -69,16 +69,6 @@ TEST_F(SettingsTest, WithoutMainClassMessage210IsPrintedAndThereAreNoSettings) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no configuration path: nothing to say
 }
 
-TEST_F(SettingsTest, ListsAreSplitAndProductKeysIgnoreThePlusSection) {
-  const Settings& settings = ReadJre("Preferred versions=1.8.0_392;11;\r\n",
-                                     "[Product Information]\r\nProduct Name=Tool Pro\r\n"
-                                     "[Product Information+]\r\nProduct Name=x\r\nProduct Code=x\r\n");
-  EXPECT_EQ(settings.mainClass, u"app/Main");
-  EXPECT_EQ(settings.runtime.preferredVersions, (TextList{u"1.8.0_392", u"11"}));
-  EXPECT_EQ(settings.productName, u"Tool Pro");
-  EXPECT_EQ(settings.productCode, u"");
-}
-
 TEST_F(SettingsTest, YesFlagsAcceptAnyCaseButLowercaseFlagsOnlyYes) {
   const std::pair<const char*, const char*> cases[] = {
       {"yes", "1111111"}, {"Yes", "1111000"}, {"yEs", "1111000"},      {"y", "0000000"},
@@ -191,17 +181,22 @@ TEST_F(SettingsTest, APerUserFileDecidesTheJrePathInApplicationMode) {
             AppFolder() + kPathSeparator + u"main");
 }
 
-TEST_F(SettingsTest, TheRunOptionsAreReadThroughThePlusRule) {
-  const RunOptions& run =
-      Read("[Java Runtime Environment+]\r\nMain Class=app.Main\r\nVirtual Machine Parameters=-Dx=1\r\n"
-           "[Application]\r\nCmd=-v \"\"\r\n[Application+]\r\nCmd=ignored\r\nError File=err.log\r\n")
-          .run;
-  EXPECT_EQ(settings_.mainClass, u"app/Main");  // no blank in a class name
-  EXPECT_EQ(run.cmd, u"-v \"\"");
-  EXPECT_EQ(run.vmParameters, u" -Dx=1");
-  EXPECT_EQ(run.errorFile, u" err.log");
-  EXPECT_EQ(run.classPath, u"");
-  EXPECT_EQ(settings_.downloadUrl, u"");
+// The run options and the main class come through the "+" rule, the product
+// keys do not; lists are split at ';'.
+TEST_F(SettingsTest, ThePlusRuleCoversTheRunOptionsButNotTheProductKeys) {
+  Read("[Java Runtime Environment+]\r\nMain Class=app.Main\r\nVirtual Machine Parameters=-Dx=1\r\n"
+       "[Java Runtime Environment]\r\nPreferred versions=1.8.0_392;11;\r\n"
+       "[Application]\r\nCmd=-v \"\"\r\n[Application+]\r\nCmd=ignored\r\nError File=err.log\r\n"
+       "[Product Information]\r\nProduct Name=Tool Pro\r\n"
+       "[Product Information+]\r\nProduct Name=x\r\nProduct Code=x\r\n");
+  EXPECT_EQ(settings_.mainClass, u"app/Main");  // no dot in a class name
+  EXPECT_EQ(settings_.runtime.preferredVersions, (TextList{u"1.8.0_392", u"11"}));
+  EXPECT_EQ(settings_.run.cmd, u"-v \"\"");
+  EXPECT_EQ(settings_.run.vmParameters, u" -Dx=1");
+  EXPECT_EQ(settings_.run.errorFile, u" err.log");
+  EXPECT_EQ(settings_.run.classPath, u"");
+  EXPECT_EQ(settings_.productName, u"Tool Pro");
+  EXPECT_EQ(settings_.productCode, u"");
 }
 
 }  // namespace

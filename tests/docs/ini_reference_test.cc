@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,78 +52,40 @@ std::set<SectionKey> KeysTheLauncherReads() {
   return keys;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> ReferenceLines() {
+  std::istringstream text(test::ReadFile(test::JoinPath(test::SourceDir(), u"docs/ini-reference.md")));
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
+  for (std::string line; std::getline(text, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);
-    start = end + 1;
   }
   return lines;
-}
-
-bool StartsWith(const std::string& text, const std::string& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
 }
 
 // The (section, key) pairs of the reference: a "### [Section]" heading opens
 // a section, any other heading closes it, and inside a section every table
 // row whose first cell is a name in double quotes documents that key.
-// Duplicates are kept, so that a test can see them.
-std::vector<SectionKey> ParseReferenceKeys(const std::string& markdown) {
+// Duplicates are kept, so that the test can see them.
+std::vector<SectionKey> ReferenceKeys(const std::vector<std::string>& lines) {
   std::vector<SectionKey> keys;
   std::string section;
-  for (const std::string& line : Lines(markdown)) {
-    if (StartsWith(line, "#")) {
-      section.clear();
-      if (StartsWith(line, "### [") && line.back() == ']') section = line.substr(5, line.size() - 6);
-      continue;
+  for (const std::string& line : lines) {
+    if (line.rfind("#", 0) == 0) {
+      section = line.rfind("### [", 0) == 0 && line.back() == ']' ? line.substr(5, line.size() - 6) : "";
+    } else if (!section.empty() && line.rfind("| \"", 0) == 0) {
+      const size_t close = line.find('"', 3);
+      if (close != std::string::npos && line.find(" |", 3) == close + 1) {
+        keys.emplace_back(section, line.substr(3, close - 3));
+      }
     }
-    if (section.empty() || !StartsWith(line, "| \"")) continue;
-    const size_t close = line.find('"', 3);
-    const size_t cellEnd = line.find(" |", 3);
-    if (close == std::string::npos || cellEnd != close + 1) continue;
-    keys.emplace_back(section, line.substr(3, close - 3));
   }
   return keys;
 }
 
-// The message rows: "| <id> | `<text>` | ..." with line feeds written \n.
-std::vector<std::pair<int, std::string>> ParseReferenceMessages(const std::string& markdown) {
-  std::vector<std::pair<int, std::string>> messages;
-  for (const std::string& line : Lines(markdown)) {
-    if (line.size() < 10 || !StartsWith(line, "| 2") || line.compare(5, 4, " | `") != 0) continue;
-    const size_t close = line.find("` |", 9);
-    if (close == std::string::npos) continue;
-    messages.emplace_back(std::stoi(line.substr(2, 3)), line.substr(9, close - 9));
-  }
-  return messages;
-}
-
-std::string WithEscapedLineFeeds(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') {
-      out += "\\n";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-std::string ReadReference() {
-  return test::ReadFile(test::JoinPath(test::SourceDir(), u"docs/ini-reference.md"));
-}
-
 TEST(IniReferenceTest, KeysAndReferenceAgree) {
-  const std::string reference = ReadReference();
-  ASSERT_FALSE(reference.empty()) << "docs/ini-reference.md not found";
-  const std::vector<SectionKey> documented = ParseReferenceKeys(reference);
+  const std::vector<std::string> lines = ReferenceLines();
+  ASSERT_GT(lines.size(), 1u) << "docs/ini-reference.md not found";
+  const std::vector<SectionKey> documented = ReferenceKeys(lines);
   const std::set<SectionKey> documentedSet(documented.begin(), documented.end());
   const std::set<SectionKey> known = KeysTheLauncherReads();
   EXPECT_GE(known.size(), 29u);
@@ -138,15 +101,20 @@ TEST(IniReferenceTest, KeysAndReferenceAgree) {
   }
 }
 
+// The message rows: "| <id> | `<text>` | ..." with line feeds written \n.
 TEST(IniReferenceTest, MessagesMatchTheMessageTable) {
-  const std::vector<std::pair<int, std::string>> documented = ParseReferenceMessages(ReadReference());
-  ASSERT_EQ(documented.size(), static_cast<size_t>(kMsgJniReasonInvalid - kMsgWindowsError + 1));
   int id = kMsgWindowsError;
-  for (const auto& [documentedId, text] : documented) {
-    EXPECT_EQ(documentedId, id);
-    EXPECT_EQ(text, WithEscapedLineFeeds(ToUtf8(LoadMessage(id)))) << "message " << id;
+  for (const std::string& line : ReferenceLines()) {
+    if (line.size() < 10 || line.rfind("| 2", 0) != 0 || line.compare(5, 4, " | `") != 0) continue;
+    const size_t close = line.find("` |", 9);
+    if (close == std::string::npos) continue;
+    std::string expected;
+    for (char c : ToUtf8(LoadMessage(id))) expected += c == '\n' ? std::string("\\n") : std::string(1, c);
+    EXPECT_EQ(std::stoi(line.substr(2, 3)), id);
+    EXPECT_EQ(line.substr(9, close - 9), expected) << "message " << id;
     ++id;
   }
+  EXPECT_EQ(id, kMsgJniReasonInvalid + 1);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "e2e/e2e_support.h"
 
 #include <cstdio>
+#include <sstream>
 
 #include "base/file_system.h"
 
@@ -51,13 +52,9 @@ void SetTestJvmControl(const std::u16string& library, const std::string& text) {
 }
 
 std::vector<std::string> TestJvmLog(const std::u16string& library) {
+  std::istringstream text(ReadFile(BesideLibrary(library, u"testjvm.log")));
   std::vector<std::string> lines;
-  const std::string text = ReadFile(BesideLibrary(library, u"testjvm.log"));
-  for (size_t start = 0, end; start < text.size(); start = end + 1) {
-    end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-  }
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
   return lines;
 }
 

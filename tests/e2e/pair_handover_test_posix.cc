@@ -8,79 +8,51 @@
 
 #include <gtest/gtest.h>
 
+#include "jre/runtime_fixture.h"
 #include "support/test_support.h"
 
 namespace javelin::test {
 namespace {
 
-// A minimal 64-bit ELF header of a shared object for another processor.
-std::string ForeignElfLibrary() {
-  std::string header(64, '\0');
-  header.replace(0, 4, "\x7f" "ELF");
-  header[4] = 2;  // 64-bit
-  header[5] = 1;  // little endian
-  header[6] = 1;  // version
-  header[16] = 3;  // ET_DYN
-#if defined(__aarch64__)
-  header[18] = 62;  // EM_X86_64
-#else
-  header[18] = static_cast<char>(183);  // EM_AARCH64
-#endif
-  header[20] = 1;
-  return header;
-}
-
-struct PairApp {
-  TempDir root;
-  std::u16string appDir = root / u"app";
-  std::u16string launcher;
-
-  explicit PairApp(const std::string& applicationSection) {
-    WriteFile(root / u"jre/lib/server/libjvm.so", ForeignElfLibrary());
+TEST(PairHandOver, ForeignJvmStartsThePairWithTheSameArgumentsAndMaybeItsExitCode) {
+  const struct {
+    std::string applicationLines;
+    TextList arguments;
+    int exitCode;        // the pair's 7 only with "Pair Return Code"
+    bool launcherFolder;  // the pair runs there only with "Override WorkingDir"
+    std::string printed;
+  } cases[] = {
+      {"Pair Return Code=yes\nOverride WorkingDir=Yes\n", {u"one", u"two words", u"", u"\u00FCber \U0001F600"}, 7,
+       true, "<one>\n<two words>\n<>\n<\xC3\xBC" "ber \xF0\x9F\x98\x80>\n"},
+      {"Pair Return Code=Nein\n", {u"x"}, 0, false, "<x>\n"},
+  };
+  for (const auto& c : cases) {
+    TempDir root;
+    const std::u16string app = root / u"app", ran = root / u"app/pair-ran.txt";
+    WriteFile(root / u"jre/lib/server/libjvm.so", ForeignBinary());
     WriteFile(root / u"jre/lib/libjava.so", "");
-    launcher = InstallLauncher(appDir, u"myapp");
-    const std::string pair = ToUtf8(JoinPath(appDir, u"pair.sh"));
-    WriteFile(JoinPath(appDir, u"pair.sh"),
-              "#!/bin/sh\n"
-              "out=\"$(dirname \"$0\")/pair-ran.txt\"\n"
+    const std::u16string launcher = InstallLauncher(app, u"myapp");
+    const std::string pair = ToUtf8(root / u"app/pair.sh");
+    WriteFile(root / u"app/pair.sh",
+              "#!/bin/sh\nout=\"$(dirname \"$0\")/pair-ran.txt\"\n"
               "for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done > \"$out.tmp\"\n"
-              "pwd >> \"$out.tmp\"\n"
-              "cat \"$out.tmp\"; mv \"$out.tmp\" \"$out\"\n"
-              "exit 7\n");
+              "pwd >> \"$out.tmp\"\ncat \"$out.tmp\"; mv \"$out.tmp\" \"$out\"\nexit 7\n");
     chmod(pair.c_str(), 0755);
-    WriteFile(JoinPath(appDir, u"myapp.ini"),
-              "[Java Runtime Environment]\n"
-              "Main Class=never.Loaded\n"
-              "JRE Path=" + ToUtf8(root / u"jre") + "\n"
-              "[Application]\n"
-              "Pair Product=" + pair + "\n" + applicationSection);
+    WriteFile(root / u"app/myapp.ini", "[Java Runtime Environment]\nMain Class=never.Loaded\nJRE Path=" +
+                                           ToUtf8(root / u"jre") + "\n[Application]\nPair Product=" + pair + "\n" +
+                                           c.applicationLines);
+    ProcessOptions options;
+    options.workingDirectory = root.path();
+    const ProcessResult result = RunProgram(launcher, c.arguments, options);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.errors;
+    // Without the return code the launcher does not wait for the pair.
+    for (int i = 0; i < 200 && !FileExists(ran); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::string expected = c.printed + ToUtf8(c.launcherFolder ? app : root.path()) + "\n";
+    EXPECT_EQ(ReadFile(ran), expected);
+    if (c.exitCode != 0) {
+      EXPECT_EQ(result.output, expected);
+    }
   }
-};
-
-TEST(PairHandOver, ForeignJvmStartsThePairWithTheSameArgumentsAndPassesItsExitCode) {
-  PairApp app("Pair Return Code=yes\nOverride WorkingDir=Yes\n");
-  ProcessOptions options;
-  options.workingDirectory = app.root.path();
-  const ProcessResult result =
-      RunProgram(app.launcher, {u"one", u"two words", u"", u"\u00FCber \U0001F600"}, options);
-  EXPECT_EQ(result.exitCode, 7) << result.errors;
-  // The working directory was switched to the launcher's folder before the
-  // hand-over, so the pair inherits it.
-  EXPECT_EQ(result.output, "<one>\n<two words>\n<>\n<\xC3\xBC" "ber \xF0\x9F\x98\x80>\n" +
-                               ToUtf8(app.appDir) + "\n");
-}
-
-TEST(PairHandOver, WithoutPairReturnCodeTheLauncherEndsWithZeroAtOnce) {
-  PairApp app("Pair Return Code=Nein\n");
-  ProcessOptions options;
-  options.workingDirectory = app.root.path();
-  const ProcessResult result = RunProgram(app.launcher, {u"x"}, options);
-  EXPECT_EQ(result.exitCode, 0) << result.errors;
-  // The pair was started all the same; without Override WorkingDir it runs
-  // in the caller's directory.
-  const std::u16string ran = JoinPath(app.appDir, u"pair-ran.txt");
-  for (int i = 0; i < 200 && !FileExists(ran); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(ReadFile(ran), "<x>\n" + ToUtf8(app.root.path()) + "\n");
 }
 
 }  // namespace

@@ -13,12 +13,12 @@ void Put16(std::string& bytes, size_t at, uint16_t value, bool bigEndian = false
   bytes[at + (bigEndian ? 0 : 1)] = static_cast<char>(value >> 8);
 }
 
-}  // namespace
-
 std::u16string WithSeparator(std::u16string path) {
   if (path.empty() || path.back() != kPathSeparator) path.push_back(kPathSeparator);
   return path;
 }
+
+}  // namespace
 
 std::u16string LibraryIn(const std::u16string& home, JvmFlavor flavor) {
   return WithSeparator(home) + JvmLibraryPaths(flavor).front();

@@ -10,8 +10,6 @@
 
 namespace javelin::test {
 
-std::u16string WithSeparator(std::u16string path);  // `path` ending in the separator
-
 // Makes `folder` a Java home in this platform's layout: the runtime marker
 // (unless `marker` is false) and an empty JVM library per flavor. Returns the
 // home ending in the separator.

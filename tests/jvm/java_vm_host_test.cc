@@ -22,25 +22,20 @@ struct RecordingListener : VmExitListener {
   int aborts = 0;
 };
 
-TEST(JavaVmHost, ThePlansOptionsComeFirstAndTheHooksReachTheRegisteredListener) {
+// The order of the options and the failure message are checked end to end
+// with the test JVM; here the hooks meet the listener.
+TEST(JavaVmHost, TheExitAndAbortHooksReachTheRegisteredListener) {
   JvmEntryPoints entryPoints;
   entryPoints.createJavaVm = RecordAndRefuse;
   JvmSession session(entryPoints);
-  LaunchPlan plan;
-  plan.options = {"-Dfirst=1", "-Xss1m"};
   testing::internal::CaptureStdout();
-  EXPECT_FALSE(session.Create(plan));
-  const std::string output = testing::internal::GetCapturedStdout();
-  EXPECT_NE(output.find("konnte die Java VM nicht erzeugen"), std::string::npos) << output;
-  EXPECT_NE(output.find("Arbeitsspeicher"), std::string::npos) << output;
+  EXPECT_FALSE(session.Create(LaunchPlan()));
+  testing::internal::GetCapturedStdout();
   EXPECT_EQ(session.vm(), nullptr);
-  ASSERT_EQ(givenOptions.size(), 4u);
-  EXPECT_EQ(givenOptions[0].first, "-Dfirst=1");
-  EXPECT_EQ(givenOptions[1].first, "-Xss1m");
-  ASSERT_EQ(givenOptions[2].first, "abort");
-  ASSERT_EQ(givenOptions[3].first, "exit");
-  const VmAbortHook abortHook = reinterpret_cast<VmAbortHook>(givenOptions[2].second);
-  const VmExitHook exitHook = reinterpret_cast<VmExitHook>(givenOptions[3].second);
+  ASSERT_EQ(givenOptions.size(), 2u);
+  ASSERT_EQ(givenOptions[0].first + " " + givenOptions[1].first, "abort exit");
+  const VmAbortHook abortHook = reinterpret_cast<VmAbortHook>(givenOptions[0].second);
+  const VmExitHook exitHook = reinterpret_cast<VmExitHook>(givenOptions[1].second);
 
   exitHook(3);  // without a listener (outside service mode) nothing happens
   RecordingListener listener;

@@ -18,15 +18,13 @@ TEST(VmParameters, PercentageSizesBecomeKilobytesOfTheMeasuredMemoryWithinTheLim
     const char16_t* option;
     const char16_t* expected;
   } cases[] = {
-      {u"-Xmx50P", u"-Xmx1048576K"},
-      {u"-Xmx50p", u"-Xmx1048576K"},
+      {u"-Xmx50P", u"-Xmx1048576K"},          {u"-Xmx50p", u"-Xmx1048576K"},
       {u"-Xmx50:256:768P", u"-Xmx786432K"},   // capped at the maximum (MB)
       {u"-Xmx10:512P", u"-Xmx524288K"},       // raised to the minimum
       {u"-Xmx:256:512P", u"-Xmx262144K"},     // no percentage: the minimum
       {u"-Xms50:900:800P", u"-Xms921600K"},   // the minimum wins over the maximum
       {u"-Xms60T", u"-Xms629145K"},           // T: the free address space
-      {u"-Xss1t", u"-Xss10485K"},
-      {u"-Xmx50:0:768:1P", u"-Xmx786432K"},   // numbers after the third are ignored
+      {u"-Xss1t", u"-Xss10485K"},             {u"-Xmx50:0:768:1P", u"-Xmx786432K"},  // the fourth is ignored
       {u"-Xmx5x0P", u"-Xmx1048576K"},         // other characters are skipped
       {u"-Xmx4294967346P", u"-Xmx1048576K"},  // numbers wrap around at 2^32
   };
@@ -107,17 +105,11 @@ TEST(VmParameters, TheLastXssOptionSetsTheStackSize) {
     const char16_t* value;
     uint32_t stackSize;
   } cases[] = {
-      {u"-Xss512k", 524288},
-      {u"-Xss1G", 1073741824},
-      {u"-Xss2097152", 2097152},
-      {u"-Xss1m -Xss256k", 262144},
+      {u"-Xss512k", 524288}, {u"-Xss1G", 1073741824}, {u"-Xss2097152", 2097152}, {u"-Xss1m -Xss256k", 262144},
       {u"-Xss50:1:4T", 4194304},  // rewritten to kilobytes first
       {u"-Xss5g", 1073741824},    // the multiplier wraps in 32 bits
       // A later option without a size brings back the JVM's default.
-      {u"-Xss1m -Xss%STACK%", 0},
-      {u"-Xss1m -Xss1:2k", 0},
-      {u"-Xss1m -Xssk", 0},
-      {u"-Xss1m -Xss:1", 0},
+      {u"-Xss1m -Xss%STACK%", 0}, {u"-Xss1m -Xss1:2k", 0}, {u"-Xss1m -Xssk", 0}, {u"-Xss1m -Xss:1", 0},
       {u"-Xmx1m", 0},  // no -Xss: none configured
   };
   for (const auto& test : cases) {

@@ -10,11 +10,7 @@ namespace javelin::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path ToFsPath(const std::u16string& path) { return fs::path(path); }
-
-}  // namespace
+static fs::path ToFsPath(const std::u16string& path) { return fs::path(path); }
 
 std::u16string LauncherPath() { return HostPath(JAVELIN_LAUNCHER); }
 
@@ -77,12 +73,6 @@ bool FileExists(const std::u16string& path) {
 void CopyOneFile(const std::u16string& from, const std::u16string& to) {
   MakeDirectories(ToFsPath(to).parent_path().u16string());
   fs::copy_file(ToFsPath(from), ToFsPath(to), fs::copy_options::overwrite_existing);
-}
-
-void CopyTree(const std::u16string& from, const std::u16string& to) {
-  MakeDirectories(to);
-  fs::copy(ToFsPath(from), ToFsPath(to),
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
 }  // namespace javelin::test

@@ -44,7 +44,6 @@ std::string ReadFile(const std::u16string& path);  // empty when missing
 bool FileExists(const std::u16string& path);
 void MakeDirectories(const std::u16string& path);
 void CopyOneFile(const std::u16string& from, const std::u16string& to);  // creates parents
-void CopyTree(const std::u16string& from, const std::u16string& to);
 
 // Puts a copy of the launcher at `dir`/`name` (".exe" is appended on
 // Windows) and returns its path.
@@ -68,10 +67,12 @@ struct ProcessOptions {
 ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
                          const ProcessOptions& options = {});
 
-// Windows only: starts `program` with exactly `commandLine` as its command
-// line, so the launcher's own splitting can be checked.
+#ifdef _WIN32
+// Starts `program` with exactly `commandLine` as its command line, so the
+// launcher's own splitting can be checked.
 ProcessResult RunCommandLine(const std::u16string& program, const std::u16string& commandLine,
                              const ProcessOptions& options = {});
+#endif
 
 // Process exit code -1 as the platform reports it (255 on POSIX).
 int ExitCodeMinusOne();

@@ -1,10 +1,8 @@
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -37,56 +35,40 @@ int ExitCodeMinusOne() { return 255; }
 ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
                          const ProcessOptions& options) {
   TempDir captures;
-  const std::string outPath = ToUtf8(captures / u"stdout");
-  const std::string errPath = ToUtf8(captures / u"stderr");
-
-  std::vector<std::string> argvStorage{ToUtf8(program)};
+  const std::string outPath = ToUtf8(captures / u"stdout"), errPath = ToUtf8(captures / u"stderr");
+  const std::string directory = ToUtf8(options.workingDirectory);
+  std::vector<std::string> argvStorage{ToUtf8(program)}, envStorage;
   for (const auto& argument : arguments) argvStorage.push_back(ToUtf8(argument));
-  std::vector<char*> argv;
-  for (auto& a : argvStorage) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
-
-  std::vector<std::string> envStorage;
   for (char** e = environ; *e != nullptr; ++e) {
     const std::string entry = *e;
-    const std::u16string name = FromUtf8(entry.substr(0, entry.find('=')));
-    if (options.environment.count(name) == 0) envStorage.push_back(entry);
+    if (options.environment.count(FromUtf8(entry.substr(0, entry.find('=')))) == 0) envStorage.push_back(entry);
   }
   for (const auto& [name, value] : options.environment) {
     if (value) envStorage.push_back(ToUtf8(name) + "=" + ToUtf8(*value));
   }
-  std::vector<char*> envp;
+  std::vector<char*> argv, envp;
+  for (auto& a : argvStorage) argv.push_back(&a[0]);
   for (auto& e : envStorage) envp.push_back(&e[0]);
+  argv.push_back(nullptr);
   envp.push_back(nullptr);
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-
-  // The working directory is changed around the spawn (no portable
-  // file action for it on older C libraries).
-  std::string previous;
-  if (!options.workingDirectory.empty()) {
-    char buffer[4096];
-    if (getcwd(buffer, sizeof buffer) != nullptr) previous = buffer;
-    if (chdir(ToUtf8(options.workingDirectory).c_str()) != 0) previous.clear();
+  // Only async-signal-safe calls between fork and exec.
+  const pid_t child = fork();
+  if (child == 0) {
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int in = open("/dev/null", O_RDONLY);
+    if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
+    if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(126);
+    execve(argv[0], argv.data(), envp.data());
+    _exit(127);
   }
-  pid_t child = 0;
-  const int spawned = posix_spawn(&child, argvStorage[0].c_str(), &actions, nullptr, argv.data(), envp.data());
-  if (!previous.empty() && chdir(previous.c_str()) != 0) {
-  }
-  posix_spawn_file_actions_destroy(&actions);
-
   ProcessResult result;
-  if (spawned != 0) return result;
+  if (child < 0) return result;
   const auto deadline = std::chrono::steady_clock::now() +
                         std::chrono::milliseconds(static_cast<long>(options.timeoutSeconds * 1000));
   int status = 0;
-  for (;;) {
-    const pid_t done = waitpid(child, &status, WNOHANG);
-    if (done == child) break;
+  while (waitpid(child, &status, WNOHANG) != child) {
     if (std::chrono::steady_clock::now() > deadline) {
       kill(child, SIGKILL);
       waitpid(child, &status, 0);
@@ -100,13 +82,6 @@ ProcessResult RunProgram(const std::u16string& program, const TextList& argument
   result.output = ReadFile(captures / u"stdout");
   result.errors += ReadFile(captures / u"stderr");
   return result;
-}
-
-ProcessResult RunCommandLine(const std::u16string& program, const std::u16string& commandLine,
-                             const ProcessOptions& options) {
-  // POSIX programs receive an argv, never a command line.
-  (void)commandLine;
-  return RunProgram(program, {}, options);
 }
 
 }  // namespace javelin::test

@@ -42,12 +42,9 @@ std::u16string EnvironmentBlock(const ProcessOptions& options) {
   wchar_t* current = GetEnvironmentStringsW();
   for (const wchar_t* e = current; *e != 0; e += wcslen(e) + 1) {
     const std::u16string entry(reinterpret_cast<const char16_t*>(e));
-    const size_t equals = entry.find(u'=', 1);
-    const std::u16string name = entry.substr(0, equals);
     bool overridden = false;
-    for (const auto& item : options.environment) {
-      if (EqualsIgnoreCase(item.first, name)) overridden = true;
-    }
+    const std::u16string name = entry.substr(0, entry.find(u'=', 1));
+    for (const auto& item : options.environment) overridden |= EqualsIgnoreCase(item.first, name);
     if (!overridden) block += entry + u'\0';
   }
   FreeEnvironmentStringsW(current);
@@ -99,7 +96,6 @@ ProcessResult RunCommandLine(const std::u16string& program, const std::u16string
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nullptr;
   startup.hStdOutput = out;
   startup.hStdError = err;
   PROCESS_INFORMATION process{};

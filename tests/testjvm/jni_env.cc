@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "secondary_main.h"
 #include "test_jvm.h"
 
 namespace testjvm {
@@ -73,21 +72,11 @@ void Print(Object* printStream, FILE* standard, const std::string& text) {
   fflush(file);
 }
 
-std::string Hex(const std::u16string& units) {
-  std::string text;
-  for (char16_t unit : units) {
-    char digits[8];
-    snprintf(digits, sizeof digits, text.empty() ? "%04X" : " %04X", static_cast<unsigned>(unit));
-    text += digits;
-  }
-  return text;
-}
-
 // Runs the method or constructor `id` with its arguments.
 jobject Run(jmethodID id, va_list arguments) {
   const std::string& method = *reinterpret_cast<const std::string*>(id);
   const auto named = [&](const char* start) { return method.rfind(start, 0) == 0; };
-  if (RunServiceMethod(method, arguments)) return nullptr;
+  if (RunExtraMethod(method, arguments)) return nullptr;
   if (named("java/lang/String.")) {
     Object* string = New("java/lang/String");
     string->text = O(va_arg(arguments, jobject))->text;
@@ -123,10 +112,6 @@ jobject Run(jmethodID id, va_list arguments) {
                                  name + "\n");
     exit(1);
   }
-  if (method.find(".secondaryMain(") != std::string::npos) {
-    RunVoidSecondaryMain(StringsOf(va_arg(arguments, jobject)));
-    return nullptr;
-  }
   // main
   const std::vector<Object*>& elements = O(va_arg(arguments, jobject))->elements;
   std::string text = "argc=" + std::to_string(elements.size()) + "\n";
@@ -161,28 +146,16 @@ jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char
   std::lock_guard<std::recursive_mutex> lock(heapLock);
   methods.push_back(O(type)->className + "." + name + signature);
   const std::string& method = methods.back();
-  if (IsServiceMethod(method)) return reinterpret_cast<jmethodID>(&methods.back());
-  for (const char* known : kKnownMethods) {
-    if (method == known) return reinterpret_cast<jmethodID>(&methods.back());
-  }
   const bool isMain = strcmp(name, "main") == 0 && strcmp(signature, "([Ljava/lang/String;)V") == 0;
-  if (isMain && !CurrentControl().noMain) return reinterpret_cast<jmethodID>(&methods.back());
-  if (HasSecondaryMain(name, signature)) return reinterpret_cast<jmethodID>(&methods.back());
+  bool known = IsExtraMethod(method, name, signature) || (isMain && !CurrentControl().noMain);
+  for (const char* knownMethod : kKnownMethods) known |= method == knownMethod;
+  if (known) return reinterpret_cast<jmethodID>(&methods.back());
   if (!isMain) Throw("java/lang/NoSuchMethodError", Wide(method));
   return nullptr;
 }
 
-jobject JNICALL NewObjectV(JNIEnv*, jclass, jmethodID method, va_list arguments) {
-  return Run(method, arguments);
-}
-
-jobject JNICALL CallStaticObjectMethodV(JNIEnv*, jclass, jmethodID method, va_list arguments) {
-  return Run(method, arguments);
-}
-
-void JNICALL CallStaticVoidMethodV(JNIEnv*, jclass, jmethodID method, va_list arguments) {
-  Run(method, arguments);
-}
+jobject JNICALL CallObjectV(JNIEnv*, jclass, jmethodID method, va_list arguments) { return Run(method, arguments); }
+void JNICALL CallVoidV(JNIEnv*, jclass, jmethodID method, va_list arguments) { Run(method, arguments); }
 
 jcharArray JNICALL NewCharArray(JNIEnv*, jsize length) {
   Object* array = New("[C");
@@ -219,14 +192,10 @@ void JNICALL ExceptionDescribe(JNIEnv*) {
 const char* JNICALL GetStringUTFChars(JNIEnv*, jstring string, jboolean* isCopy) {
   if (isCopy != nullptr) *isCopy = JNI_TRUE;
   const std::string bytes = ToModifiedUtf8(O(string)->text);
-  char* copy = static_cast<char*>(malloc(bytes.size() + 1));
-  memcpy(copy, bytes.c_str(), bytes.size() + 1);
-  return copy;
+  return static_cast<char*>(memcpy(malloc(bytes.size() + 1), bytes.c_str(), bytes.size() + 1));
 }
 
-void JNICALL ReleaseStringUTFChars(JNIEnv*, jstring, const char* characters) {
-  free(const_cast<char*>(characters));
-}
+void JNICALL ReleaseStringUTFChars(JNIEnv*, jstring, const char* characters) { free(const_cast<char*>(characters)); }
 
 JNINativeInterface_ BuildTable() {
   JNINativeInterface_ table;
@@ -234,9 +203,9 @@ JNINativeInterface_ BuildTable() {
   table.FindClass = FindClass;
   table.GetMethodID = GetMethodID;
   table.GetStaticMethodID = GetMethodID;
-  table.NewObjectV = NewObjectV;
-  table.CallStaticObjectMethodV = CallStaticObjectMethodV;
-  table.CallStaticVoidMethodV = CallStaticVoidMethodV;
+  table.NewObjectV = CallObjectV;
+  table.CallStaticObjectMethodV = CallObjectV;
+  table.CallStaticVoidMethodV = CallVoidV;
   table.CallStaticIntMethodV = CallStaticIntMethodV;
   table.NewCharArray = NewCharArray;
   table.SetCharArrayRegion = SetCharArrayRegion;

@@ -4,15 +4,26 @@
 //
 // Control: "testjvm.control" beside the library, read at JNI_CreateJavaVM,
 // one instruction a line:
-//   create=N      JNI_CreateJavaVM fails with N (a negative JNI code)
-//   detach=N      DetachCurrentThread returns N
-//   missing=NAME  the class NAME (slash form) does not exist
-//   nomain        the main class has no main, and the lookup leaves no
-//                 exception behind
-//   and the single-instance lines of secondary_main.h
+//   create=N        JNI_CreateJavaVM fails with N (a negative JNI code)
+//   detach=N        DetachCurrentThread returns N
+//   missing=NAME    the class NAME (slash form) does not exist
+//   nomain          the main class has no main, and the lookup leaves no
+//                   exception behind
+//   secondary=void  the main class has "secondaryMain([Ljava/lang/String;)V"
+//   secondary=int   it has "secondaryMain([Ljava/lang/String;)I", returning
+//                   its first argument when that is a number, else 7
+//   wait            main writes "testjvm.ready" beside the library and
+//                   returns once "testjvm.release" exists there
+//   exit=N          the process then ends with N, as System.exit(N) would
+//   service         main runs until the static stop() is called
+//   nostop          the main class has no static stop()
+//   sysexit=N       main calls System.exit(N) itself once it has printed
 // Log: "testjvm.log" beside the library, one line appended per event:
-// "option TEXT" and "hook NAME" per creation option in order, and
-// "default-init-args" when the default stack size is asked for.
+// "option TEXT" and "hook NAME" per creation option in order,
+// "default-init-args" when the default stack size is asked for, "attach" and
+// "detach" of threads that attached themselves, "secondaryMain argc=N" with
+// " arg=" and the UTF-16 units in hex per argument, "call stop" and
+// "call System.exit N".
 // main prints "argc=N" and per argument "arg=" with its UTF-16 units in hex
 // to System.out, and "main done" to System.err.
 #pragma once
@@ -20,6 +31,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #ifndef _JNI_IMPLEMENTATION_
 #define _JNI_IMPLEMENTATION_
@@ -33,24 +45,30 @@ struct Control {
   int detach = 0;
   std::string missingClass;
   bool noMain = false;
+  std::string secondary;  // "", "void" or "int"
+  bool wait = false, exitAfterMain = false, service = false, noStop = false, sysExit = false;
+  int exitCode = 0, sysExitCode = 0;
 };
 
 const Control& CurrentControl();
 void Log(const std::string& line);
 std::string ToModifiedUtf8(const std::u16string& text);
+std::string Hex(const std::u16string& units);  // "0041 0042"
 const JNINativeInterface_* NativeInterface();
+std::vector<std::u16string> StringsOf(jobject array);  // of a String[] (jni_env.cc)
 
 // Per platform: a file beside this library (C modes), and the file of a
 // FileOutputStream.
 FILE* OpenBesideLibrary(const char* name, const char* mode);
 FILE* OpenStreamFile(const std::u16string& path, bool append);
 
-// The service side (service_calls.cc): control lines read at creation,
-// the static stop() and System.exit, and main's wait for stop().
-void LoadServiceControl(const JavaVMInitArgs* arguments);
-bool IsServiceMethod(const std::string& method);
-bool RunServiceMethod(const std::string& method, va_list arguments);  // false: not one of them
+// The Java side beyond main (test_jvm.cc): stop(), System.exit and
+// secondaryMain; main's wait for stop() and its end.
+bool IsExtraMethod(const std::string& method, const char* name, const char* signature);
+bool RunExtraMethod(const std::string& method, va_list arguments);  // false: not one of them
+jint JNICALL CallStaticIntMethodV(JNIEnv*, jclass, jmethodID method, va_list arguments);
 void ServiceMainBody();
+void AfterMain();
 
 // The bodies of the exported entry points.
 jint CreateVm(JavaVM** vm, void** env, void* initArguments);
