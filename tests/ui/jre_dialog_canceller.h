@@ -12,37 +12,25 @@
 
 namespace javelin::test {
 
-#ifdef _WIN32
 class JreDialogCanceller {
  public:
+#ifdef _WIN32
   JreDialogCanceller()
       : watcher_([this] {
-          while (!stop_) {
-            if (HWND dialog = FindWindowW(L"#32770", L"JRE nicht gefunden")) {
-              if (IsWindowVisible(dialog)) {
-                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-                cancelled_ = true;
-              }
-            }
-            Sleep(20);
+          for (; !stop_; Sleep(20)) {
+            HWND dialog = FindWindowW(L"#32770", L"JRE nicht gefunden");
+            if (dialog && IsWindowVisible(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
           }
         }) {}
   ~JreDialogCanceller() {
     stop_ = true;
     watcher_.join();
   }
-  bool cancelled() const { return cancelled_; }
 
  private:
   std::atomic<bool> stop_{false};
-  std::atomic<bool> cancelled_{false};
   std::thread watcher_;
-};
-#else
-class JreDialogCanceller {
- public:
-  bool cancelled() const { return false; }
-};
 #endif
+};
 
 }  // namespace javelin::test

@@ -6,16 +6,14 @@
 # Needs DISPLAY (see tools/with-display.sh), xdotool and ImageMagick's import;
 # exits with 77 (skipped) without them.
 set -u
-launcher=$1
-artefacts=$2
+launcher=$1 artefacts=$2
 if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
   echo "skipped: needs DISPLAY, xdotool and import"
   exit 77
 fi
+fail() { echo "FAILED: $*"; status=1; }
 build_dir=$(cd "$(dirname "$launcher")" && pwd)
-export WINEPREFIX=${WINEPREFIX:-$build_dir/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export LC_ALL=${LC_ALL:-C.UTF-8}
+export WINEPREFIX=${WINEPREFIX:-$build_dir/wineprefix} WINEDEBUG=${WINEDEBUG:--all} LC_ALL=${LC_ALL:-C.UTF-8}
 wine_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine_loader" wineboot --init >/dev/null 2>&1
@@ -28,17 +26,15 @@ app=$(mktemp -d)
 trap 'rm -rf "$app"' EXIT
 cp "$launcher" "$app/app.exe"
 printf '[Java Runtime Environment]\r\nMain Class=demo.Main\r\nMinimum Version=99\r\n' >"$app/app.ini"
-dos_path="Z:$(echo "$app/app.exe" | tr / '\\')"
-
 # cmd prints the full exit code (wine itself cuts it to 8 bits).
-env -u JAVA_HOME "$wine_loader" cmd /c "$dos_path & echo ERRORLEVEL=%ERRORLEVEL%" >"$app/out.txt" 2>&1 </dev/null &
+env -u JAVA_HOME "$wine_loader" cmd /c "Z:$(echo "$app/app.exe" | tr / '\\') & echo ERRORLEVEL=%ERRORLEVEL%" \
+  >"$app/out.txt" 2>&1 </dev/null &
 runner=$!
 
 status=0
 window=$(timeout 60 xdotool search --sync --onlyvisible --name 'JRE nicht gefunden' | head -1)
 if [ -z "$window" ]; then
-  echo "FAILED: no window titled 'JRE nicht gefunden'"
-  status=1
+  fail "no window titled 'JRE nicht gefunden'"
 else
   sleep 1  # let the dialog finish painting
   mkdir -p "$artefacts"
@@ -46,20 +42,12 @@ else
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   xdotool key Escape
 fi
-for _ in $(seq 1 300); do
-  kill -0 "$runner" 2>/dev/null || break
-  sleep 0.1
-done
+for _ in $(seq 1 300); do kill -0 "$runner" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$runner" 2>/dev/null; then
-  echo "FAILED: the launcher did not end after Escape"
+  fail "the launcher did not end after Escape"
   kill "$runner"
-  status=1
 fi
 wait "$runner" 2>/dev/null
-output=$(tr -d '\r' <"$app/out.txt")
-echo "$output"
-if ! grep -qx 'ERRORLEVEL=-1' <<<"$output"; then
-  echo "FAILED: exit code -1 expected"
-  status=1
-fi
+tr -d '\r' <"$app/out.txt" | tee "$app/lines.txt"
+grep -qx 'ERRORLEVEL=-1' "$app/lines.txt" || fail "exit code -1 expected"
 exit $status

@@ -1,8 +1,12 @@
-// The terminal prompt that asks for a Java folder, driven through a
-// pseudo-terminal as a user would answer it.
+// The terminal prompt that asks for a Java folder, alone and in the launcher
+// that finds no fitting runtime, driven through a pseudo-terminal as a user
+// would answer it.
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -11,53 +15,49 @@
 #include <future>
 #include <string>
 
+#include "e2e/e2e_support.h"
 #include "jre/runtime_fixture.h"
-#include "support/test_support.h"
 #include "ui/jre_prompt_posix.h"
 
-namespace javelin {
+namespace javelin::test {
 namespace {
 
-// A pseudo-terminal: the prompt reads and writes the terminal side, the test
-// plays the user on the other.
+// The program reads and writes the terminal side; the test plays the user on
+// the other.
 class PseudoTerminal {
  public:
   PseudoTerminal() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) {
-      terminal_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
-    }
     termios settings{};
-    if (terminal_ >= 0 && tcgetattr(terminal_, &settings) == 0) {
+    if (openpty(&master_, &terminal_, nullptr, nullptr, nullptr) == 0 &&
+        tcgetattr(terminal_, &settings) == 0) {
       settings.c_oflag &= ~ONLCR;  // line ends as written
       tcsetattr(terminal_, TCSANOW, &settings);
     }
   }
   ~PseudoTerminal() {
-    if (terminal_ >= 0) close(terminal_);
-    if (master_ >= 0) close(master_);
+    close(terminal_);
+    close(master_);
   }
-  bool ok() const { return terminal_ >= 0; }
   int terminal() const { return terminal_; }
-  void Type(const std::string& text) { ASSERT_EQ(write(master_, text.data(), text.size()), (ssize_t)text.size()); }
-  void EndInput() { Type("\x04"); }  // Ctrl-D at the start of a line
-  // Everything shown until `marker` appears (or 10 s have passed).
-  std::string ReadUntil(const std::string& marker) {
-    for (int waited = 0; shown_.find(marker, consumed_) == std::string::npos && waited < 100;) {
+  // "^D" is Ctrl-D at the start of a line: the end of the input.
+  void Answer(const std::string& text) {
+    const std::string typed = text == "^D" ? "\x04" : text + "\n";
+    ASSERT_EQ(write(master_, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  }
+  // Everything shown up to the next prompt (waiting at most 10 s for it).
+  std::string ReadPrompt() {
+    const std::string marker = "JRE Pfad: ";
+    size_t end = std::string::npos;
+    for (int i = 0; (end = shown_.find(marker)) == std::string::npos && i < 100; ++i) {
       pollfd fd{master_, POLLIN, 0};
-      if (poll(&fd, 1, 100) <= 0) {
-        ++waited;
-        continue;
-      }
       char buffer[512];
-      const ssize_t got = read(master_, buffer, sizeof(buffer));
-      if (got <= 0) break;
+      const ssize_t got = poll(&fd, 1, 100) > 0 ? read(master_, buffer, sizeof(buffer)) : 0;
+      if (got < 0) break;
       shown_.append(buffer, got);
     }
-    const size_t end = shown_.find(marker, consumed_);
-    const size_t stop = end == std::string::npos ? shown_.size() : end + marker.size();
-    std::string part = shown_.substr(consumed_, stop - consumed_);
-    consumed_ = stop;
+    end = end == std::string::npos ? shown_.size() : end + marker.size();
+    const std::string part = shown_.substr(0, end);
+    shown_.erase(0, end);
     return part;
   }
 
@@ -65,20 +65,17 @@ class PseudoTerminal {
   int master_ = -1;
   int terminal_ = -1;
   std::string shown_;
-  size_t consumed_ = 0;
 };
 
 TEST(JrePrompt, AsksUntilTheFolderHoldsALibraryOfTheRequiredKind) {
-  test::TempDir dir;
-  const std::u16string clientOnly = test::MakeRuntime(dir / u"client", {JvmFlavor::kClient}, false);
-  const std::u16string server = test::MakeRuntime(dir / u"server", {JvmFlavor::kServer});
+  TempDir dir;
+  const std::u16string clientOnly = MakeRuntime(dir / u"client", {JvmFlavor::kClient}, false);
+  const std::u16string server = MakeRuntime(dir / u"server", {JvmFlavor::kServer});
   const std::string root = ToUtf8(dir.path());
-  const std::string cwd = ToUtf8(dir.path());
-
   const struct {
     const char* name;
     int32_t jvmType;
-    std::vector<std::string> answers;  // typed one after the other; "^D" ends the input
+    std::vector<std::string> answers;  // typed one after the other
     std::u16string home;               // the expected choice; empty: cancelled
     int refusals;                      // how many answers were refused
   } cases[] = {
@@ -88,63 +85,127 @@ TEST(JrePrompt, AsksUntilTheFolderHoldsALibraryOfTheRequiredKind) {
       {"server required refuses client", 1, {root + "/client", root + "/server"}, server, 1},
       {"unusable then usable", 0, {root + "/none", "  " + root + "/server  "}, server, 1},
       {"relative to the current folder", 0, {"server"}, server, 0},
-      {"empty answer cancels", 0, {""}, u"", 0},
       {"end of input cancels", 0, {"^D"}, u"", 0},
       {"refused then end of input", 1, {root + "/client", "^D"}, u"", 1},
   };
   char previous[4096];
   ASSERT_NE(getcwd(previous, sizeof(previous)), nullptr);
-  ASSERT_EQ(chdir(cwd.c_str()), 0);
+  ASSERT_EQ(chdir(root.c_str()), 0);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     PseudoTerminal pty;
-    ASSERT_TRUE(pty.ok());
-    JreDialogRequest request;
-    request.message = u"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. (Version 99) von:";
-    request.jvmType = c.jvmType;
+    ASSERT_GE(pty.terminal(), 0);
+    const JreDialogRequest request{u"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. von:",
+                                   c.jvmType, u""};
     auto prompt = std::async(std::launch::async,
                              [&] { return PromptForJre(request, pty.terminal(), pty.terminal()); });
-    const std::string intro = pty.ReadUntil("JRE Pfad: ");
-    EXPECT_NE(intro.find("(Version 99) von:\n  https://adoptium.net/\n"), std::string::npos) << intro;
+    const std::string intro = pty.ReadPrompt();
+    EXPECT_NE(intro.find("gefunden. von:\n  https://adoptium.net/\n"), std::string::npos) << intro;
     EXPECT_NE(intro.find("können Sie unten danach suchen:"), std::string::npos) << intro;
     int refusals = 0;
     for (const std::string& answer : c.answers) {
-      answer == "^D" ? pty.EndInput() : pty.Type(answer + "\n");
-      if (&answer != &c.answers.back()) {
-        const std::string shown = pty.ReadUntil("JRE Pfad: ");
-        if (shown.find("Kein JRE: ") != std::string::npos) ++refusals;
-      }
+      pty.Answer(answer);
+      if (&answer == &c.answers.back()) break;
+      refusals += pty.ReadPrompt().find("Kein JRE: ") != std::string::npos;
     }
     ASSERT_EQ(prompt.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     const std::optional<JreDialogChoice> choice = prompt.get();
     EXPECT_EQ(refusals, c.refusals);
-    if (c.home.empty()) {
-      EXPECT_FALSE(choice.has_value());
-    } else {
-      ASSERT_TRUE(choice.has_value());
+    EXPECT_EQ(choice.has_value(), !c.home.empty());
+    if (choice && !c.home.empty()) {
       EXPECT_EQ(ToUtf8(choice->javaHome), ToUtf8(c.home));
       EXPECT_EQ(ToUtf8(choice->jvmLibraryPath),
-                ToUtf8(test::LibraryIn(c.home, c.jvmType == 1 || c.home == server
-                                                   ? JvmFlavor::kServer
-                                                   : JvmFlavor::kClient)));
+                ToUtf8(LibraryIn(c.home, c.home == server ? JvmFlavor::kServer
+                                                          : JvmFlavor::kClient)));
     }
   }
   ASSERT_EQ(chdir(previous), 0);
 }
 
-TEST(JrePrompt, ShowsTheConfiguredDownloadAddress) {
+// Runs the launcher with a terminal as standard input and error, its output in
+// dir/out.txt and the per-user settings in dir/home, answering each prompt in
+// turn. Its exit code and what the terminal showed up to the last prompt.
+std::pair<int, std::string> RunOnTerminal(const std::u16string& program,
+                                          const std::vector<std::string>& answers,
+                                          const std::u16string& dir) {
   PseudoTerminal pty;
-  ASSERT_TRUE(pty.ok());
-  JreDialogRequest request;
-  request.message = u"Bitte installieren:";
-  request.downloadUrl = u"https://example.com/java";
-  auto prompt = std::async(std::launch::async,
-                           [&] { return PromptForJre(request, pty.terminal(), pty.terminal()); });
-  EXPECT_NE(pty.ReadUntil("JRE Pfad: ").find("Bitte installieren:\n  https://example.com/java\n"),
-            std::string::npos);
-  pty.Type("\n");
-  EXPECT_FALSE(prompt.get().has_value());
+  const std::string path = ToUtf8(program), home = ToUtf8(dir + u"/home"),
+                    out = ToUtf8(dir + u"/out.txt");
+  const pid_t child = fork();
+  if (child == 0) {
+    const int output = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (pty.terminal() < 0 || output < 0) _exit(120);
+    dup2(pty.terminal(), 0);
+    dup2(output, 1);
+    dup2(pty.terminal(), 2);
+    unsetenv("JAVA_HOME");
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+    _exit(121);
+  }
+  std::string shown;
+  for (const std::string& answer : answers) {
+    shown += pty.ReadPrompt();
+    pty.Answer(answer);
+  }
+  int status = 0;
+  for (int waited = 0; waitpid(child, &status, WNOHANG) != child; usleep(50000)) {
+    if (++waited == 1200) kill(child, SIGKILL);  // after 60 s
+  }
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), shown};
+}
+
+TEST(JreNotFoundOnLinux, AsksOnATerminalRemembersTheAnswerAndExplainsWithoutOne) {
+  if (JavaClassesDir().empty() || !FileExists(JvmLibraryInHome(JdkHome()))) {
+    GTEST_SKIP() << "no JDK";
+  }
+  // The program's output begins with "argc=0\n"; any other text is the whole output.
+  const auto expectOutput = [](const std::string& actual, const std::string& expected) {
+    EXPECT_EQ(expected == "argc=0\n" ? actual.substr(0, expected.size()) : actual, expected);
+  };
+  const struct {
+    const char* name;
+    bool answerTheJdk;  // else an empty answer
+    std::string url;    // the vendor's download address, if any
+    int exitCode;
+    std::string output;       // of the run on the terminal
+    std::string outputAgain;  // of the next start, without a terminal
+  } cases[] = {
+      {"an unusable folder, then the JDK", true, "", 0, "argc=0\n", "argc=0\n"},
+      {"an empty answer", false, "https://example.com/java", ExitCodeMinusOne(), "",
+       "Error: Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
+       "installieren Sie eine JRE (minimum Version 99.0) von: https://example.com/java \n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    // No installed runtime satisfies version 99, so every source fails.
+    const std::u16string launcher =
+        MakeApp(dir / u"app", u"app",
+                "[Java Runtime Environment]\nMain Class=launch.Probe\nMinimum Version=99\n" +
+                    (c.url.empty() ? "" : "Download URL=" + c.url + "\n") +
+                    "[Class Path]\nClass Path=" + ToUtf8(JavaClassesDir()) + "\n");
+    const std::string nothing = ToUtf8(dir / u"nothing");
+    const auto answers = c.answerTheJdk ? std::vector{nothing, ToUtf8(JdkHome())}
+                                        : std::vector{std::string()};
+    const auto [exitCode, shown] = RunOnTerminal(launcher, answers, dir.path());
+    EXPECT_EQ(exitCode, c.exitCode) << shown;
+    const std::string url = c.url.empty() ? ToUtf8(kDefaultDownloadUrl) : c.url;
+    EXPECT_NE(shown.find("(minimum Version 99.0) von:\n  " + url + "\n"), std::string::npos)
+        << shown;
+    EXPECT_EQ(shown.find("Kein JRE: " + nothing) != std::string::npos, c.answerTheJdk) << shown;
+    expectOutput(ReadFile(dir / u"out.txt"), c.output);
+
+    // The next start without a terminal finds the remembered folder or says why it ends.
+    ProcessOptions options;
+    options.environment[u"JAVA_HOME"] = std::nullopt;
+    options.environment[u"HOME"] = options.environment[u"XDG_CONFIG_HOME"] = dir / u"home";
+    const ProcessResult again = RunProgram(launcher, {}, options);
+    EXPECT_EQ(again.exitCode, c.exitCode) << again.errors;
+    expectOutput(again.output, c.outputAgain);
+  }
 }
 
 }  // namespace
-}  // namespace javelin
+}  // namespace javelin::test

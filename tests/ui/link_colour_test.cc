@@ -13,26 +13,24 @@ TEST(LinkColour, ParsesLikeTheWideIntegerConversion) {
   } cases[] = {
       {u"255,0,0", 0x0000FFu},
       {u"0,0,255", 0xFF0000u},
-      {u"128,0,128", 0x800080u},
       {u" 1, +2,\t3", 0x030201u},   // blanks and a sign before the digits
       {u"12abc,34x,56;", 0x38220Cu},  // whatever follows the digits is ignored
       {u"red,green,blue", 0u},        // nothing readable counts as 0
       {u"0,0,257", 0x010000u},        // blue wraps around 256
       {u"0,0,-1", 0xFFFF0000u},       // ... keeping the sign of the remainder
       {u"300,0,0", 300u},             // red and green are not range-tested
-      {u"0,256,0", 0x010000u},
       {u"99999999999,0,0", 0x7FFFFFFFu},  // saturates at the 32-bit maximum
       {u"255,0,0,7", 0x0000FFu},      // a fourth part is read as part of blue's rest
       {u"255,0, ", 0x0000FFu},        // a blank after the comma is something
       {u"255,0,", std::nullopt},      // nothing after the second comma
       {u"255,0", std::nullopt},       // one comma
-      {u"255", std::nullopt},
       {u"", std::nullopt},
       {u",,", std::nullopt},
       {u",,1", 0x010000u},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ParseLinkColour(c.text), c.colour) << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
+    EXPECT_EQ(ParseLinkColour(c.text), c.colour)
+        << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
   }
 }
 

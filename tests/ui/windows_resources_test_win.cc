@@ -4,39 +4,35 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "support/test_support.h"
+#include "ui/display_check_win.h"
 
 namespace javelin {
 namespace {
 
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+using test::Wide;
 
-std::string Resource(HMODULE module, const wchar_t* type, int id, WORD language = 0) {
-  HRSRC found = language == 0 ? FindResourceW(module, MAKEINTRESOURCEW(id), type)
-                              : FindResourceExW(module, type, MAKEINTRESOURCEW(id), language);
-  if (found == nullptr) return {};
-  HGLOBAL loaded = LoadResource(module, found);
-  const char* data = static_cast<const char*>(LockResource(loaded));
-  return data == nullptr ? std::string() : std::string(data, SizeofResource(module, found));
+std::string Manifest(HMODULE module) {
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  const void* data = found ? LockResource(LoadResource(module, found)) : nullptr;
+  return data ? std::string(static_cast<const char*>(data), SizeofResource(module, found)) : "";
 }
 
 std::wstring VersionString(const std::vector<char>& info, const wchar_t* name) {
   wchar_t* value = nullptr;
   UINT length = 0;
   const std::wstring path = std::wstring(L"\\StringFileInfo\\040704B0\\") + name;
-  if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) {
-    return L"(missing)";
-  }
-  return std::wstring(value, length > 0 ? length - 1 : 0);
+  return VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)
+             ? std::wstring(value, length > 0 ? length - 1 : 0)
+             : L"(missing)";
 }
 
 // "1.0.0" as the four numbers of a version resource, "1.0.0.0".
 std::wstring FourPartVersion(std::string version) {
-  int dots = 0;
-  for (char c : version) dots += c == '.';
-  for (; dots < 3; ++dots) version += ".0";
+  while (std::count(version.begin(), version.end(), '.') < 3) version += ".0";
   return std::wstring(version.begin(), version.end());
 }
 
@@ -58,7 +54,7 @@ TEST(WindowsResources, LaunchersCarryManifestVersionDialogAndIcon) {
                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module, nullptr) << GetLastError();
 
-    const std::string manifest = Resource(module, RT_MANIFEST, 1);
+    const std::string manifest = Manifest(module);
     for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
                              "level=\"asInvoker\"", "PerMonitorV2", "true/pm",
                              "<longPathAware", ">true</longPathAware>",
@@ -66,9 +62,9 @@ TEST(WindowsResources, LaunchersCarryManifestVersionDialogAndIcon) {
                              "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"}) {
       EXPECT_NE(manifest.find(part), std::string::npos) << part;
     }
-    EXPECT_FALSE(
-        Resource(module, RT_DIALOG, 201, MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)).empty());
-    EXPECT_EQ(!Resource(module, RT_GROUP_ICON, 1).empty(), c.icon);
+    EXPECT_NE(FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(201),
+                              MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)), nullptr);
+    EXPECT_EQ(FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr, c.icon);
     FreeLibrary(module);
 
     DWORD handle = 0;
@@ -85,10 +81,10 @@ TEST(WindowsResources, LaunchersCarryManifestVersionDialogAndIcon) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    const std::wstring numbers = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
-                                 std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
-                                 std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
-                                 std::to_wstring(LOWORD(fixed->dwFileVersionLS));
+    wchar_t numbers[32];
+    swprintf(numbers, 32, L"%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
+             LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+             LOWORD(fixed->dwFileVersionLS));
     EXPECT_EQ(numbers, c.version);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
   }
