@@ -17,14 +17,14 @@ TEST(ServiceNotification, NamesThatAreNoSocketAddressAreRefused) {
   test::TempDir dir;
   const size_t room = sizeof(sockaddr_un::sun_path);
   for (const std::string& name : {std::string(), std::string("@"), std::string("relative/notify"),
-                                  "/" + std::string(room, 'x'), "/" + std::string(room - 1, 'x'),
-                                  "@" + std::string(room, 'x'), ToUtf8(dir / u"nobody-listens")}) {
+                                  "/" + std::string(room - 1, 'x'), "@" + std::string(room, 'x'),
+                                  ToUtf8(dir / u"nobody-listens")}) {
     EXPECT_FALSE(SendServiceNotification(name, "READY=1")) << name;
   }
-  unsetenv("NOTIFY_SOCKET");
-  EXPECT_FALSE(NotifyServiceManager("READY=1"));
-  setenv("NOTIFY_SOCKET", "", 1);
-  EXPECT_FALSE(NotifyServiceManager("READY=1"));
+  for (const char* value : {static_cast<const char*>(nullptr), ""}) {
+    value ? setenv("NOTIFY_SOCKET", value, 1) : unsetenv("NOTIFY_SOCKET");
+    EXPECT_FALSE(NotifyServiceManager("READY=1"));
+  }
   unsetenv("NOTIFY_SOCKET");
 }
 
