@@ -172,7 +172,8 @@ TEST_F(SingleInstanceRealJvmTest, IndependentStartsEachRunTheApplication) {
   for (const std::string name : {"two-copies", "Yes", "foreign-lock"}) {
     SCOPED_TRACE(name);
     if (name == "foreign-lock" && geteuid() != 0) continue;
-    const std::u16string folders[] = {dir_ / FromUtf8(name + "/a"), dir_ / FromUtf8(name + (name == "two-copies" ? "/b" : "/a"))};
+    const std::u16string folders[] = {dir_ / FromUtf8(name + "/a"),
+                                      dir_ / FromUtf8(name + (name == "two-copies" ? "/b" : "/a"))};
     const std::string more = name == "Yes" ? "Single Instance=Yes\n" : "";
     const std::u16string launchers[] = {App(folders[0], "VoidApp", more), App(folders[1], "VoidApp", more)};
     InstanceRendezvous rendezvous;

@@ -60,7 +60,8 @@ TEST(StartupCacheWiringTest, OnlyYesAddsTheCacheOptionsAfterTheVmParameters) {
   const std::u16string archive = dir / FromUtf8("cache/Wired/W1/" + first[3].substr(prefix.size(), 16) + "-4.jsa");
   WriteFile(archive, "done");
   EXPECT_EQ(launch("Startup Cache=yes\n"),
-            (std::vector<std::string>{plain[0], plain[1], "-XX:SharedArchiveFile=" + ToUtf8(archive), "-Xlog:cds*=off"}));
+            (std::vector<std::string>{plain[0], plain[1], "-XX:SharedArchiveFile=" + ToUtf8(archive),
+                                      "-Xlog:cds*=off"}));
 }
 
 }  // namespace

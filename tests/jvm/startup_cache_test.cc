@@ -31,9 +31,11 @@ TEST(StartupCacheTest, MechanismAndVersionOfEachRuntime) {
   // Without bin/java or a way to assemble in the background, Java 25 writes
   // a dynamic archive itself.
   const std::tuple<int, bool, bool, M> cases[] = {
-      {0, true, true, M::kNone},           {12, true, true, M::kNone},          {13, true, true, M::kArchiveAtExit},
-      {18, false, false, M::kArchiveAtExit}, {19, true, true, M::kDynamicArchive}, {24, true, true, M::kDynamicArchive},
-      {25, true, true, M::kAotCache},      {25, false, true, M::kDynamicArchive}, {25, true, false, M::kDynamicArchive}};
+      {0, true, true, M::kNone},          {12, true, true, M::kNone},
+      {13, true, true, M::kArchiveAtExit}, {18, false, false, M::kArchiveAtExit},
+      {19, true, true, M::kDynamicArchive}, {24, true, true, M::kDynamicArchive},
+      {25, true, true, M::kAotCache},     {25, false, true, M::kDynamicArchive},
+      {25, true, false, M::kDynamicArchive}};
   for (const auto& [version, launcher, background, expected] : cases) {
     EXPECT_EQ(ChooseStartupCacheMechanism(version, launcher, background), expected) << version;
   }
@@ -116,88 +118,67 @@ class StartupCachePlanTest : public ::testing::Test {
   StartupCacheInput input_;
 };
 
-TEST_F(StartupCachePlanTest, AFirstStartCreatesAndLaterStartsUseTheArchive) {
-  for (const auto& [version, createOption] : {std::pair<int, std::u16string>{13, u"-XX:ArchiveClassesAtExit="},
-                                              {17, u"-XX:ArchiveClassesAtExit="},
-                                              {21, u"-XX:+AutoCreateSharedArchive"}}) {
-    input_.featureVersion = version;
-    input_.cacheFolder = cache_ / (u"v" + ToDecimal(version));
-    const StartupCachePlan first = PlanStartupCache(input_);
-    ASSERT_GE(first.options.size(), 2u) << version;
-    EXPECT_EQ(first.options[0].substr(0, createOption.size()), createOption);
-    EXPECT_EQ(first.options.back(), u"-Xlog:cds*=off");
-    EXPECT_NE(first.decision.find(u"created"), std::u16string::npos) << ToUtf8(first.decision);
-    // The JVM writes to a name of this process only, in the cache folder.
-    EXPECT_EQ(first.pendingFile.compare(0, input_.cacheFolder.size(), input_.cacheFolder), 0);
-    EXPECT_NE(first.pendingFile.find(ToDecimal(CurrentProcessId())), std::u16string::npos);
-    // A JVM that ended before writing, or wrote nothing, leaves no trace.
-    FinishStartupCache(first);
-    EXPECT_TRUE(CacheFiles(input_.cacheFolder).empty());
-    WriteFile(first.pendingFile, "");
-    FinishStartupCache(first);
-    EXPECT_TRUE(CacheFiles(input_.cacheFolder).empty());
-
-    const std::u16string archive = CreateArchive("archive of " + std::to_string(version));
-    ASSERT_TRUE(FileExists(archive)) << ToUtf8(archive);
-    const StartupCachePlan later = PlanStartupCache(input_);
-    EXPECT_EQ(later.options, (TextList{u"-XX:SharedArchiveFile=" + archive, u"-Xlog:cds*=off"})) << version;
-    EXPECT_EQ(later.file, archive);
-    EXPECT_TRUE(later.pendingFile.empty());
-    EXPECT_EQ(later.decision, u"startup cache used: " + archive);
-  }
+TEST_F(StartupCachePlanTest, TheJvmsFileBecomesTheArchiveThatLaterStartsUseUntilTheKeyChanges) {
+  const StartupCachePlan first = PlanStartupCache(input_);
+  EXPECT_EQ(first.options, (TextList{u"-XX:ArchiveClassesAtExit=" + first.pendingFile, u"-Xlog:cds*=off"}));
+  EXPECT_NE(first.decision.find(u"created"), std::u16string::npos) << ToUtf8(first.decision);
+  // The JVM writes to a name of this process only, in the cache folder.
+  EXPECT_EQ(first.pendingFile.compare(0, input_.cacheFolder.size(), input_.cacheFolder), 0);
+  EXPECT_NE(first.pendingFile.find(ToDecimal(CurrentProcessId())), std::u16string::npos);
+  // A JVM that ended before writing, or wrote nothing, leaves no trace.
+  FinishStartupCache(first);
+  WriteFile(first.pendingFile, "");
+  FinishStartupCache(first);
+  EXPECT_TRUE(CacheFiles(input_.cacheFolder).empty());
   FinishStartupCache(StartupCachePlan{});  // nothing to do
-}
 
-TEST_F(StartupCachePlanTest, Java25RecordsAConfigurationOrWritesADynamicArchive) {
-  input_.featureVersion = 25;
-  const StartupCachePlan plan = PlanStartupCache(input_);
-  if (CanAssembleAotCacheInBackground()) {
-    EXPECT_EQ(plan.mechanism, M::kAotCache);
-    EXPECT_EQ(plan.options, (TextList{u"-XX:AOTMode=record", u"-XX:AOTConfiguration=" + plan.pendingFile,
-                                      u"-XX:+UnlockDiagnosticVMOptions", u"-XX:-DisplayVMOutput",
-                                      u"-Xlog:aot*=off,cds*=off"}));
-    EXPECT_EQ(plan.javaLauncher, home_ / u"bin/java");
-    EXPECT_EQ(plan.creationOptions, (TextList{u"-Djava.class.path=" + input_.classPath, u"-Xmx64m"}));
-    // A finished cache of the key is used with -XX:AOTCache.
-    WriteFile(plan.stem + u"-5.aot", "12345");
-    EXPECT_EQ(PlanStartupCache(input_).options,
-              (TextList{u"-XX:AOTCache=" + plan.stem + u"-5.aot", u"-Xlog:aot*=off,cds*=off"}));
-    // An AOT cache needs no base archive.
-    StartupCacheInput bare = input_;
-    bare.jvmLibraryPath = app_ / u"libjvm.so";
-    WriteFile(bare.jvmLibraryPath, "library");
-    EXPECT_EQ(PlanStartupCache(bare).mechanism, M::kAotCache);
-  } else {
-    EXPECT_EQ(plan.mechanism, M::kDynamicArchive);
-    EXPECT_EQ(plan.options.back(), u"-Xlog:aot*=off,cds*=off");
-  }
-  input_.javaHome = app_.path();  // without bin/java the JVM writes the archive itself
-  EXPECT_EQ(PlanStartupCache(input_).mechanism, M::kDynamicArchive);
-}
+  const std::u16string old = CreateArchive("old archive");
+  const StartupCachePlan later = PlanStartupCache(input_);
+  EXPECT_EQ(later.options, (TextList{u"-XX:SharedArchiveFile=" + old, u"-Xlog:cds*=off"}));
+  EXPECT_TRUE(later.pendingFile.empty());
+  EXPECT_EQ(later.decision, u"startup cache used: " + old);
 
-TEST_F(StartupCachePlanTest, DamagedFilesAreNeverOfferedAndANewArchiveReplacesTheOldOnes) {
-  const std::u16string archive = CreateArchive("complete archive");
+  // A new key's archive replaces the old one; unrelated files and the file
+  // of another start with another key, still at work, stay.
+  WriteFile(input_.cacheFolder + kPathSeparator + u"unrelated.txt", "kept");
+  WriteFile(input_.cacheFolder + kPathSeparator + u"0123456789abcdef.999.jsa.tmp", "busy");
+  input_.classPath += input_.classPath;
+  const std::u16string fresh = CreateArchive("new archive!");
+  EXPECT_EQ(CacheFiles(input_.cacheFolder),
+            (TextList{u"0123456789abcdef.999.jsa.tmp", fresh.substr(fresh.rfind(kPathSeparator) + 1),
+                      u"unrelated.txt"}));
+
   // Cut short (a JDK 17 JVM would crash on it): removed and created anew.
-  WriteFile(archive, "complete");
+  WriteFile(fresh, "new");
   StartupCachePlan plan = PlanStartupCache(input_);
   EXPECT_FALSE(plan.pendingFile.empty());
-  EXPECT_FALSE(FileExists(archive));
+  EXPECT_FALSE(FileExists(fresh));
   // A name without a size or with another extension is not a finished file.
   WriteFile(plan.stem + u"-x.jsa", "x");
   WriteFile(plan.stem + u"-1.aot", "x");
   plan = PlanStartupCache(input_);
   EXPECT_TRUE(plan.file.empty() || plan.file == plan.pendingFile);
+}
 
-  const std::u16string old = CreateArchive("old archive");
-  WriteFile(input_.cacheFolder + kPathSeparator + u"unrelated.txt", "kept");
-  // Another start with another key, still at work: its file stays.
-  WriteFile(input_.cacheFolder + kPathSeparator + u"0123456789abcdef.999.jsa.tmp", "busy");
-  input_.classPath += input_.classPath;
-  const std::u16string fresh = CreateArchive("new archive!");
-  EXPECT_NE(fresh, old);
-  EXPECT_EQ(CacheFiles(input_.cacheFolder),
-            (TextList{u"0123456789abcdef.999.jsa.tmp", fresh.substr(fresh.rfind(kPathSeparator) + 1),
-                      u"unrelated.txt"}));
+// The exact options are shown to work end to end with a Java 25 runtime.
+TEST_F(StartupCachePlanTest, Java25RecordsAConfigurationWhenItCanAssembleTheCacheInTheBackground) {
+  input_.featureVersion = 25;
+  const StartupCachePlan plan = PlanStartupCache(input_);
+  const bool aot = CanAssembleAotCacheInBackground();
+  EXPECT_EQ(plan.mechanism, aot ? M::kAotCache : M::kDynamicArchive);
+  EXPECT_EQ(plan.options.back(), u"-Xlog:aot*=off,cds*=off");
+  if (aot) {
+    EXPECT_EQ(plan.javaLauncher, home_ / u"bin/java");
+    EXPECT_EQ(plan.creationOptions, (TextList{u"-Djava.class.path=" + input_.classPath, u"-Xmx64m"}));
+    WriteFile(plan.stem + u"-5.aot", "12345");  // a finished cache of the key
+    EXPECT_EQ(PlanStartupCache(input_).options,
+              (TextList{u"-XX:AOTCache=" + plan.stem + u"-5.aot", u"-Xlog:aot*=off,cds*=off"}));
+    StartupCacheInput bare = input_;  // an AOT cache needs no base archive
+    WriteFile(bare.jvmLibraryPath = app_ / u"libjvm.so", "library");
+    EXPECT_EQ(PlanStartupCache(bare).mechanism, M::kAotCache);
+  }
+  input_.javaHome = app_.path();  // without bin/java the JVM writes the archive itself
+  EXPECT_EQ(PlanStartupCache(input_).mechanism, M::kDynamicArchive);
 }
 
 TEST_F(StartupCachePlanTest, EveryObstacleSkipsTheCacheWithAReason) {
