@@ -1,13 +1,10 @@
 // The launcher as a foreground service on Linux with the real JVM: SIGTERM
 // and SIGINT act as the stop control, the supervisor hears READY=1 and
 // STOPPING=1 on NOTIFY_SOCKET, and the exit code tells how it ended.
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -15,11 +12,10 @@
 #include <chrono>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 #include "e2e/e2e_support.h"
-
-extern char** environ;
 
 namespace javelin::test {
 namespace {
@@ -28,19 +24,17 @@ namespace {
 // notifications: an abstract name ("@...") or a path.
 class NotifySocket {
  public:
-  explicit NotifySocket(const std::string& name) : name_(name) {
-    fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  explicit NotifySocket(const std::string& name) : fd_(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     memcpy(address.sun_path, name.data(), name.size());
-    if (name[0] == '@') address.sun_path[0] = '\0';
-    const socklen_t length =
-        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size() + (name[0] == '@' ? 0 : 1));
-    bound_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0;
+    const bool abstract = name[0] == '@';
+    if (abstract) address.sun_path[0] = '\0';
+    bound_ = bind(fd_, reinterpret_cast<sockaddr*>(&address),
+                  static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size() + (abstract ? 0 : 1))) == 0;
   }
   ~NotifySocket() { close(fd_); }
   bool bound() const { return bound_; }
-  const std::string& name() const { return name_; }
 
   // The next datagram, or "<none>" after `seconds`.
   std::string Receive(double seconds = 30) {
@@ -52,101 +46,41 @@ class NotifySocket {
   }
 
  private:
-  std::string name_;
-  int fd_ = -1;
+  int fd_;
   bool bound_ = false;
 };
 
-// The launcher started in the background with `extraEnvironment`.
-pid_t Start(const std::u16string& launcher, const std::vector<std::string>& arguments,
-            const std::vector<std::string>& extraEnvironment, const std::u16string& nativeErrors) {
-  const std::string program = ToUtf8(launcher);
-  std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (char** variable = environ; *variable != nullptr; ++variable) {
-    if (strncmp(*variable, "NOTIFY_SOCKET=", 14) != 0) envp.push_back(*variable);
-  }
-  for (const std::string& variable : extraEnvironment) envp.push_back(const_cast<char*>(variable.c_str()));
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  const std::string errorPath = ToUtf8(nativeErrors);
-  posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-// The exit code, 128 + signal, or -1 when the process was still running
-// after `seconds` (it is then killed).
-int WaitForExit(pid_t pid, double seconds = 60) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > end) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
+bool WaitForText(const std::u16string& file, const std::string& text) {
+  for (int i = 0; i < 1500 && ReadFile(file).find(text) == std::string::npos; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return ReadFile(file).find(text) != std::string::npos;
 }
 
-bool WaitForText(const std::u16string& file, const std::string& text, double seconds = 30) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (ReadFile(file).find(text) == std::string::npos) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
-
-size_t Occurrences(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
-struct ServiceCase {
-  const char* name;
-  std::string mainClass;
-  std::vector<std::string> arguments;
-  std::string socket;         // "" (no NOTIFY_SOCKET), "@abstract" or "path"
-  std::vector<int> signals;   // sent once main has started
-  int exitCode;
-  std::vector<std::string> output;  // lines the output file holds in the end
-  bool stopLookupFails;       // the NoSuchMethodError of stop() on the error stream
-};
-
-class ServiceTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (JavaClassesDir().empty() || !FileExists(JvmLibraryInHome(JdkHome()))) GTEST_SKIP() << "no JDK";
-  }
-  TempDir dir_;
-};
-
-TEST_F(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndStopping) {
+TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndStopping) {
+  if (JavaClassesDir().empty() || !FileExists(JvmLibraryInHome(JdkHome()))) GTEST_SKIP() << "no JDK";
   const std::vector<std::string> stopped = {"main started", "stop called", "line 1999", "main returns", "hook ran"};
-  const ServiceCase cases[] = {
-      {"SIGTERM calls stop()", "service.Stoppable", {"a b", "c"}, "@abstract", {SIGTERM}, 0, stopped, false},
+  const struct {
+    const char* name;
+    std::string mainClass;
+    TextList arguments;
+    std::string socket;        // "" (no NOTIFY_SOCKET), "@abstract" or "path"
+    std::vector<int> signals;  // sent once main has started
+    int exitCode;
+    std::vector<std::string> output;  // lines the output file holds in the end
+  } cases[] = {
+      {"SIGTERM calls stop()", "service.Stoppable", {u"a b", u"c"}, "@abstract", {SIGTERM}, 0, stopped},
       {"SIGINT without stop() calls System.exit(0)", "service.NoStop", {}, "path", {SIGINT}, 0,
-       {"main started", "hook ran"}, true},
-      {"a second SIGTERM while stopping", "service.Stoppable", {}, "", {SIGTERM, SIGTERM}, 0, stopped, false},
-      {"the application's own exit code", "service.Stoppable", {"exit", "7"}, "path", {}, 7, {"hook ran"}, false},
-      {"main returns by itself", "service.Stoppable", {"return"}, "@abstract", {}, 0, {"main returns", "hook ran"},
-       false},
+       {"main started", "hook ran"}},
+      {"a second SIGTERM while stopping", "service.Stoppable", {}, "", {SIGTERM, SIGTERM}, 0, stopped},
+      {"the application's own exit code", "service.Stoppable", {u"exit", u"7"}, "path", {}, 7, {"hook ran"}},
+      {"main returns by itself", "service.Stoppable", {u"return"}, "@abstract", {}, 0, {"main returns", "hook ran"}},
   };
+  TempDir dir;
   int index = 0;
-  for (const ServiceCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::u16string caseDir = dir_ / (u"case" + ToDecimal(++index));
+    const std::u16string caseDir = dir / (u"case" + ToDecimal(++index));
     const std::u16string out = JoinPath(caseDir, u"logs/out.txt");
     const std::u16string err = JoinPath(caseDir, u"logs/err.txt");
     const std::u16string launcher =
@@ -156,50 +90,58 @@ TEST_F(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndS
                     "\n[Application]\nApplication Type=service\nCmd=last\nOutput File=" + ToUtf8(out) +
                     "\nError File=" + ToUtf8(err) + "\n");
 
+    // The supervisor's socket, and never the one of the test's own.
     std::unique_ptr<NotifySocket> socket;
-    std::vector<std::string> environment;
+    ProcessOptions options;
+    options.environment[u"NOTIFY_SOCKET"] = std::nullopt;
     if (!c.socket.empty()) {
       const std::string name = c.socket == "path" ? ToUtf8(JoinPath(caseDir, u"notify"))
                                                   : "@javelin-test-" + std::to_string(getpid()) + "-" +
                                                         std::to_string(index);
-      socket.reset(new NotifySocket(name));
+      socket = std::make_unique<NotifySocket>(name);
       ASSERT_TRUE(socket->bound()) << name;
-      environment.push_back("NOTIFY_SOCKET=" + name);
+      options.environment[u"NOTIFY_SOCKET"] = FromUtf8(name);
     }
-
-    const pid_t pid = Start(launcher, c.arguments, environment, JoinPath(caseDir, u"stderr.txt"));
-    ASSERT_GT(pid, 0);
-    if (socket) {
-      EXPECT_EQ(socket->Receive(), "READY=1");
-    }
-    if (!c.signals.empty()) {
-      ASSERT_TRUE(WaitForText(out, "main started")) << ReadFile(out);
-      for (int signalNumber : c.signals) kill(pid, signalNumber);
+    ProcessResult result;
+    std::thread run([&] { result = RunProgram(launcher, c.arguments, options); });
+    // What the supervisor hears next, when there is one.
+    const auto hears = [&](const char* text, double seconds = 30) {
       if (socket) {
-        EXPECT_EQ(socket->Receive(), "STOPPING=1");
+        EXPECT_EQ(socket->Receive(seconds), text);
       }
+    };
+    hears("READY=1");
+    if (!c.signals.empty()) {
+      const bool started = WaitForText(out, "main started");
+      EXPECT_TRUE(started) << ReadFile(out);
+      // The JVM runs in the launcher's process, whose id main printed.
+      const std::string text = ReadFile(out);
+      const pid_t pid = started ? std::stoi(text.substr(text.find("pid=") + 4)) : 0;
+      for (int signalNumber : c.signals) {
+        if (pid > 0) kill(pid, signalNumber);
+      }
+      hears("STOPPING=1");
     }
-    EXPECT_EQ(WaitForExit(pid), c.exitCode);
-    if (socket) {
-      EXPECT_EQ(socket->Receive(0.2), "<none>");
-    }
+    run.join();
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.errors;
+    hears("<none>", 0.2);
 
     const std::string output = ReadFile(out);
     for (const std::string& line : c.output) {
       EXPECT_NE(output.find(line + "\n"), std::string::npos) << line << "\n" << output;
     }
+    EXPECT_EQ(output.find("hook ran"), output.rfind("hook ran"));  // the hooks ran once
     // No service name on POSIX: the command-line arguments, then "Cmd".
     if (c.mainClass == "service.Stoppable") {
       std::string expected = "args=";
-      for (const std::string& argument : c.arguments) expected += argument + ",";
+      for (const std::u16string& argument : c.arguments) expected += ToUtf8(argument) + ",";
       EXPECT_NE(output.find(expected + "last\n"), std::string::npos) << output;
     }
-    EXPECT_EQ(Occurrences(output, "hook ran"), 1u);
+    // Only the service without stop() fails to find it.
     const std::string errors = ReadFile(err);
-    EXPECT_EQ(errors.find("java.lang.NoSuchMethodError") != std::string::npos, c.stopLookupFails) << errors;
-    if (c.stopLookupFails) {
-      EXPECT_NE(errors.find("stop"), std::string::npos) << errors;
-    }
+    const bool stopLookupFails = c.mainClass == "service.NoStop";
+    EXPECT_EQ(errors.find("stop", errors.find("java.lang.NoSuchMethodError")) != std::string::npos, stopLookupFails)
+        << errors;
   }
 }
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 #include "base/file_system.h"
 #include "e2e/background_start.h"
@@ -17,27 +16,36 @@
 namespace javelin::test {
 namespace {
 
-std::string Logged(const TextList& arguments) {
-  std::string line = "secondaryMain argc=" + std::to_string(arguments.size());
-  for (const std::u16string& argument : arguments) {
-    line += " arg=";
-    for (size_t i = 0; i < argument.size(); ++i) {
-      char unit[8];
-      snprintf(unit, sizeof unit, i == 0 ? "%04X" : " %04X", static_cast<unsigned>(argument[i]));
-      line += unit;
-    }
+struct Forward {
+  TextList arguments;
+  int exitCode;       // -1 for the platform's -1
+  TextList received;  // {u"-"}: no call
+};
+
+// Second instances started together: threads of this process that hand over
+// their arguments at the same moment, closer together than processes ever
+// start. Returns their exit codes.
+std::vector<int> ForwardTogether(const std::u16string& launcher, const std::vector<Forward>& forwards) {
+  std::vector<int> codes(forwards.size(), 1000);
+  std::atomic<size_t> arrived{0};
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < forwards.size(); ++i) {
+    threads.emplace_back([&, i] {
+      ++arrived;
+      while (arrived < forwards.size()) std::this_thread::yield();
+      auto guard = InstanceGuard::SetupSingleInstance(launcher, forwards[i].arguments, {});
+      if (guard && guard->role() == InstanceGuard::Role::kSecond) codes[i] = guard->WaitForFirstInstance();
+    });
   }
-  return line;
+  for (std::thread& thread : threads) thread.join();
+  return codes;
 }
 
 TEST(SingleInstanceTestJvm, SecondStartsReachSecondaryMainOrEndWithTheFirstInstancesCode) {
   if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
   const std::u16string k515(515, u'x');  // with "ab": exactly 1040 bytes in the block
-  struct Forward {
-    TextList arguments;
-    int exitCode;       // -1 for the platform's -1
-    TextList received;  // {u"-"}: no call
-  };
+  std::vector<Forward> together;
+  for (int i = 21; i < 29; ++i) together.push_back({{ToDecimal(i), u"a"}, i, {ToDecimal(i), u"a"}});
   const struct {
     const char* name;
     std::string control;
@@ -45,39 +53,18 @@ TEST(SingleInstanceTestJvm, SecondStartsReachSecondaryMainOrEndWithTheFirstInsta
     std::vector<Forward> forwards;
     int firstExitCode;
     bool detaches;
-    bool together = false;  // the forwards are handed over at the same moment
+    bool together = false;
   } cases[] = {
-      {"int",
-       "secondary=int\nwait\n",
-       "",
+      {"int", "secondary=int\nwait\n", "",
        {{{u"a b", u"Gr\u00FC\u00DFe", u"\U0001F600"}, 7, {u"a b", u"Gr\u00FC\u00DFe", u"\U0001F600"}},
         {{u"42"}, 42, {u"42"}},
         {{}, 7, {u""}},
         {{k515, u"ab"}, 7, {k515, u"ab"}},
         {{k515, u"abc"}, -1, {u"-"}}},
-       0,
-       true},
-      // Each of several second instances gets its own arguments and reply.
-      {"together",
-       "secondary=int\nwait\n",
-       "",
-       {{{u"21", u"a"}, 21, {u"21", u"a"}},
-        {{u"26", u"f"}, 26, {u"26", u"f"}},
-        {{u"27", u"g"}, 27, {u"27", u"g"}},
-        {{u"28", u"h"}, 28, {u"28", u"h"}},
-        {{u"22", u"b"}, 22, {u"22", u"b"}},
-        {{u"23", u"c"}, 23, {u"23", u"c"}},
-        {{u"24", u"d"}, 24, {u"24", u"d"}},
-        {{u"25", u"e"}, 25, {u"25", u"e"}}},
-       0,
-       true,
-       true},
-      {"void",
-       "secondary=void\nwait\n",
-       "",
-       {{{u"x"}, 0, {u"x"}}, {{u"one", u"", u"two"}, 0, {u"one"}}, {{u"", u"two"}, 0, {u"", u"two"}}},
-       0,
-       true},
+       0, true},
+      {"together", "secondary=int\nwait\n", "", together, 0, true, true},
+      {"void", "secondary=void\nwait\n", "",
+       {{{u"x"}, 0, {u"x"}}, {{u"one", u"", u"two"}, 0, {u"one"}}, {{u"", u"two"}, 0, {u"", u"two"}}}, 0, true},
       // The worker stays attached; System.exit ends the first instance.
       {"favor_ibm", "secondary=int\nwait\nexit=3\n", "VM Provider=favor_ibm\n", {{{u"9"}, 9, {u"9"}}}, 3, false},
       // Nothing replies: the waiting second instance ends with the first's
@@ -98,43 +85,30 @@ TEST(SingleInstanceTestJvm, SecondStartsReachSecondaryMainOrEndWithTheFirstInsta
     BackgroundStart first(launcher, {u"first"});
     ASSERT_TRUE(WaitForFile(folder + u"testjvm.ready"));
 
-    // Second instances started together: threads of this process that hand
-    // over their arguments at the same moment, closer together than
-    // processes ever start.
-    std::vector<int> togetherCodes(test.forwards.size(), 1000);
-    if (test.together) {
-      std::atomic<size_t> arrived{0};
-      std::vector<std::thread> threads;
-      for (size_t i = 0; i < test.forwards.size(); ++i) {
-        threads.emplace_back([&, i] {
-          ++arrived;
-          while (arrived < test.forwards.size()) std::this_thread::yield();
-          auto guard = InstanceGuard::SetupSingleInstance(launcher, test.forwards[i].arguments, {});
-          if (guard && guard->role() == InstanceGuard::Role::kSecond) togetherCodes[i] = guard->WaitForFirstInstance();
-        });
-      }
-      for (std::thread& thread : threads) thread.join();
-    }
+    const std::vector<int> codes = test.together ? ForwardTogether(launcher, test.forwards) : std::vector<int>();
     std::vector<std::string> expected;
     for (size_t i = 0; i < test.forwards.size(); ++i) {
       const Forward& forward = test.forwards[i];
       if (test.together) {
-        EXPECT_EQ(togetherCodes[i], forward.exitCode);
+        EXPECT_EQ(codes[i], forward.exitCode);
       } else {
-        const ProcessResult second = WithUnixLineEnds(RunProgram(launcher, forward.arguments));
+        const ProcessResult second = RunProgram(launcher, forward.arguments);
         EXPECT_EQ(second.exitCode, forward.exitCode == -1 ? ExitCodeMinusOne() : forward.exitCode)
             << second.output << second.errors;
         EXPECT_EQ(second.output, "");
       }
       if (forward.received == TextList{u"-"}) continue;
-      expected.insert(expected.end(), {"attach", Logged(forward.received)});
+      std::string call = "secondaryMain " + PrintedArguments(forward.received);
+      call.pop_back();
+      std::replace(call.begin(), call.end(), '\n', ' ');
+      expected.insert(expected.end(), {"attach", call});
       if (test.detaches) expected.push_back("detach");
     }
     std::unique_ptr<BackgroundStart> waiting;
     if (test.forwards.empty()) {
-      waiting = std::make_unique<BackgroundStart>(launcher, TextList{u"x"});
       // Its request has been served (the lookup of secondaryMain) when the
       // worker detaches; from then on it waits.
+      waiting = std::make_unique<BackgroundStart>(launcher, TextList{u"x"});
       expected.insert(expected.end(), {"attach", "detach"});
       for (int i = 0; i < 6000; ++i) {
         const std::vector<std::string> lines = TestJvmLog(library);
@@ -146,9 +120,7 @@ TEST(SingleInstanceTestJvm, SecondStartsReachSecondaryMainOrEndWithTheFirstInsta
     const ProcessResult& result = WithUnixLineEnds(first.Finish());
     EXPECT_EQ(result.exitCode, test.firstExitCode) << result.errors;
     EXPECT_EQ(result.output, PrintedArguments({u"first"}));  // main ran once
-    if (waiting) {
-      EXPECT_EQ(waiting->Finish().exitCode, test.firstExitCode);
-    }
+    EXPECT_EQ(waiting ? waiting->Finish().exitCode : test.firstExitCode, test.firstExitCode);
 
     std::vector<std::string> calls;
     for (const std::string& line : TestJvmLog(library)) {

@@ -1,15 +1,16 @@
 // The startup cache with the machine's real JVMs: every installed JDK from
-// 13 on creates its cache on the first start, uses it later, replaces it
-// when the class path changes, and survives a damaged file, all without a
-// byte of difference in the application's output.
+// 13 on creates its cache on the first start (also when two first starts
+// run at once), uses it later, replaces it when the class path changes, and
+// survives a damaged file, all without a byte of difference in the
+// application's output.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <thread>
 
-#include "base/file_system.h"
 #include "e2e/e2e_support.h"
 #include "jvm/startup_cache.h"
 
@@ -41,6 +42,14 @@ std::vector<Jdk> InstalledJdks() {
   return jdks;
 }
 
+bool WaitUntil(const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+  while (!done() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return done();
+}
+
 class StartupCacheE2eTest : public ::testing::TestWithParam<Jdk> {
  protected:
   void SetUp() override {
@@ -54,132 +63,106 @@ class StartupCacheE2eTest : public ::testing::TestWithParam<Jdk> {
     options_.timeoutSeconds = 120;
   }
 
-  ProcessResult Run(bool cache, const std::string& classPath = "probe.jar") {
-    const std::u16string launcher =
-        MakeApp(app_.path(), u"app",
-                "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n"
-                "[Java Runtime Environment]\nJRE Path=" + ToUtf8(GetParam().home) +
-                    "\nMain Class=cache.CacheProbe\nVirtual Machine Parameters=-Xmx128m\n" +
-                    (cache ? "Startup Cache=yes\n" : "") + "[Class Path]\nClass Path=" + classPath + "\n");
-    return RunProgram(launcher, {}, options_);
+  void Configure(bool cache, const std::string& classPath = "probe.jar") {
+    launcher_ = MakeApp(app_.path(), u"app",
+                        "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n"
+                        "[Java Runtime Environment]\nJRE Path=" + ToUtf8(GetParam().home) +
+                            "\nMain Class=cache.CacheProbe\nVirtual Machine Parameters=-Xmx128m\n" +
+                            (cache ? "Startup Cache=yes\n" : "") + "[Class Path]\nClass Path=" + classPath + "\n");
   }
 
-  std::u16string Folder() const { return cacheHome_ / u"Cache Probe/CP1"; }
+  // The application printed what it prints without the cache and, on
+  // standard error, only the options it was started with. Returns those.
+  std::string CleanRun() {
+    const ProcessResult result = RunProgram(launcher_, {}, options_);
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(result.output, plain_);
+    EXPECT_EQ(result.errors.rfind("options=[", 0), 0u) << result.errors;
+    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+    return result.errors;
+  }
 
-  // The finished cache files (name with the size, no pending ones).
-  std::vector<std::u16string> Finished() const {
-    std::vector<std::u16string> files;
+  // The finished cache files (name with the size) or the pending ones.
+  std::vector<std::string> Files(bool finished) const {
+    std::vector<std::string> files;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(ToUtf8(Folder()), error)) {
-      const std::string name = entry.path().filename().string();
-      if (name.size() > 4 && (name.substr(name.size() - 4) == ".jsa" || name.substr(name.size() - 4) == ".aot")) {
-        files.push_back(FromUtf8(entry.path().string()));
+    for (const auto& entry : fs::directory_iterator(ToUtf8(cacheHome_ / u"Cache Probe/CP1"), error)) {
+      const std::string ext = entry.path().extension().string();
+      if (finished ? ext == ".jsa" || ext == ".aot" : ext == ".tmp" || ext == ".aotconf") {
+        files.push_back(entry.path().string());
       }
     }
     return files;
   }
 
-  size_t PendingFiles() const {
-    std::error_code error;
-    size_t count = 0;
-    for (const auto& entry : fs::directory_iterator(ToUtf8(Folder()), error)) {
-      const std::string name = entry.path().filename().string();
-      if (name.find(".tmp") != std::string::npos || name.find(".aotconf") != std::string::npos) ++count;
-    }
-    return count;
-  }
-
   // JDK 25 assembles its cache in the background after the first start.
-  std::vector<std::u16string> WaitForFinished(const std::u16string& other = u"") const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-    std::vector<std::u16string> files = Finished();
-    while ((files.empty() || (files.size() == 1 && files[0] == other)) &&
-           std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      files = Finished();
-    }
-    return files;
+  std::vector<std::string> WaitForFinished(const std::string& other = "") const {
+    WaitUntil([&] {
+      const std::vector<std::string> files = Files(true);
+      return !files.empty() && !(files.size() == 1 && files[0] == other);
+    });
+    return Files(true);
   }
 
-  // The application printed its result and, on standard error, only the
-  // options it was started with.
-  void ExpectCleanRun(const ProcessResult& result, const std::string& expectedOutput) {
-    EXPECT_EQ(result.exitCode, 0) << result.errors;
-    EXPECT_EQ(result.output, expectedOutput);
-    EXPECT_EQ(result.errors.rfind("options=[", 0), 0u) << result.errors;
-    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+  // Makes the file writable and replaces its bytes.
+  static void Damage(const std::string& file, const std::function<void(std::string&)>& change) {
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+    std::string bytes = ReadFile(FromUtf8(file));
+    change(bytes);
+    WriteFile(FromUtf8(file), bytes);
   }
 
   TempDir app_;
   TempDir cacheHome_;
   ProcessOptions options_;
+  std::u16string launcher_;
+  std::string plain_;
 };
 
 TEST_P(StartupCacheE2eTest, CreatedOnceUsedLaterRenewedWithTheClassPathAndSafeWhenDamaged) {
-  const ProcessResult plain = Run(false);
+  Configure(false);
+  const ProcessResult plain = RunProgram(launcher_, {}, options_);
   ASSERT_EQ(plain.exitCode, 0) << plain.output << plain.errors;
   ASSERT_NE(plain.output.find("sum=32 words=THREE,POINT,ONE,FOUR,ONE,FIVE date=2024-03-01 range=42..10"),
             std::string::npos);
-  EXPECT_FALSE(FileExists(Folder()));
+  EXPECT_TRUE(Files(true).empty() && Files(false).empty());
+  plain_ = plain.output;
 
-  const std::string useOption = GetParam().version >= 25 ? "-XX:AOTCache=" : "-XX:SharedArchiveFile=";
-  const ProcessResult first = Run(true);
-  ExpectCleanRun(first, plain.output);
-  EXPECT_EQ(first.errors.find(useOption), std::string::npos) << first.errors;
-  const std::vector<std::u16string> created = WaitForFinished();
+  // Two first starts at once: both run normally; each may write its own
+  // file, and the next start uses one and keeps only that.
+  const std::string use = GetParam().version >= 25 ? "-XX:AOTCache=" : "-XX:SharedArchiveFile=";
+  Configure(true);
+  std::string firstErrors[2];
+  std::thread other([&] { firstErrors[1] = CleanRun(); });
+  firstErrors[0] = CleanRun();
+  other.join();
+  for (const std::string& errors : firstErrors) EXPECT_EQ(errors.find(use), std::string::npos) << errors;
+  ASSERT_GE(WaitForFinished().size(), 1u);
+  EXPECT_TRUE(WaitUntil([&] { return Files(false).empty(); }));
+  const std::string second = CleanRun();
+  const std::vector<std::string> created = Files(true);
   ASSERT_EQ(created.size(), 1u);
-
-  const ProcessResult second = Run(true);
-  ExpectCleanRun(second, plain.output);
-  EXPECT_NE(second.errors.find(useOption + ToUtf8(created[0])), std::string::npos) << second.errors;
+  EXPECT_NE(second.find(use + created[0]), std::string::npos) << second;
 
   // Another class path is another cache; the old one goes.
-  const ProcessResult changed = Run(true, "probe.jar;extra.jar");
-  ExpectCleanRun(changed, plain.output);
-  EXPECT_EQ(changed.errors.find(useOption), std::string::npos) << changed.errors;
-  std::vector<std::u16string> renewed = WaitForFinished(created[0]);
+  Configure(true, "probe.jar;extra.jar");
+  const std::string changed = CleanRun();
+  EXPECT_EQ(changed.find(use), std::string::npos) << changed;
+  std::vector<std::string> renewed = WaitForFinished(created[0]);
   ASSERT_EQ(renewed.size(), 1u);
   EXPECT_NE(renewed[0], created[0]);
-  ExpectCleanRun(Run(true, "probe.jar;extra.jar"), plain.output);
+  EXPECT_NE(CleanRun().find(use + renewed[0]), std::string::npos);
 
   // A cut file is never handed to the JVM; a garbled one of the right size
   // is refused by it in silence. Both starts run normally.
-  const std::string whole = ReadFile(renewed[0]);
-  fs::permissions(ToUtf8(renewed[0]), fs::perms::owner_write, fs::perm_options::add);
-  WriteFile(renewed[0], whole.substr(0, whole.size() / 3));
-  ExpectCleanRun(Run(true, "probe.jar;extra.jar"), plain.output);
+  Damage(renewed[0], [](std::string& bytes) { bytes.resize(bytes.size() / 3); });
+  EXPECT_EQ(CleanRun().find(use), std::string::npos);
   renewed = WaitForFinished();
   ASSERT_EQ(renewed.size(), 1u);
-  fs::permissions(ToUtf8(renewed[0]), fs::perms::owner_write, fs::perm_options::add);
-  std::string garbled = ReadFile(renewed[0]);
-  for (size_t i = 0; i < garbled.size(); i += 7) garbled[i] = static_cast<char>(garbled[i] * 31 + 17);
-  WriteFile(renewed[0], garbled);
-  const ProcessResult afterGarbage = Run(true, "probe.jar;extra.jar");
-  ExpectCleanRun(afterGarbage, plain.output);
-  EXPECT_NE(afterGarbage.errors.find(useOption + ToUtf8(renewed[0])), std::string::npos);
-}
-
-TEST_P(StartupCacheE2eTest, TwoFirstStartsAtOnceBothRunNormally) {
-  const ProcessResult plain = Run(false);
-  ASSERT_EQ(plain.exitCode, 0) << plain.errors;
-  Run(true);  // writes the INI with the cache on
-  for (const std::u16string& file : WaitForFinished()) fs::remove(ToUtf8(file));
-
-  const std::u16string launcher = app_ / u"app";
-  ProcessResult results[2];
-  std::thread other([&] { results[1] = RunProgram(launcher, {}, options_); });
-  results[0] = RunProgram(launcher, {}, options_);
-  other.join();
-  for (const ProcessResult& result : results) ExpectCleanRun(result, plain.output);
-  // Each wrote its own file; both may finish, and the next start keeps one.
-  EXPECT_GE(WaitForFinished().size(), 1u);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-  while (PendingFiles() > 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  const ProcessResult next = Run(true);
-  ExpectCleanRun(next, plain.output);
-  EXPECT_EQ(Finished().size(), 1u);
+  Damage(renewed[0], [](std::string& bytes) {
+    for (size_t i = 0; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(bytes[i] * 31 + 17);
+  });
+  EXPECT_NE(CleanRun().find(use + renewed[0]), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(InstalledJdks, StartupCacheE2eTest, ::testing::ValuesIn(InstalledJdks()),

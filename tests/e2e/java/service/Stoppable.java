@@ -7,7 +7,7 @@ import java.util.concurrent.CountDownLatch;
 public class Stoppable {
     private static final CountDownLatch stopped = new CountDownLatch(1);
 
-    public static void main(String[] args) throws InterruptedException {
+    public static void main(String[] args) throws Exception {
         Runtime.getRuntime().addShutdownHook(new Thread(() -> System.out.println("hook ran")));
         System.out.println("args=" + String.join(",", args));
         if (args.length > 1 && args[0].equals("exit")) {
@@ -17,6 +17,7 @@ public class Stoppable {
             System.out.println("main returns");
             return;
         }
+        System.out.println("pid=" + new java.io.File("/proc/self").getCanonicalFile().getName());
         System.out.println("main started");
         stopped.await();
         // Written after the stop, to show that nothing is lost on the way out.

@@ -7,8 +7,8 @@ public final class IntApp {
     Control.runMain(args);
   }
 
-  public static int secondaryMain(String[] args) {
-    Control.record("secondary " + Control.describe(args));
+  public static int secondaryMain(String[] args) throws Exception {
+    Control.record("secondary", args);
     return args.length > 0 && args[0].matches("-?[0-9]+") ? Integer.parseInt(args[0]) : 7;
   }
 }

@@ -6,7 +6,7 @@ public final class VoidApp {
     Control.runMain(args);
   }
 
-  public static void secondaryMain(String[] args) {
-    Control.record("secondary " + Control.describe(args));
+  public static void secondaryMain(String[] args) throws Exception {
+    Control.record("secondary", args);
   }
 }
