@@ -171,8 +171,10 @@ TEST(JreNotFoundOnLinux, AsksOnATerminalRemembersTheAnswerAndExplainsWithoutOne)
     int exitCode;
     std::string output;       // of the run on the terminal
     std::string outputAgain;  // of the next start, without a terminal
+    bool service = false;     // remembered beside the launcher, not per user
   } cases[] = {
       {"an unusable folder, then the JDK", true, "", 0, "argc=0\n", "argc=0\n"},
+      {"the JDK in service mode", true, "", 0, "argc=0\n", "argc=0\n", true},
       {"an empty answer", false, "https://example.com/java", ExitCodeMinusOne(), "",
        "Error: Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
        "installieren Sie eine JRE (minimum Version 99.0) von: https://example.com/java \n"},
@@ -185,7 +187,8 @@ TEST(JreNotFoundOnLinux, AsksOnATerminalRemembersTheAnswerAndExplainsWithoutOne)
         MakeApp(dir / u"app", u"app",
                 "[Java Runtime Environment]\nMain Class=launch.Probe\nMinimum Version=99\n" +
                     (c.url.empty() ? "" : "Download URL=" + c.url + "\n") +
-                    "[Class Path]\nClass Path=" + ToUtf8(JavaClassesDir()) + "\n");
+                    "[Class Path]\nClass Path=" + ToUtf8(JavaClassesDir()) + "\n" +
+                    (c.service ? "[Application]\nApplication Type=service\n" : ""));
     const std::string nothing = ToUtf8(dir / u"nothing");
     const auto answers = c.answerTheJdk ? std::vector{nothing, ToUtf8(JdkHome())}
                                         : std::vector{std::string()};
@@ -196,6 +199,10 @@ TEST(JreNotFoundOnLinux, AsksOnATerminalRemembersTheAnswerAndExplainsWithoutOne)
         << shown;
     EXPECT_EQ(shown.find("Kein JRE: " + nothing) != std::string::npos, c.answerTheJdk) << shown;
     expectOutput(ReadFile(dir / u"out.txt"), c.output);
+    // The folder is remembered in the configuration beside a service, else
+    // in the user's own settings.
+    EXPECT_EQ(ReadFile(dir / u"app/app.ini").find("JRE Path=" + ToUtf8(JdkHome())) != std::string::npos,
+              c.service && c.answerTheJdk);
 
     // The next start without a terminal finds the remembered folder or says why it ends.
     ProcessOptions options;
