@@ -95,7 +95,7 @@ status=$?
 # logs the options the launcher gave it.
 expect_output "example\\hello.exe" "$output" "argc=3" "main done"
 expect_output "test JVM log" "$(cat "$jre/bin/server/testjvm.log" 2>/dev/null)" \
-  "option -Djava.class.path=Z:${top//\//\\}\\example\\hello.jar;" "option -Xmx64m"
+  "option -Djava.class.path=Z:${top//\//\\}\\example\\hello.jar" "option -Xmx64m"
 
 if [ "$failures" -eq 0 ]; then
   echo "release archives: examples ran"

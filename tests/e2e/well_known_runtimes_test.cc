@@ -3,8 +3,12 @@
 // source, and the launch trace says why each candidate was taken or not.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/file_system.h"
 #include "e2e/e2e_support.h"
+#include "jre/jre_locator.h"
+#include "jre/well_known_runtimes.h"
 
 namespace javelin::test {
 namespace {
@@ -41,7 +45,28 @@ class WellKnownRuntimes : public ::testing::Test {
   ProcessOptions options_;
 };
 
+// In this process the variable that names the root is ours to set (Wine
+// sets %ProgramFiles% anew for every process it starts).
+TEST_F(WellKnownRuntimes, TheRootBelowTheProgramFolderOrHomeIsSearchedLast) {
+  const char16_t* variable = kWindows ? u"ProgramFiles" : u"HOME";
+  std::u16string saved;
+  const bool wasSet = GetEnvironment(variable, saved);
+  SetEnvironment(variable, *options_.environment[variable]);
+  RuntimeSources sources;
+  sources.wellKnownFolders = WellKnownRuntimeFolders();
+  wasSet ? SetEnvironment(variable, saved) : RemoveEnvironment(variable);
+  EXPECT_NE(std::find(sources.wellKnownFolders.begin(), sources.wellKnownFolders.end(), root_),
+            sources.wellKnownFolders.end());
+  RuntimeRequirements runtime;
+  runtime.minimumVersion = ParseVersion(u"99", 0);
+  const std::optional<RuntimeChoice> choice = FindJre(runtime, sources);
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->jvmLibraryPath, library_);
+  EXPECT_EQ(FormatVersion(choice->version), u"99.0.1");
+}
+
 TEST_F(WellKnownRuntimes, AnUnregisteredRuntimeIsFoundAndTheTraceSaysWhy) {
+  if (kWindows) GTEST_SKIP() << "Wine gives every process its own %ProgramFiles%";
   const ProcessResult plain = WithUnixLineEnds(RunProgram(launcher_, {u"x"}, options_));
   EXPECT_EQ(plain.exitCode, 0) << plain.output << plain.errors;
   EXPECT_EQ(plain.output, PrintedArguments({u"x"}));
