@@ -66,8 +66,9 @@ bool Launcher::Initialize() {
         SecondaryMainTarget{settings.mainClass, !settings.NeverDetach()});
     // The arguments did not fit or could not be handed over.
     if (!instanceGuard_) return false;
-    Trace(instanceGuard_->role() == InstanceGuard::Role::kSecond ? u"single instance: a second start"
-                                                                   : u"single instance: the first start");
+    static const char16_t* const kRoles[] = {u"off (its objects could not be made)", u"the first start",
+                                             u"a second start"};
+    Trace(u"single instance: " + std::u16string(kRoles[static_cast<int>(instanceGuard_->role())]));
     // A second instance has already handed its arguments over.
     if (instanceGuard_->role() == InstanceGuard::Role::kSecond) return true;
     // A first instance learns the code of System.exit.
