@@ -1,7 +1,6 @@
 #include "base/trace.h"
 
 #include <cstdio>
-#include <mutex>
 
 #include "base/file_system.h"
 #include "base/text.h"
@@ -13,7 +12,6 @@ namespace {
 struct TraceSink {
   bool enabled = false;
   FILE* file = nullptr;  // standard error or the trace file
-  std::mutex mutex;      // lines come from several threads
 
   TraceSink() {
     std::u16string value;
@@ -27,22 +25,21 @@ struct TraceSink {
   }
 };
 
-TraceSink& Sink() {
-  static TraceSink sink;
-  return sink;
-}
+// Set up while the process starts, before any thread of the launcher or the
+// JVM can trace.
+const TraceSink sink;
 
 }  // namespace
 
-bool TraceEnabled() { return Sink().enabled; }
+bool TraceEnabled() { return sink.enabled; }
 
 void Trace(const std::u16string& line) {
-  TraceSink& sink = Sink();
   if (!sink.enabled) return;
   // UTF-8 whatever the platform: the trace is read with a text editor or a
   // terminal, and nothing may be lost on the way.
+  // Lines come from several threads; each is handed over in one call, which
+  // the C runtime's stream lock keeps whole.
   const std::string bytes = "javelin: " + ToUtf8(line) + "\n";
-  std::lock_guard<std::mutex> lock(sink.mutex);
   fwrite(bytes.data(), 1, bytes.size(), sink.file);
   fflush(sink.file);
 }

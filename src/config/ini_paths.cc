@@ -1,14 +1,16 @@
 #include "config/ini_paths.h"
 
+#include <string_view>
+
 #include "base/file_system.h"
 
 namespace javelin {
 
 std::u16string ProductFolderName(const std::u16string& productName) {
-  static const std::u16string kRemoved = u"\\?\"|><:/*";
+  const std::u16string_view removed = u"\\?\"|><:/*";
   std::u16string folder;
   for (char16_t c : productName) {
-    if (kRemoved.find(c) == std::u16string::npos) folder.push_back(c);
+    if (removed.find(c) == std::u16string_view::npos) folder.push_back(c);
   }
   return folder;
 }

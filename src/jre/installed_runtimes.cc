@@ -51,7 +51,7 @@ bool IsRuntimePreferred(const RuntimeRequirements& runtime, JavaKind kind, JavaV
 }
 
 bool IsAdmittedVersion(const RuntimeRequirements& runtime, const VersionNumber& version) {
-  static const VersionNumber kNoUpperBound{{65535, 65535, 65535, 65535}};
+  static constexpr VersionNumber kNoUpperBound{{65535, 65535, 65535, 65535}};
   const VersionNumber& maximum =
       CompareVersions(runtime.maximumVersion, VersionNumber{}) == 0 ? kNoUpperBound
                                                                    : runtime.maximumVersion;

@@ -79,8 +79,8 @@ bool QueryJavaHome(HKEY key, std::u16string& value) {
 
 }  // namespace
 
-const std::vector<RegistryRoot>& DefaultRegistryRoots() {
-  static const std::vector<RegistryRoot> roots = {
+std::vector<RegistryRoot> DefaultRegistryRoots() {
+  return {
       {u"Software\\JavaSoft\\JDK\\", JavaKind::kJdk, JavaVendor::kSun, false, false},
       {u"Software\\JavaSoft\\JRE\\", JavaKind::kJre, JavaVendor::kSun, false, false},
       {u"Software\\JavaSoft\\Java Development Kit\\", JavaKind::kJdk, JavaVendor::kSun, true,
@@ -94,7 +94,6 @@ const std::vector<RegistryRoot>& DefaultRegistryRoots() {
       {u"Software\\IBM\\Java2 Runtime Environment\\", JavaKind::kJre, JavaVendor::kIbm, false,
        false},
   };
-  return roots;
 }
 
 bool ReadRegistryCandidate(const RuntimeRequirements& runtime, const RegistryRoot& root,

@@ -22,7 +22,7 @@ struct RegistryRoot {
 };
 
 // The seven Java roots in their search order.
-const std::vector<RegistryRoot>& DefaultRegistryRoots();
+std::vector<RegistryRoot> DefaultRegistryRoots();
 
 // The home of the installation registered as subkey `name` of `root`, and
 // whether the JVM library found there is the server VM. False when the

@@ -14,10 +14,9 @@ namespace {
 
 const UINT kFolderPickerFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
 
-FolderPicker& TestFolderPicker() {
-  static FolderPicker picker;
-  return picker;
-}
+FolderPicker testFolderPicker;  // replaces the shell's picker in tests
+
+FolderPicker& TestFolderPicker() { return testFolderPicker; }
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
