@@ -70,6 +70,9 @@ top=$work/win64/$win64_name
 expect_files "$top" javelin.exe README.md LICENSE ini-reference.md example/hello.exe example/hello.ini \
   example/hello.jar
 if find "$top" -iname '*.dll' | grep -q .; then fail "$win64_name.zip holds DLLs"; fi
+# The launcher ships beside every application: it stays within 250 KB.
+size=$(stat -c %s "$top/javelin.exe")
+[ "$size" -le 256000 ] || fail "javelin.exe is $size bytes, more than 250 KB"
 # Only Windows' own libraries are imported: no C or C++ runtime of the
 # compiler (libstdc++-6.dll, libgcc_s_seh-1.dll, libwinpthread-1.dll).
 imports=$(x86_64-w64-mingw32-objdump -p "$top/javelin.exe" | sed -n 's/^\s*DLL Name: //p')
