@@ -32,7 +32,8 @@ class SettingsTest : public ::testing::Test {
   }
   // Reads `more` lines after "Main Class" and the `sections` after them.
   Settings ReadJre(const std::string& more, const std::string& sections = "") {
-    const std::optional<Settings> settings = Read("[Java Runtime Environment]\r\nMain Class=app.Main\r\n" + more + sections);
+    const std::optional<Settings> settings =
+        Read("[Java Runtime Environment]\r\nMain Class=app.Main\r\n" + more + sections);
     EXPECT_TRUE(settings) << more << sections;
     return settings.value_or(Settings());
   }

@@ -76,10 +76,10 @@ TEST(IniReferenceTest, KeysAndReferenceAgree) {
   }
   EXPECT_GE(known.size(), 29u);
   for (const auto& [section, key] : known) {
-    EXPECT_EQ(documented.count({section, key}), 1u) << "[" << section << "] \"" << key << "\" read, documented not once";
+    EXPECT_EQ(documented.count({section, key}), 1u) << "[" << section << "] \"" << key << "\" is not documented once";
   }
   for (const auto& [section, key] : documented) {
-    EXPECT_EQ(known.count({section, key}), 1u) << "[" << section << "] \"" << key << "\" documented, never read";
+    EXPECT_EQ(known.count({section, key}), 1u) << "[" << section << "] \"" << key << "\" is never read";
   }
 }
 

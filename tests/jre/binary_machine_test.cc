@@ -50,7 +50,8 @@ TEST(MachineCheck, OnlyAForeignLibraryHandsOverAndOnlyWithAPairLauncher) {
   test::TempDir dir;
   test::WriteFile(dir / u"foreign", test::ForeignBinary());
   test::WriteFile(dir / u"text", "not a binary at all");
-  test::WriteFile(dir / u"other", OwnMachine().format == BinaryFormat::kPe ? test::ElfImage(62) : test::PeImage(0x8664));
+  const bool pe = OwnMachine().format == BinaryFormat::kPe;
+  test::WriteFile(dir / u"other", pe ? test::ElfImage(62) : test::PeImage(0x8664));
   EXPECT_FALSE(CheckJvmMachine(dir / u"foreign", u"")) << "no pair launcher";
   for (const std::u16string& path : {test::LauncherPath(), dir / u"text", dir / u"other", dir / u"missing"}) {
     EXPECT_FALSE(CheckJvmMachine(path, dir / u"pair")) << ToUtf8(path);
