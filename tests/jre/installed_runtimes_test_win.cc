@@ -16,8 +16,7 @@ const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wch
 
 // The seven Java roots re-created below a key of this test alone
 // (HKEY_LOCAL_MACHINE\Software\JavelinTests\<process>-<n>), removed at the end.
-class TestRegistry {
- public:
+struct TestRegistry {
   TestRegistry() {
     static int counter = 0;
     base_ = u"Software\\JavelinTests\\" + ToDecimal(GetCurrentProcessId()) + u"-" + ToDecimal(++counter);
@@ -51,18 +50,15 @@ class TestRegistry {
     return test::MakeRuntime(folder, flavors);
   }
 
-  // The home the search picks ("" for none); found() is its version.
+  // The home the search picks ("" for none); `found` is its version.
   std::u16string Search(const RuntimeRequirements& runtime, bool alternateView = false) {
     const std::optional<InstalledRuntime> picked = FindInRegistry(runtime, roots_, alternateView);
-    found_ = picked ? picked->version : VersionNumber{};
+    found = picked ? FormatVersion(picked->version) : u"";
     return picked ? picked->home : u"";
   }
-  std::u16string found() const { return FormatVersion(found_); }
 
- private:
-  std::u16string base_;
+  std::u16string base_, found;
   std::vector<RegistryRoot> roots_;
-  VersionNumber found_;
 };
 
 // As the settings leave it with no "JVM Source": both kinds preferred.
@@ -84,7 +80,7 @@ TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
   registry.Add(2, u"17.0.4", dir / u"missing");
   RuntimeRequirements runtime = Defaults();
   EXPECT_EQ(registry.Search(runtime), jdk11);
-  EXPECT_EQ(registry.found(), u"11.0.2");
+  EXPECT_EQ(registry.found, u"11.0.2");
   runtime.maximumVersion = ParseVersion(u"1.8", 65535);
   EXPECT_EQ(registry.Search(runtime), jdk8);
 
@@ -97,7 +93,7 @@ TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
   other.Add(4, u"CurrentVersion", dir / u"jdk-11.0.2");
   RuntimeRequirements unnamed = Defaults();
   EXPECT_EQ(other.Search(unnamed), jdk11);
-  EXPECT_EQ(other.found(), u"0.0.0.0");
+  EXPECT_EQ(other.found, u"0.0.0.0");
 }
 
 TEST(RegistryRuntimes, JvmSourceAndVmProviderGateTheRoots) {
@@ -158,10 +154,10 @@ TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {
   // Preferred versions, with two names per home; an entry without digits takes the top.
   RuntimeRequirements picky = Defaults();
   EXPECT_EQ(kinds.Search(picky), client18);
-  EXPECT_EQ(kinds.found(), u"1.8.0.291");
+  EXPECT_EQ(kinds.found, u"1.8.0.291");
   picky.preferredVersions = {u"1.5", u"1.6", u"1.8"};
   EXPECT_EQ(kinds.Search(picky), jre6);
-  EXPECT_EQ(kinds.found(), u"1.6.0.45");
+  EXPECT_EQ(kinds.found, u"1.6.0.45");
   picky.preferredVersions = {u"newest", u"1.6"};
   EXPECT_EQ(kinds.Search(picky), client18);
 }
