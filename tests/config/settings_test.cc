@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <memory>
 #include <thread>
 
 #include "base/scoped_environment.h"
@@ -64,7 +63,11 @@ std::string Version(const VersionNumber& version) {
 std::string Describe(const Settings& s) {
   const RuntimeRequirements& r = s.runtime;
   const int32_t type = r.jvmType;
-  return " type=" + std::string(type == kJvmTypeServer ? "server" : type == kJvmTypeFavorServer ? "favor" : "any") +
+  const std::string typeName = type == kJvmTypeServer        ? "server"
+                               : type == kJvmTypeFavorServer ? "favor"
+                               : type == kJvmTypeAny         ? "any"
+                                                             : std::to_string(type);
+  return " type=" + typeName +
          " service=" + Flags({s.serviceMode, s.omitServiceName}) +
          " source=" + Flags({r.bothKindsAllowed, r.jdkPreferred, r.jrePreferred}) +
          " provider=" + Flags({r.jrockitAllowed, r.jrockitPreferred, r.sunAllowed, r.sunPreferred, r.ibmAllowed,
