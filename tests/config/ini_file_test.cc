@@ -1,7 +1,9 @@
 // IniFile and IniConfig on real files: the "+" section rule, writing and the
-// file header. The reading rules are in ini_differential_test.cc.
+// file header; where the portable writer puts a value, everything else
+// staying as it was. The reading rules are in ini_differential_test.cc.
 #include "config/ini_file.h"
 #include "config/ini_source.h"
+#include "config/ini_text.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +66,24 @@ TEST(IniFile, WritingKeepsTheFileEncoding) {
   WriteFile(dir / u"bom.ini", "\xEF\xBB\xBF[A]\r\nk=1\r\n");
   EXPECT_NE(IniFile(dir / u"bom.ini").WriteString(u"A", u"k", u"\u00E4"), 0);
   EXPECT_EQ(test::ReadFile(dir / u"bom.ini"), "\xEF\xBB\xBF[A]\r\nk=\xC3\xA4\r\n");
+}
+
+TEST(IniText, AValueGoesToItsKeyLineOrTheEndOfItsSection) {
+  const std::u16string text = u"; c\r\n[A]\r\n  k = 1  ; not a comment\r\n\r\n[B]\r\nk=2";
+  const struct {
+    std::u16string text, section, key, result;
+  } cases[] = {
+      {text, u"a", u"K", u"; c\r\n[A]\r\n  k=v\r\n\r\n[B]\r\nk=2"},
+      {text, u"A", u"n", u"; c\r\n[A]\r\n  k = 1  ; not a comment\r\nn=v\r\n\r\n[B]\r\nk=2"},
+      {text, u"B", u"n", text + u"\r\nn=v"},
+      {text, u"C", u"n", text + u"\r\n[C]\r\nn=v\r\n"},
+      {u"[E]\n[F]\n", u"E", u"k", u"[E]\nk=v\n[F]\n"},
+      {u"", u"S", u"k", u"[S]\nk=v\n"},
+      {u"top=1\n[A]\n", u"", u"top", u"top=v\n[A]\n"},
+  };
+  for (const auto& item : cases) {
+    EXPECT_EQ(SetIniValue(item.text, item.section, item.key, u"  v"), item.result) << ToUtf8(item.key);
+  }
 }
 
 }  // namespace

@@ -12,18 +12,14 @@ namespace {
 
 using F = JvmFlavor;
 
-const wchar_t* W(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
+const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // The seven Java roots re-created below a key of this test alone
 // (HKEY_LOCAL_MACHINE\Software\JavelinTests\<process>-<n>), removed at the end.
-class TestRegistry {
- public:
+struct TestRegistry {
   TestRegistry() {
     static int counter = 0;
-    base_ = u"Software\\JavelinTests\\" + ToDecimal(GetCurrentProcessId()) + u"-" +
-            ToDecimal(++counter);
+    base_ = u"Software\\JavelinTests\\" + ToDecimal(GetCurrentProcessId()) + u"-" + ToDecimal(++counter);
     for (RegistryRoot root : DefaultRegistryRoots()) {
       root.key = base_ + u"\\" + root.key;
       roots_.push_back(root);
@@ -39,8 +35,8 @@ class TestRegistry {
   // "JavaHome" = `javaHome` (no value when nullopt).
   void Add(int index, const std::u16string& name, const std::optional<std::u16string>& javaHome) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(roots_[index - 1].key + name), 0, nullptr, 0,
-                              KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
+    const std::u16string path = roots_[index - 1].key + name;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), 0);
     if (javaHome) {
       RegSetValueExW(key, L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(javaHome->c_str()),
                      static_cast<DWORD>((javaHome->size() + 1) * sizeof(char16_t)));
@@ -54,22 +50,23 @@ class TestRegistry {
     return test::MakeRuntime(folder, flavors);
   }
 
-  // The home the search picks ("" for none); found() is its version.
+  // The home the search picks ("" for none); `found` is its version.
   std::u16string Search(const RuntimeRequirements& runtime, bool alternateView = false) {
     const std::optional<InstalledRuntime> picked = FindInRegistry(runtime, roots_, alternateView);
-    found_ = picked ? picked->version : VersionNumber{};
+    found = picked ? FormatVersion(picked->version) : u"";
     return picked ? picked->home : u"";
   }
-  std::u16string found() const { return FormatVersion(found_); }
 
- private:
-  std::u16string base_;
+  std::u16string base_, found;
   std::vector<RegistryRoot> roots_;
-  VersionNumber found_;
 };
 
 // As the settings leave it with no "JVM Source": both kinds preferred.
-void DefaultKinds(RuntimeRequirements& runtime) { runtime.jdkPreferred = runtime.jrePreferred = true; }
+RuntimeRequirements Defaults() {
+  RuntimeRequirements runtime;
+  runtime.jdkPreferred = runtime.jrePreferred = true;
+  return runtime;
+}
 
 TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
   TestRegistry registry, other;
@@ -81,25 +78,22 @@ TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
   registry.Add(2, u"17.0.2", u"");
   registry.Install(2, u"17.0.3", dir / u"nolib", {});
   registry.Add(2, u"17.0.4", dir / u"missing");
-  RuntimeRequirements runtime;
-  DefaultKinds(runtime);
+  RuntimeRequirements runtime = Defaults();
   EXPECT_EQ(registry.Search(runtime), jdk11);
-  EXPECT_EQ(registry.found(), u"11.0.2");
+  EXPECT_EQ(registry.found, u"11.0.2");
   runtime.maximumVersion = ParseVersion(u"1.8", 65535);
   EXPECT_EQ(registry.Search(runtime), jdk8);
 
-  RuntimeRequirements pair;
-  DefaultKinds(pair);
+  RuntimeRequirements pair = Defaults();
   EXPECT_EQ(registry.Search(pair, true), u"");
   pair.pairProduct = dir / u"pair.exe";
   EXPECT_EQ(registry.Search(pair, true), jdk11);
 
   // A name without digits is version 0.0.0.0 and still a candidate.
   other.Add(4, u"CurrentVersion", dir / u"jdk-11.0.2");
-  RuntimeRequirements unnamed;
-  DefaultKinds(unnamed);
+  RuntimeRequirements unnamed = Defaults();
   EXPECT_EQ(other.Search(unnamed), jdk11);
-  EXPECT_EQ(other.found(), u"0.0.0.0");
+  EXPECT_EQ(other.found, u"0.0.0.0");
 }
 
 TEST(RegistryRuntimes, JvmSourceAndVmProviderGateTheRoots) {
@@ -109,8 +103,7 @@ TEST(RegistryRuntimes, JvmSourceAndVmProviderGateTheRoots) {
   const std::u16string jdk = registry.Install(1, u"1.5", dir / u"jdk", {F::kClient});
   const std::u16string jrockit = registry.Install(5, u"1.8.0_291", dir / u"jrockit", {F::kJRockit});
   const std::u16string ibm = registry.Install(7, u"11.0.2", dir / u"ibm", {F::kClassic});
-  RuntimeRequirements runtime;
-  DefaultKinds(runtime);
+  RuntimeRequirements runtime = Defaults();
   EXPECT_EQ(registry.Search(runtime), sun) << "never JRockit or IBM by default";
   runtime.jrockitAllowed = runtime.ibmAllowed = true;  // "VM Provider" = any
   runtime.sunPreferred = false;
@@ -129,12 +122,9 @@ TEST(RegistryRuntimes, JvmSourceAndVmProviderGateTheRoots) {
 TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {
   TestRegistry registry, classic, kinds;
   test::TempDir dir;
-  const std::u16string client18 =
-      registry.Install(2, u"1.8.0_291", dir / u"client18", {F::kClient});
-  const std::u16string server17 =
-      registry.Install(1, u"1.7.0_80", dir / u"server17", {F::kServer});
-  RuntimeRequirements runtime;
-  DefaultKinds(runtime);
+  const std::u16string client18 = registry.Install(2, u"1.8.0_291", dir / u"client18", {F::kClient});
+  const std::u16string server17 = registry.Install(1, u"1.7.0_80", dir / u"server17", {F::kServer});
+  RuntimeRequirements runtime = Defaults();
   EXPECT_EQ(registry.Search(runtime), client18);
   runtime.jvmType = kJvmTypeFavorServer;
   EXPECT_EQ(registry.Search(runtime), server17);
@@ -162,13 +152,12 @@ TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {
   EXPECT_EQ(kinds.Search(favorJdk), jdk7);
 
   // Preferred versions, with two names per home; an entry without digits takes the top.
-  RuntimeRequirements picky;
-  DefaultKinds(picky);
+  RuntimeRequirements picky = Defaults();
   EXPECT_EQ(kinds.Search(picky), client18);
-  EXPECT_EQ(kinds.found(), u"1.8.0.291");
+  EXPECT_EQ(kinds.found, u"1.8.0.291");
   picky.preferredVersions = {u"1.5", u"1.6", u"1.8"};
   EXPECT_EQ(kinds.Search(picky), jre6);
-  EXPECT_EQ(kinds.found(), u"1.6.0.45");
+  EXPECT_EQ(kinds.found, u"1.6.0.45");
   picky.preferredVersions = {u"newest", u"1.6"};
   EXPECT_EQ(kinds.Search(picky), client18);
 }

@@ -13,14 +13,10 @@ VersionNumber V(int a, int b, int c, int d) { return VersionNumber{{a, b, c, d}}
 VersionNumber P(const char16_t* text, int32_t fill = 0) { return ParseVersion(text, fill); }
 const VersionNumber kZero = V(0, 0, 0, 0), kTop = V(65535, 65535, 65535, 65535);
 
-std::string Text(const VersionNumber& v) { return ToUtf8(FormatVersion(v)); }
-
 TEST(VersionNumbers, ParsingReducesEveryJavaVersionToFourNumbers) {
   const struct { const char16_t* text; int32_t fill; VersionNumber expected; bool ok; } cases[] = {
-      {u"1.8.0_291", 0, V(1, 8, 0, 291), true},     {u"1.6.0-b12", 0, V(1, 6, 0, 12), true},
-      {u"jdk-11.0.2+9", 0, V(11, 0, 2, 9), true},   {u"11.0.2", 65535, V(11, 0, 2, 65535), true},
-      {u"9", 65535, V(9, 65535, 65535, 65535), true},
       {u"1.8.0_291-b10", 0, V(1, 8, 0, 291), true},  // the first four numbers count
+      {u"jdk-11.0.2+9", 0, V(11, 0, 2, 9), true},   {u"9", 65535, V(9, 65535, 65535, 65535), true},
       {u"\u0661.\u0662 1", 0, V(1, 0, 0, 0), true},  // only ASCII digits
       {u"1.2147483647", 0, V(1, 2147483647, 0, 0), true},
       {u"1.99999999999", 65535, kZero, false},      {u"CurrentVersion", 65535, kZero, false},
@@ -28,48 +24,40 @@ TEST(VersionNumbers, ParsingReducesEveryJavaVersionToFourNumbers) {
   for (const auto& c : cases) {
     bool ok = !c.ok;
     const VersionNumber parsed = ParseVersion(c.text, c.fill, &ok);
-    EXPECT_EQ(CompareVersions(parsed, c.expected), 0) << ToUtf8(c.text) << " -> " << Text(parsed);
+    EXPECT_EQ(CompareVersions(parsed, c.expected), 0) << ToUtf8(c.text) << " -> " << ToUtf8(FormatVersion(parsed));
     EXPECT_EQ(ok, c.ok) << ToUtf8(c.text);
   }
 }
 
-TEST(VersionNumbers, ComparisonRangesAndPreferredEntries) {
-  EXPECT_LT(CompareVersions(V(1, 7, 0, 80), V(1, 8, 0, 0)), 0);
-  EXPECT_GT(CompareVersions(V(11, 0, 0, 0), V(1, 8, 0, 291)), 0);
+TEST(VersionNumbers, RangesAreInclusiveAndPreferredEntriesMatchTheirGivenParts) {
   EXPECT_LT(CompareVersions(V(-1, 0, 0, 0), kZero), 0);
   const struct { VersionNumber version, minimum, maximum; bool in; } ranges[] = {
       {V(1, 8, 0, 291), P(u"1.6"), P(u"1.8", 65535), true},  // every 1.8 update
-      {V(1, 9, 0, 0), P(u"1.6"), P(u"1.8", 65535), false},
-      {V(1, 8, 1, 0), P(u"1.6"), P(u"1.8.0", 65535), false},
-      {V(1, 6, 0, 0), P(u"1.6"), V(1, 6, 0, 0), true},  // both bounds inclusive
-      {V(1, 5, 0, 22), P(u"1.6"), kTop, false},
-      {V(25, 0, 3, 0), kZero, kTop, true},
+      {V(1, 9, 0, 0), P(u"1.6"), P(u"1.8", 65535), false},    {V(1, 8, 1, 0), P(u"1.6"), P(u"1.8.0", 65535), false},
+      {V(1, 6, 0, 0), P(u"1.6"), V(1, 6, 0, 0), true},        {V(1, 5, 0, 22), P(u"1.6"), kTop, false},
       {V(65536, 0, 0, 0), kZero, kTop, false},
   };
   for (const auto& r : ranges) {
-    EXPECT_EQ(IsInVersionRange(r.version, r.minimum, r.maximum), r.in) << Text(r.version);
+    EXPECT_EQ(IsInVersionRange(r.version, r.minimum, r.maximum), r.in) << ToUtf8(FormatVersion(r.version));
   }
   const struct { VersionNumber candidate; const char16_t* entry; bool matches; } preferred[] = {
       {V(1, 8, 0, 291), u"1.8", true},        {V(1, 8, 0, 291), u"1.8.0.291", true},
-      {V(1, 8, 0, 292), u"1.8.0.291", false}, {V(1, 7, 0, 80), u"1.8", false},
-      {V(17, 0, 15, 0), u"0.0.0.0", true},    {V(17, 0, 15, 0), u"newest", true},
+      {V(1, 8, 0, 292), u"1.8.0.291", false}, {V(17, 0, 15, 0), u"newest", true},
   };
   for (const auto& p : preferred) {
     EXPECT_EQ(MatchesPreferredVersion(p.candidate, P(p.entry)), p.matches) << ToUtf8(p.entry);
   }
 }
 
+// Trailing zeros (and 65535 fillers) go, but never below two numbers.
 TEST(VersionNumbers, FormattingAndRequirementTexts) {
   const struct { VersionNumber version; const char16_t* text; } formats[] = {
-      {V(1, 8, 0, 291), u"1.8.0.291"}, {V(1, 8, 0, 0), u"1.8"},     {V(1, 6, 65535, 65535), u"1.6"},
-      {V(9, 0, 0, 0), u"9.0"},         {V(11, 0, 2, 0), u"11.0.2"}, {kZero, u"0.0.0.0"},
-      {kTop, u"0.0.0.0"},              {V(1, 65535, 3, 0), u"1.65535.3"},
+      {V(1, 8, 0, 291), u"1.8.0.291"}, {V(1, 6, 65535, 65535), u"1.6"}, {V(9, 0, 0, 0), u"9.0"},
+      {kZero, u"0.0.0.0"},             {kTop, u"0.0.0.0"},              {V(1, 65535, 3, 0), u"1.65535.3"},
   };
   for (const auto& f : formats) EXPECT_EQ(FormatVersion(f.version), f.text);
-
   const struct { VersionNumber minimum, maximum; const char16_t* text; } requirements[] = {
       {kZero, kTop, u"neueste Version"},
-      {P(u"any"), kTop, u"neueste Version"},
       {kZero, P(u"1.8", 65535), u"maximum Version 1.8"},
       {P(u"11"), kTop, u"minimum Version 11.0"},
       {P(u"1.8.0_291"), P(u"1.8.0_291", 65535), u"Version 1.8.0.291 erforderlich"},
