@@ -11,9 +11,7 @@ TEST(LinkColour, ParsesLikeTheWideIntegerConversion) {
     const char16_t* text;
     std::optional<uint32_t> colour;
   } cases[] = {
-      {u"255,0,0", 0x0000FFu},
-      {u"0,0,255", 0xFF0000u},
-      {u" 1, +2,\t3", 0x030201u},   // blanks and a sign before the digits
+      {u" 1, +2,\t3", 0x030201u},     // red first; blanks and a sign before the digits
       {u"12abc,34x,56;", 0x38220Cu},  // whatever follows the digits is ignored
       {u"red,green,blue", 0u},        // nothing readable counts as 0
       {u"0,0,257", 0x010000u},        // blue wraps around 256
@@ -24,8 +22,6 @@ TEST(LinkColour, ParsesLikeTheWideIntegerConversion) {
       {u"255,0, ", 0x0000FFu},        // a blank after the comma is something
       {u"255,0,", std::nullopt},      // nothing after the second comma
       {u"255,0", std::nullopt},       // one comma
-      {u"", std::nullopt},
-      {u",,", std::nullopt},
       {u",,1", 0x010000u},
   };
   for (const auto& c : cases) {
