@@ -31,20 +31,16 @@ TEST(VmParameters, PercentageSizesBecomeKilobytesOfTheMeasuredMemoryWithinTheLim
       {64, 2 * kGiB, kGiB, u"-Xmx4294967346P", u"-Xmx1048576K"},  // numbers wrap around at 2^32
       // 32-bit: unsigned 32-bit kilobytes written signed, as they always were.
       {32, 4 * kTiB, 0, u"-Xmx50P", u"-Xmx-2147483648K"},
-      {32, 0, 3 * kGiB, u"-Xmx50T", u"-Xmx1572864K"},
       {32, 0, 128 * kTiB, u"-Xmx50T", u"-Xmx0K"},           // 2^36 KB wraps to 0
       {32, 2 * kGiB, 0, u"-Xmx1:4194304P", u"-Xmx20971K"},  // the minimum's MB wrap to 0
       // 64-bit: the address space counts as at most 4 GB (less one byte).
       {64, 0, 140737488355328 - 123456789, u"-Xmx100t", u"-Xmx4194303K"},
       {64, 0, 3 * kGiB, u"-Xmx50T", u"-Xmx1572864K"},  // below 4 GB: unchanged
       // Physical memory keeps its size; the result stops at 2^31 - 1 KB.
-      {64, 64 * kGiB, 0, u"-Xmx50P", u"-Xmx33554432K"},
       {64, 4 * kTiB, 0, u"-Xmx50P", u"-Xmx2147483647K"},
-      {64, 8 * kGiB, 0, u"-Xmx4294967295P", u"-Xmx2147483647K"},
       // Limits in megabytes do not wrap either.
       {64, 2 * kGiB, 0, u"-Xmx1:4194304P", u"-Xmx2147483647K"},
       {64, 2 * kGiB, 0, u"-Xmx1:3000P", u"-Xmx3072000K"},
-      {64, 8 * kTiB, 0, u"-Xmx90:0:5000000P", u"-Xmx2147483647K"},
       {64, ~uint64_t{0}, 0, u"-Xmx4294967295:1:2P", u"-Xmx2048K"},
   };
   for (const auto& test : cases) {
@@ -68,7 +64,6 @@ TEST(VmParameters, BlanksOutsideQuotesSplitAndQuotePairsDisappear) {
       // An unpaired quote stays, and a blank after it still splits.
       {u"-Da=\"x y", {u"-Da=\"x", u"y"}},
       {u"\"a\"\"b\"", {u"a\"b\""}},
-      {u"\"\"\"x\"y\"z", {u"\"xyz"}},
       // Only -Xmx, -Xms and -Xss in percentage form are rewritten.
       {u"-XMX50P -Xmx50 -Xmx50P -Dmx=50P -Xms10:512P -Xmn50P",
        {u"-XMX50P", u"-Xmx50", u"-Xmx1048576K", u"-Dmx=50P", u"-Xms524288K", u"-Xmn50P"}},

@@ -25,8 +25,7 @@ struct Object {
   std::string className;          // the object's class, or a class's own name
   std::u16string text;            // String, char[] or exception message
   std::vector<Object*> elements;  // Object[]
-  FILE* file = nullptr;           // FileOutputStream
-  Object* target = nullptr;       // PrintStream: its FileOutputStream
+  FILE* file = nullptr;           // FileOutputStream, and the PrintStream on it
 };
 
 std::map<std::string, std::string> control;  // the instructions: key, and value or ""
@@ -98,12 +97,6 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-bool Exists(const char* name) {
-  FILE* file = OpenBesideLibrary(name, "rb");
-  if (file != nullptr) fclose(file);
-  return file != nullptr;
-}
-
 Object* New(const std::string& className) {
   std::lock_guard<std::recursive_mutex> lock(heapLock);
   heap.emplace_back();
@@ -128,7 +121,7 @@ void Throw(const std::string& className, const std::u16string& message) {
 }
 
 void Print(Object* printStream, FILE* standard, const std::string& text) {
-  FILE* file = printStream != nullptr ? printStream->target->file : standard;
+  FILE* file = printStream != nullptr ? printStream->file : standard;
   fputs(text.c_str(), file);
   fflush(file);
 }
@@ -166,8 +159,11 @@ void Main(jobject array) {
   if (Has("wait")) {
     FILE* ready = OpenBesideLibrary("testjvm.ready", "wb");
     if (ready != nullptr) fclose(ready);
-    for (int i = 0; i < 12000 && !Exists("testjvm.release"); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 12000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+      if (FILE* release = OpenBesideLibrary("testjvm.release", "rb")) {
+        fclose(release);
+        break;
+      }
     }
   }
   if (Has("exit")) SystemExit(Number("exit"), false);
@@ -197,7 +193,7 @@ jobject Run(jmethodID id, va_list arguments) {
     return stream->file != nullptr ? reinterpret_cast<jobject>(stream) : nullptr;
   } else if (named("java/io/PrintStream.")) {
     Object* stream = New("java/io/PrintStream");
-    stream->target = O(va_arg(arguments, jobject));
+    stream->file = O(va_arg(arguments, jobject))->file;
     return reinterpret_cast<jobject>(stream);
   } else if (named("java/lang/System.")) {
     (named("java/lang/System.setOut") ? systemOut : systemErr) = O(va_arg(arguments, jobject));
@@ -257,13 +253,10 @@ void JNICALL CallVoidV(JNIEnv*, jclass, jmethodID method, va_list arguments) { R
 // The int form of secondaryMain: its first argument when that is a number, else 7.
 jint JNICALL CallStaticIntMethodV(JNIEnv*, jclass, jmethodID, va_list arguments) {
   const std::vector<std::u16string> strings = SecondaryMain(va_arg(arguments, jobject));
-  if (!strings.empty() && !strings[0].empty()) {
-    const std::string first(strings[0].begin(), strings[0].end());
-    char* end = nullptr;
-    const long number = strtol(first.c_str(), &end, 10);
-    if (*end == '\0') return static_cast<jint>(number);
-  }
-  return 7;
+  const std::string first = strings.empty() ? "" : ToModifiedUtf8(strings[0]);
+  char* end = nullptr;
+  const long number = strtol(first.c_str(), &end, 10);
+  return !first.empty() && *end == '\0' ? static_cast<jint>(number) : 7;
 }
 
 jcharArray JNICALL NewCharArray(JNIEnv*, jsize length) {
