@@ -9,7 +9,6 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -20,7 +19,7 @@ namespace testjvm {
 
 namespace {
 
-// An object of the emulated heap, never freed: the process is short.
+// An object of the emulated heap.
 struct Object {
   std::string className;          // the object's class, or a class's own name
   std::u16string text;            // String, char[] or exception message
@@ -29,14 +28,12 @@ struct Object {
 };
 
 std::map<std::string, std::string> control;  // the instructions: key, and value or ""
-std::deque<Object> heap;
-std::deque<std::string> methods;  // "class.name(signature)", one per method ID
 std::map<std::string, Object*> classes;
 Object* systemOut = nullptr;
 Object* systemErr = nullptr;
 thread_local Object* pending = nullptr;
 // Forwarded calls run on threads of their own beside main.
-std::recursive_mutex heapLock;
+std::mutex classesLock;
 std::atomic<int> attachedThreads{0};
 thread_local bool threadAttached = false;
 thread_local bool attachedItself = false;  // through AttachCurrentThread
@@ -97,17 +94,15 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-Object* New(const std::string& className) {
-  std::lock_guard<std::recursive_mutex> lock(heapLock);
-  heap.emplace_back();
-  heap.back().className = className;
-  return &heap.back();
+// Objects and method IDs are never freed: the process is short.
+Object* New(const std::string& className, const std::u16string& text = u"") {
+  return new Object{className, text, {}, nullptr};
 }
 
 Object* O(const void* reference) { return static_cast<Object*>(const_cast<void*>(reference)); }
 
 Object* ClassNamed(const std::string& name) {
-  std::lock_guard<std::recursive_mutex> lock(heapLock);
+  std::lock_guard<std::mutex> lock(classesLock);
   Object*& found = classes[name];
   if (found == nullptr) found = New(name);
   return found;
@@ -115,10 +110,7 @@ Object* ClassNamed(const std::string& name) {
 
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-void Throw(const std::string& className, const std::u16string& message) {
-  pending = New(className);
-  pending->text = message;
-}
+void Throw(const std::string& className, const std::u16string& message) { pending = New(className, message); }
 
 void Print(Object* printStream, FILE* standard, const std::string& text) {
   FILE* file = printStream != nullptr ? printStream->file : standard;
@@ -182,9 +174,7 @@ jobject Run(jmethodID id, va_list arguments) {
     stopped = true;
     stopCalled.notify_all();
   } else if (named("java/lang/String.")) {
-    Object* string = New("java/lang/String");
-    string->text = O(va_arg(arguments, jobject))->text;
-    return reinterpret_cast<jobject>(string);
+    return reinterpret_cast<jobject>(New("java/lang/String", O(va_arg(arguments, jobject))->text));
   } else if (named("java/io/FileOutputStream.")) {
     const std::u16string& path = O(va_arg(arguments, jobject))->text;
     Object* stream = New("java/io/FileOutputStream");
@@ -232,9 +222,7 @@ jclass JNICALL FindClass(JNIEnv*, const char* name) {
 }
 
 jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char* signature) {
-  std::lock_guard<std::recursive_mutex> lock(heapLock);
-  methods.push_back(O(type)->className + "." + name + signature);
-  const std::string& method = methods.back();
+  const std::string& method = *new std::string(O(type)->className + "." + name + signature);
   const bool isMain = strcmp(name, "main") == 0 && strcmp(signature, "([Ljava/lang/String;)V") == 0;
   const std::string secondary = Value("secondary") == "void" ? "V" : Value("secondary") == "int" ? "I" : "";
   bool known = (isMain && !Has("nomain")) ||
@@ -242,7 +230,7 @@ jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char
                (strcmp(name, "secondaryMain") == 0 && !secondary.empty() &&
                 signature == "([Ljava/lang/String;)" + secondary);
   for (const char* knownMethod : kKnownMethods) known |= method == knownMethod;
-  if (known) return reinterpret_cast<jmethodID>(&methods.back());
+  if (known) return reinterpret_cast<jmethodID>(const_cast<std::string*>(&method));
   if (!isMain) Throw("java/lang/NoSuchMethodError", Wide(method));
   return nullptr;
 }
@@ -260,9 +248,7 @@ jint JNICALL CallStaticIntMethodV(JNIEnv*, jclass, jmethodID, va_list arguments)
 }
 
 jcharArray JNICALL NewCharArray(JNIEnv*, jsize length) {
-  Object* array = New("[C");
-  array->text.resize(static_cast<size_t>(length));
-  return reinterpret_cast<jcharArray>(array);
+  return reinterpret_cast<jcharArray>(New("[C", std::u16string(static_cast<size_t>(length), u'\0')));
 }
 
 void JNICALL SetCharArrayRegion(JNIEnv*, jcharArray array, jsize start, jsize length, const jchar* units) {
