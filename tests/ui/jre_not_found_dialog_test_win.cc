@@ -92,7 +92,8 @@ TEST(JreNotFoundDialog, BrowseEnablesOkOnlyForAUsableFolderAndOkOrCancelEnds) {
   const struct {
     const char* name;
     int32_t jvmType;
-    std::vector<std::pair<std::optional<std::wstring>, bool>> picks;  // the folder picker's answers, and OK's state after each
+    // The folder picker's answers, and whether OK is enabled after each.
+    std::vector<std::pair<std::optional<std::wstring>, bool>> picks;
     std::wstring editAtEnd;
     std::function<void(HWND)> finish;
     std::u16string home;  // the choice; empty: none (the dialog stays open after a refused OK)
