@@ -72,8 +72,11 @@ void LoadControl() {
 }
 
 // The file is opened for every line, so that nothing is lost when the
-// process ends through exit() or abort().
+// process ends through exit() or abort(). Forwarded calls log at the same
+// time, and Windows appends by seeking to the end first: one line at a time.
 void Log(const std::string& line) {
+  static std::mutex logLock;
+  std::lock_guard<std::mutex> lock(logLock);
   FILE* file = OpenBesideLibrary("testjvm.log", "ab");
   if (file == nullptr) return;
   fprintf(file, "%s\n", line.c_str());
