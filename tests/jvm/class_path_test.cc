@@ -48,13 +48,11 @@ TEST(ClassPath, RelativeEntriesAndStarsAreSearchedAndAbsoluteOnesTakenAsWritten)
       {app / u"lib/*.jar", {u"lib/a.jar", u"lib/b.jar"}},
       {app / u"lib/?.jar", {u"lib/?.jar"}},
       // Missing relative entries disappear; empty entries find nothing.
-      {u"missing.jar;" + lib + u"*.zip", {}},
-      {u";;", {}},
+      {u"missing.jar;;" + lib + u"*.zip", {}},
       {u"app.jar;", {u"app.jar"}},
       {u" app.jar", {u"app.jar"}},  // the blank of a value from a "+" section
       // Variables are expanded first; an unknown one names nothing.
       {u"%JAVELIN_CLASS_PATH_TEST%" + JoinPath(u"", u"/z.jar"), {u"lib/z.jar"}},
-      {u"%JAVELIN_CLASS_PATH_TEST%" + JoinPath(u"", u"/a*"), {u"lib/a.jar"}},
       {u"%JAVELIN_NOT_SET_ANYWHERE%" + JoinPath(u"", u"/a.jar"), {}},
   };
   for (const auto& test : cases) {

@@ -7,13 +7,12 @@ namespace javelin {
 namespace {
 
 TEST(LibraryLoadMessageTest, ShowsTheCodeOrTheLoadersReason) {
-  struct Case {
+  const struct {
     const char16_t* path;
     uint32_t code;
     const char16_t* reason;
     const char16_t* expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       // Windows: the number, signed, as always.
       {u"C:\\jre\\bin\\server\\jvm.dll", 193, u"",
        u"Konnte Java VM Bibliothek: C:\\jre\\bin\\server\\jvm.dll (Fehlernummer= 193) nicht laden.\n"},
@@ -27,7 +26,7 @@ TEST(LibraryLoadMessageTest, ShowsTheCodeOrTheLoadersReason) {
       // A reason that is only the path and its colon keeps it: nothing else would be left.
       {u"/a", 0, u"/a: ", u"Konnte Java VM Bibliothek: /a (/a: ) nicht laden.\n"},
   };
-  for (const Case& test : cases) {
+  for (const auto& test : cases) {
     LibraryLoadError error;
     error.code = test.code;
     error.reason = test.reason;

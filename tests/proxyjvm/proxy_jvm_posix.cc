@@ -11,34 +11,26 @@
 
 #include <jni.h>
 
-namespace {
-
-void* RealFunction(const char* name) {
+template <typename Function>
+Function* Real(const char* name) {
   static void* library = [] {
-    Dl_info info;
+    Dl_info info{};
+    dladdr(reinterpret_cast<void*>(&Real<Function>), &info);
+    const std::string path = info.dli_fname != nullptr ? info.dli_fname : "";
     std::string target;
-    if (dladdr(reinterpret_cast<void*>(&RealFunction), &info) != 0 && info.dli_fname != nullptr) {
-      const std::string path = info.dli_fname;
-      std::ifstream in(path.substr(0, path.rfind('/') + 1) + "proxyjvm.target");
-      std::getline(in, target);
-    }
+    std::getline(std::ifstream(path.substr(0, path.rfind('/') + 1) + "proxyjvm.target"), target);
     void* loaded = dlopen(target.c_str(), RTLD_NOW | RTLD_GLOBAL);
-    if (loaded == nullptr) {
-      fprintf(stderr, "proxyjvm: cannot load the real JVM '%s': %s\n", target.c_str(), dlerror());
-      abort();
-    }
-    return loaded;
+    if (loaded != nullptr) return loaded;
+    fprintf(stderr, "proxyjvm: cannot load the real JVM '%s': %s\n", target.c_str(), dlerror());
+    abort();
   }();
-  return dlsym(library, name);
+  return reinterpret_cast<Function*>(dlsym(library, name));
 }
 
-}  // namespace
-
 extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* arguments) {
-  return reinterpret_cast<jint(JNICALL*)(JavaVM**, void**, void*)>(RealFunction("JNI_CreateJavaVM"))(
-      vm, env, arguments);
+  return Real<decltype(JNI_CreateJavaVM)>("JNI_CreateJavaVM")(vm, env, arguments);
 }
 
 extern "C" JNIEXPORT jint JNICALL JNI_GetDefaultJavaVMInitArgs(void* arguments) {
-  return reinterpret_cast<jint(JNICALL*)(void*)>(RealFunction("JNI_GetDefaultJavaVMInitArgs"))(arguments);
+  return Real<decltype(JNI_GetDefaultJavaVMInitArgs)>("JNI_GetDefaultJavaVMInitArgs")(arguments);
 }

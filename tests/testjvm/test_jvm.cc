@@ -1,18 +1,39 @@
+// The invocation interface of the test JVM and its JNIEnv function table with
+// the Java behaviour of the few classes the launcher uses. Every JNIEnv slot
+// the launcher has no business calling aborts with its number.
 #include "test_jvm.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace testjvm {
 
 namespace {
 
-Control control;
+// An object of the emulated heap.
+struct Object {
+  std::string className;          // the object's class, or a class's own name
+  std::u16string text;            // String, char[] or exception message
+  std::vector<Object*> elements;  // Object[]
+  FILE* file = nullptr;           // FileOutputStream, and the PrintStream on it
+};
+
+std::map<std::string, std::string> control;  // the instructions: key, and value or ""
+std::map<std::string, Object*> classes;
+Object* systemOut = nullptr;
+Object* systemErr = nullptr;
+thread_local Object* pending = nullptr;
+// Forwarded calls run on threads of their own beside main.
+std::mutex classesLock;
 std::atomic<int> attachedThreads{0};
 thread_local bool threadAttached = false;
 thread_local bool attachedItself = false;  // through AttachCurrentThread
@@ -23,34 +44,81 @@ std::mutex stopMutex;
 std::condition_variable stopCalled;
 bool stopped = false;
 
+const char* const kKnownMethods[] = {
+    "java/lang/String.<init>([C)V",
+    "java/io/FileOutputStream.<init>(Ljava/lang/String;Z)V",
+    "java/io/PrintStream.<init>(Ljava/io/OutputStream;)V",
+    "java/lang/System.setOut(Ljava/io/PrintStream;)V",
+    "java/lang/System.setErr(Ljava/io/PrintStream;)V",
+    "java/lang/System.exit(I)V",
+    "sun/launcher/LauncherHelper.checkAndLoadMain(ZILjava/lang/String;)Ljava/lang/Class;",
+};
+
+bool Has(const char* key) { return control.count(key) != 0; }
+std::string Value(const char* key) { return Has(key) ? control.at(key) : ""; }
+int Number(const char* key) { return atoi(Value(key).c_str()); }
+
 void LoadControl() {
-  control = Control();
+  control.clear();
   FILE* file = OpenBesideLibrary("testjvm.control", "r");
-  if (file == nullptr) return;
   char buffer[1024];
-  while (fgets(buffer, sizeof buffer, file) != nullptr) {
+  while (file != nullptr && fgets(buffer, sizeof buffer, file) != nullptr) {
     std::string line = buffer;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    line.erase(line.find_last_not_of("\r\n") + 1);
     const size_t equals = line.find('=');
-    const std::string key = line.substr(0, equals);
-    const std::string value = equals == std::string::npos ? "" : line.substr(equals + 1);
-    const int number = atoi(value.c_str());
-    if (key == "create") control.create = number;
-    if (key == "detach") control.detach = number;
-    if (key == "missing") control.missingClass = value;
-    if (key == "secondary") control.secondary = value;
-    control.noMain |= key == "nomain";
-    control.wait |= key == "wait";
-    control.service |= key == "service";
-    control.noStop |= key == "nostop";
-    if (key == "exit") control.exitAfterMain = true, control.exitCode = number;
-    if (key == "sysexit") control.sysExit = true, control.sysExitCode = number;
+    control[line.substr(0, equals)] = equals == std::string::npos ? "" : line.substr(equals + 1);
   }
+  if (file != nullptr) fclose(file);
+}
+
+// The file is opened for every line, so that nothing is lost when the
+// process ends through exit() or abort(). Forwarded calls log at the same
+// time, and Windows appends by seeking to the end first: one line at a time.
+void Log(const std::string& line) {
+  static std::mutex logLock;
+  std::lock_guard<std::mutex> lock(logLock);
+  FILE* file = OpenBesideLibrary("testjvm.log", "ab");
+  if (file == nullptr) return;
+  fprintf(file, "%s\n", line.c_str());
   fclose(file);
+}
+
+std::string Hex(const std::u16string& units) {  // "0041 0042"
+  std::string text;
+  for (char16_t unit : units) {
+    char digits[8];
+    snprintf(digits, sizeof digits, text.empty() ? "%04X" : " %04X", static_cast<unsigned>(unit));
+    text += digits;
+  }
+  return text;
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Objects and method IDs are never freed: the process is short.
+Object* New(const std::string& className, const std::u16string& text = u"") {
+  return new Object{className, text, {}, nullptr};
+}
+
+Object* O(const void* reference) { return static_cast<Object*>(const_cast<void*>(reference)); }
+
+Object* ClassNamed(const std::string& name) {
+  std::lock_guard<std::mutex> lock(classesLock);
+  Object*& found = classes[name];
+  if (found == nullptr) found = New(name);
+  return found;
+}
+
+std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+void Throw(const std::string& className, const std::u16string& message) { pending = New(className, message); }
+
+void Print(Object* printStream, FILE* standard, const std::string& text) {
+  FILE* file = printStream != nullptr ? printStream->file : standard;
+  fputs(text.c_str(), file);
+  fflush(file);
 }
 
 // As the JVM does: the exit hook first, then the process ends.
@@ -60,16 +128,185 @@ bool EndsWith(const std::string& text, const std::string& end) {
   exit(code);
 }
 
-void LogSecondaryMain(const std::vector<std::u16string>& arguments) {
-  std::string text = "secondaryMain argc=" + std::to_string(arguments.size());
-  for (const std::u16string& argument : arguments) text += " arg=" + Hex(argument);
-  Log(text);
+// Logs the call with the strings of the String[] `array`; returns them.
+std::vector<std::u16string> SecondaryMain(jobject array) {
+  std::vector<std::u16string> strings;
+  std::string text;
+  for (Object* element : O(array)->elements) {
+    strings.push_back(element->text);
+    text += " arg=" + Hex(element->text);
+  }
+  Log("secondaryMain argc=" + std::to_string(strings.size()) + text);
+  return strings;
 }
 
-bool Exists(const char* name) {
-  FILE* file = OpenBesideLibrary(name, "rb");
-  if (file != nullptr) fclose(file);
-  return file != nullptr;
+void Main(jobject array) {
+  const std::vector<Object*>& elements = O(array)->elements;
+  std::string text = "argc=" + std::to_string(elements.size()) + "\n";
+  for (Object* argument : elements) text += "arg=" + Hex(argument->text) + "\n";
+  Print(systemOut, stdout, text);
+  if (Has("sysexit")) SystemExit(Number("sysexit"), true);
+  if (Has("service")) {
+    std::unique_lock<std::mutex> lock(stopMutex);
+    stopCalled.wait(lock, [] { return stopped; });
+  }
+  Print(systemErr, stderr, "main done\n");
+  if (Has("wait")) {
+    FILE* ready = OpenBesideLibrary("testjvm.ready", "wb");
+    if (ready != nullptr) fclose(ready);
+    for (int i = 0; i < 12000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+      if (FILE* release = OpenBesideLibrary("testjvm.release", "rb")) {
+        fclose(release);
+        break;
+      }
+    }
+  }
+  if (Has("exit")) SystemExit(Number("exit"), false);
+}
+
+// Runs the method or constructor `id` with its arguments.
+jobject Run(jmethodID id, va_list arguments) {
+  const std::string& method = *reinterpret_cast<const std::string*>(id);
+  const auto named = [&](const char* start) { return method.rfind(start, 0) == 0; };
+  if (method == "java/lang/System.exit(I)V") SystemExit(va_arg(arguments, jint), true);
+  if (method.find(".secondaryMain(") != std::string::npos) {
+    SecondaryMain(va_arg(arguments, jobject));
+  } else if (EndsWith(method, ".stop()V")) {
+    Log("call stop");
+    std::lock_guard<std::mutex> lock(stopMutex);
+    stopped = true;
+    stopCalled.notify_all();
+  } else if (named("java/lang/String.")) {
+    return reinterpret_cast<jobject>(New("java/lang/String", O(va_arg(arguments, jobject))->text));
+  } else if (named("java/io/FileOutputStream.")) {
+    const std::u16string& path = O(va_arg(arguments, jobject))->text;
+    Object* stream = New("java/io/FileOutputStream");
+    stream->file = OpenStreamFile(path, va_arg(arguments, int) != JNI_FALSE);
+    if (stream->file == nullptr) Throw("java/io/FileNotFoundException", path);
+    return stream->file != nullptr ? reinterpret_cast<jobject>(stream) : nullptr;
+  } else if (named("java/io/PrintStream.")) {
+    Object* stream = New("java/io/PrintStream");
+    stream->file = O(va_arg(arguments, jobject))->file;
+    return reinterpret_cast<jobject>(stream);
+  } else if (named("java/lang/System.")) {
+    (named("java/lang/System.setOut") ? systemOut : systemErr) = O(va_arg(arguments, jobject));
+  } else if (named("sun/launcher/")) {
+    // As the JDK's helper: report a class it cannot use, then exit with 1.
+    (void)va_arg(arguments, int);
+    (void)va_arg(arguments, jint);
+    std::string name = ToModifiedUtf8(O(va_arg(arguments, jobject))->text);
+    for (char& c : name) c = c == '.' ? '/' : c;
+    if (name != Value("missing") && !Has("nomain")) return reinterpret_cast<jobject>(ClassNamed(name));
+    Print(systemErr, stderr, (name == Value("missing") ? "Error: Could not find or load main class "
+                                                       : "Error: Main method not found in class ") +
+                                 name + "\n");
+    exit(1);
+  } else {
+    Main(va_arg(arguments, jobject));
+  }
+  return nullptr;
+}
+
+template <size_t Slot>
+void JNICALL Unexpected() {
+  fprintf(stderr, "testjvm: unexpected JNI call (function table slot %u)\n", static_cast<unsigned>(Slot));
+  abort();
+}
+
+template <size_t... Slots>
+void FillUnexpected(void** slots, std::index_sequence<Slots...>) {
+  ((slots[Slots] = reinterpret_cast<void*>(&Unexpected<Slots>)), ...);
+}
+
+jclass JNICALL FindClass(JNIEnv*, const char* name) {
+  if (name != Value("missing")) return reinterpret_cast<jclass>(ClassNamed(name));
+  Throw("java/lang/NoClassDefFoundError", Wide(name));
+  return nullptr;
+}
+
+jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char* signature) {
+  const std::string& method = *new std::string(O(type)->className + "." + name + signature);
+  const bool isMain = strcmp(name, "main") == 0 && strcmp(signature, "([Ljava/lang/String;)V") == 0;
+  const std::string secondary = Value("secondary") == "void" ? "V" : Value("secondary") == "int" ? "I" : "";
+  bool known = (isMain && !Has("nomain")) ||
+               (EndsWith(method, ".stop()V") && method.rfind("java/", 0) != 0 && !Has("nostop")) ||
+               (strcmp(name, "secondaryMain") == 0 && !secondary.empty() &&
+                signature == "([Ljava/lang/String;)" + secondary);
+  for (const char* knownMethod : kKnownMethods) known |= method == knownMethod;
+  if (known) return reinterpret_cast<jmethodID>(const_cast<std::string*>(&method));
+  if (!isMain) Throw("java/lang/NoSuchMethodError", Wide(method));
+  return nullptr;
+}
+
+jobject JNICALL CallObjectV(JNIEnv*, jclass, jmethodID method, va_list arguments) { return Run(method, arguments); }
+void JNICALL CallVoidV(JNIEnv*, jclass, jmethodID method, va_list arguments) { Run(method, arguments); }
+
+// The int form of secondaryMain: its first argument when that is a number, else 7.
+jint JNICALL CallStaticIntMethodV(JNIEnv*, jclass, jmethodID, va_list arguments) {
+  const std::vector<std::u16string> strings = SecondaryMain(va_arg(arguments, jobject));
+  const std::string first = strings.empty() ? "" : ToModifiedUtf8(strings[0]);
+  char* end = nullptr;
+  const long number = strtol(first.c_str(), &end, 10);
+  return !first.empty() && *end == '\0' ? static_cast<jint>(number) : 7;
+}
+
+jcharArray JNICALL NewCharArray(JNIEnv*, jsize length) {
+  return reinterpret_cast<jcharArray>(New("[C", std::u16string(static_cast<size_t>(length), u'\0')));
+}
+
+void JNICALL SetCharArrayRegion(JNIEnv*, jcharArray array, jsize start, jsize length, const jchar* units) {
+  for (jsize i = 0; i < length; ++i) O(array)->text[static_cast<size_t>(start + i)] = units[i];
+}
+
+jobjectArray JNICALL NewObjectArray(JNIEnv*, jsize length, jclass, jobject initial) {
+  Object* array = New("[Ljava/lang/Object;");
+  array->elements.assign(static_cast<size_t>(length), O(initial));
+  return reinterpret_cast<jobjectArray>(array);
+}
+
+void JNICALL SetObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, jobject value) {
+  O(array)->elements[static_cast<size_t>(index)] = O(value);
+}
+
+void JNICALL DeleteLocalRef(JNIEnv*, jobject) {}
+jthrowable JNICALL ExceptionOccurred(JNIEnv*) { return reinterpret_cast<jthrowable>(pending); }
+void JNICALL ExceptionClear(JNIEnv*) { pending = nullptr; }
+
+void JNICALL ExceptionDescribe(JNIEnv*) {
+  if (pending == nullptr) return;
+  std::string name = pending->className;
+  for (char& c : name) c = c == '/' ? '.' : c;
+  Print(systemErr, stderr, "Exception in thread \"main\" " + name + ": " + ToModifiedUtf8(pending->text) + "\n");
+  pending = nullptr;
+}
+
+const char* JNICALL GetStringUTFChars(JNIEnv*, jstring string, jboolean* isCopy) {
+  if (isCopy != nullptr) *isCopy = JNI_TRUE;
+  const std::string bytes = ToModifiedUtf8(O(string)->text);
+  return static_cast<char*>(memcpy(malloc(bytes.size() + 1), bytes.c_str(), bytes.size() + 1));
+}
+
+void JNICALL ReleaseStringUTFChars(JNIEnv*, jstring, const char* characters) { free(const_cast<char*>(characters)); }
+
+JNINativeInterface_ BuildTable() {
+  JNINativeInterface_ table;
+  FillUnexpected(reinterpret_cast<void**>(&table), std::make_index_sequence<sizeof table / sizeof(void*)>());
+  table.FindClass = FindClass;
+  table.GetMethodID = table.GetStaticMethodID = GetMethodID;
+  table.NewObjectV = table.CallStaticObjectMethodV = CallObjectV;
+  table.CallStaticVoidMethodV = CallVoidV;
+  table.CallStaticIntMethodV = CallStaticIntMethodV;
+  table.NewCharArray = NewCharArray;
+  table.SetCharArrayRegion = SetCharArrayRegion;
+  table.NewObjectArray = NewObjectArray;
+  table.SetObjectArrayElement = SetObjectArrayElement;
+  table.DeleteLocalRef = DeleteLocalRef;
+  table.ExceptionOccurred = ExceptionOccurred;
+  table.ExceptionClear = ExceptionClear;
+  table.ExceptionDescribe = ExceptionDescribe;
+  table.GetStringUTFChars = GetStringUTFChars;
+  table.ReleaseStringUTFChars = ReleaseStringUTFChars;
+  return table;
 }
 
 jint JNICALL DestroyJavaVm(JavaVM*) {
@@ -93,14 +330,13 @@ jint JNICALL DetachCurrentThread(JavaVM*) {
   threadAttached = false;
   if (attachedItself) Log("detach");
   attachedItself = false;
-  return control.detach;
+  return Number("detach");
 }
 
 jint JNICALL AttachCurrentThread(JavaVM*, void** env, void*) {
   if (!threadAttached) {
     ++attachedThreads;
-    threadAttached = true;
-    attachedItself = true;
+    threadAttached = attachedItself = true;
     Log("attach");
   }
   *env = &environment;
@@ -111,17 +347,6 @@ const JNIInvokeInterface_ invokeInterface = {
     nullptr, nullptr, nullptr, DestroyJavaVm, AttachCurrentThread, DetachCurrentThread, nullptr, nullptr};
 
 }  // namespace
-
-const Control& CurrentControl() { return control; }
-
-// The file is opened for every line, so that nothing is lost when the
-// process ends through exit() or abort().
-void Log(const std::string& line) {
-  FILE* file = OpenBesideLibrary("testjvm.log", "ab");
-  if (file == nullptr) return;
-  fprintf(file, "%s\n", line.c_str());
-  fclose(file);
-}
 
 std::string ToModifiedUtf8(const std::u16string& text) {
   std::string bytes;
@@ -139,6 +364,7 @@ std::string ToModifiedUtf8(const std::u16string& text) {
 }
 
 jint CreateVm(JavaVM** vm, void** env, void* initArguments) {
+  static const JNINativeInterface_ table = BuildTable();
   LoadControl();
   exitHook = nullptr;
   stopped = false;
@@ -152,10 +378,10 @@ jint CreateVm(JavaVM** vm, void** env, void* initArguments) {
   }
   *vm = nullptr;
   *env = nullptr;
-  if (control.create != 0) return control.create;
+  if (Number("create") != 0) return Number("create");
   attachedThreads = 1;
   threadAttached = true;
-  environment.functions = NativeInterface();
+  environment.functions = &table;
   javaVm.functions = &invokeInterface;
   *vm = &javaVm;
   *env = &environment;
@@ -178,66 +404,10 @@ jint DefaultInitArgs(void* initArguments) {
   return JNI_OK;
 }
 
-std::string Hex(const std::u16string& units) {
-  std::string text;
-  for (char16_t unit : units) {
-    char digits[8];
-    snprintf(digits, sizeof digits, text.empty() ? "%04X" : " %04X", static_cast<unsigned>(unit));
-    text += digits;
-  }
-  return text;
-}
-
-bool IsExtraMethod(const std::string& method, const char* name, const char* signature) {
-  if (method == "java/lang/System.exit(I)V") return true;
-  if (EndsWith(method, ".stop()V")) return method.rfind("java/", 0) != 0 && !control.noStop;
-  return strcmp(name, "secondaryMain") == 0 &&
-         ((control.secondary == "void" && strcmp(signature, "([Ljava/lang/String;)V") == 0) ||
-          (control.secondary == "int" && strcmp(signature, "([Ljava/lang/String;)I") == 0));
-}
-
-bool RunExtraMethod(const std::string& method, va_list arguments) {
-  if (method == "java/lang/System.exit(I)V") SystemExit(va_arg(arguments, jint), true);
-  if (method.find(".secondaryMain(") != std::string::npos) {
-    LogSecondaryMain(StringsOf(va_arg(arguments, jobject)));
-    return true;
-  }
-  if (!EndsWith(method, ".stop()V")) return false;
-  Log("call stop");
-  std::lock_guard<std::mutex> lock(stopMutex);
-  stopped = true;
-  stopCalled.notify_all();
-  return true;
-}
-
-jint JNICALL CallStaticIntMethodV(JNIEnv*, jclass, jmethodID, va_list arguments) {
-  const std::vector<std::u16string> strings = StringsOf(va_arg(arguments, jobject));
-  LogSecondaryMain(strings);
-  if (!strings.empty() && !strings[0].empty()) {
-    const std::string first(strings[0].begin(), strings[0].end());
-    char* end = nullptr;
-    const long number = strtol(first.c_str(), &end, 10);
-    if (*end == '\0') return static_cast<jint>(number);
-  }
-  return 7;
-}
-
-void ServiceMainBody() {
-  if (control.sysExit) SystemExit(control.sysExitCode, true);
-  if (!control.service) return;
-  std::unique_lock<std::mutex> lock(stopMutex);
-  stopCalled.wait(lock, [] { return stopped; });
-}
-
-void AfterMain() {
-  if (control.wait) {
-    FILE* ready = OpenBesideLibrary("testjvm.ready", "wb");
-    if (ready != nullptr) fclose(ready);
-    for (int i = 0; i < 12000 && !Exists("testjvm.release"); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
-  if (control.exitAfterMain) SystemExit(control.exitCode, false);
+// Only the JDK's own classes come from the boot loader.
+jclass FindBootClass(const char* name) {
+  if (strncmp(name, "java/", 5) != 0 && strncmp(name, "sun/", 4) != 0) return nullptr;
+  return reinterpret_cast<jclass>(ClassNamed(name));
 }
 
 }  // namespace testjvm

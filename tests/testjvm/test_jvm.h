@@ -28,10 +28,8 @@
 // to System.out, and "main done" to System.err.
 #pragma once
 
-#include <cstdarg>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #ifndef _JNI_IMPLEMENTATION_
 #define _JNI_IMPLEMENTATION_
@@ -40,35 +38,12 @@
 
 namespace testjvm {
 
-struct Control {
-  int create = 0;
-  int detach = 0;
-  std::string missingClass;
-  bool noMain = false;
-  std::string secondary;  // "", "void" or "int"
-  bool wait = false, exitAfterMain = false, service = false, noStop = false, sysExit = false;
-  int exitCode = 0, sysExitCode = 0;
-};
-
-const Control& CurrentControl();
-void Log(const std::string& line);
 std::string ToModifiedUtf8(const std::u16string& text);
-std::string Hex(const std::u16string& units);  // "0041 0042"
-const JNINativeInterface_* NativeInterface();
-std::vector<std::u16string> StringsOf(jobject array);  // of a String[] (jni_env.cc)
 
 // Per platform: a file beside this library (C modes), and the file of a
 // FileOutputStream.
 FILE* OpenBesideLibrary(const char* name, const char* mode);
 FILE* OpenStreamFile(const std::u16string& path, bool append);
-
-// The Java side beyond main (test_jvm.cc): stop(), System.exit and
-// secondaryMain; main's wait for stop() and its end.
-bool IsExtraMethod(const std::string& method, const char* name, const char* signature);
-bool RunExtraMethod(const std::string& method, va_list arguments);  // false: not one of them
-jint JNICALL CallStaticIntMethodV(JNIEnv*, jclass, jmethodID method, va_list arguments);
-void ServiceMainBody();
-void AfterMain();
 
 // The bodies of the exported entry points.
 jint CreateVm(JavaVM** vm, void** env, void* initArguments);

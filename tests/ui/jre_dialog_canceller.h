@@ -7,29 +7,24 @@
 #include <windows.h>
 
 #include <atomic>
-#include <thread>
+#include <future>
 #endif
 
 namespace javelin::test {
 
 class JreDialogCanceller {
- public:
 #ifdef _WIN32
-  JreDialogCanceller()
-      : watcher_([this] {
-          for (; !stop_; Sleep(20)) {
-            HWND dialog = FindWindowW(L"#32770", L"JRE nicht gefunden");
-            if (dialog && IsWindowVisible(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-          }
-        }) {}
-  ~JreDialogCanceller() {
-    stop_ = true;
-    watcher_.join();
-  }
+ public:
+  ~JreDialogCanceller() { stop_ = true; }  // then the watcher's future waits for it
 
  private:
   std::atomic<bool> stop_{false};
-  std::thread watcher_;
+  std::future<void> watcher_ = std::async(std::launch::async, [this] {
+    for (; !stop_; Sleep(20)) {
+      HWND dialog = FindWindowW(L"#32770", L"JRE nicht gefunden");
+      if (dialog && IsWindowVisible(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+  });
 #endif
 };
 

@@ -18,8 +18,11 @@
 namespace javelin {
 namespace {
 
-using Pick = std::optional<std::wstring>;
 using test::Wide;
+
+const std::u16string kMessage =
+    u"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und installieren Sie eine JRE "
+    u"(neueste Version) von:";
 
 std::wstring TextOf(HWND window) {
   wchar_t buffer[512] = {};
@@ -29,64 +32,29 @@ std::wstring TextOf(HWND window) {
 
 // The dialog of this process, once it is shown (null after 10 s).
 HWND WaitForDialog() {
+  DWORD process = 0;
   for (int i = 0; i < 1000; ++i, Sleep(10)) {
-    for (HWND found = nullptr;
-         (found = FindWindowExW(nullptr, found, L"#32770", L"JRE nicht gefunden")) != nullptr;) {
-      DWORD process = 0;
-      GetWindowThreadProcessId(found, &process);
-      if (process == GetCurrentProcessId() && IsWindowVisible(found)) return found;
+    HWND found = FindWindowW(L"#32770", L"JRE nicht gefunden");
+    if (found && GetWindowThreadProcessId(found, &process) && process == GetCurrentProcessId() &&
+        IsWindowVisible(found)) {
+      return found;
     }
   }
   return nullptr;
 }
 
 void Command(HWND dialog, int id) {
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 bool OkEnabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }
 
-// Shows the dialog on this thread while `drive` acts on it from another one;
-// whatever `drive` leaves open is cancelled afterwards. The folder picker seam
-// answers `picks` in turn; `next` counts what it was asked.
-std::optional<JreDialogChoice> RunDialog(const JreDialogRequest& request,
-                                         const std::vector<Pick>& picks, size_t& next,
-                                         const std::function<void(HWND)>& drive) {
-  SetFolderPickerForTesting([&](HWND owner, const std::wstring& title) {
-    EXPECT_EQ(TextOf(owner), L"JRE nicht gefunden");
-    EXPECT_EQ(title, L"Nach dem JRE-Verzeichnis suchen");
-    return next < picks.size() ? picks[next++] : std::nullopt;
-  });
-  std::thread driver([&] {
-    HWND dialog = WaitForDialog();
-    ASSERT_NE(dialog, nullptr) << "the dialog did not appear";
-    drive(dialog);
-    if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-  });
-  std::optional<JreDialogChoice> choice = ShowJreNotFoundDialog(request);
-  driver.join();
-  SetFolderPickerForTesting(nullptr);
-  return choice;
-}
-
-JreDialogRequest Request(int32_t jvmType = 0, const std::u16string& url = u"") {
-  return {u"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
-          u"installieren Sie eine JRE (neueste Version) von:",
-          jvmType, url};
-}
-
-// The address the link shows for a request's `url`.
-std::wstring LinkOf(const std::u16string& url) {
-  return Wide(url.empty() ? kDefaultDownloadUrl : url);
-}
-
 // Checks what the dialog shows before anything is picked, and clicks the link.
-void ExpectInitialState(HWND dialog, const std::u16string& url, HWND owner) {
-  EXPECT_EQ(TextOf(GetDlgItem(dialog, 203)), Wide(Request().message));
-  EXPECT_EQ(TextOf(GetDlgItem(dialog, 201)), L"");
-  EXPECT_EQ(TextOf(GetDlgItem(dialog, 205)), LinkOf(url));
-  EXPECT_NE(SendDlgItemMessageW(dialog, 204, STM_GETICON, 0, 0), 0);
+void ExpectInitialState(HWND dialog, const std::wstring& link, HWND owner) {
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, kJreDialogMessage)), Wide(kMessage));
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, kJreDialogPathEdit)), L"");
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, kJreDialogLink)), link);
+  EXPECT_NE(SendDlgItemMessageW(dialog, kJreDialogIcon, STM_GETICON, 0, 0), 0);
   EXPECT_FALSE(OkEnabled(dialog));
   Command(dialog, IDOK);  // without a usable folder OK does not end the dialog
   EXPECT_TRUE(IsWindow(dialog));
@@ -103,11 +71,10 @@ void ExpectInitialState(HWND dialog, const std::u16string& url, HWND owner) {
   }
   EXPECT_GE(box.top, work.top);
 
-  // The address is a link that gets Enter in a dialog and leaves the dialog open.
-  HWND link = GetDlgItem(dialog, 205);
-  EXPECT_EQ(SendMessageW(link, WM_GETDLGCODE, 0, 0), DLGC_WANTCHARS);
-  SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-  SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  // The address is a link that leaves the dialog open.
+  HWND label = GetDlgItem(dialog, kJreDialogLink);
+  SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
   EXPECT_TRUE(IsWindow(dialog));
 }
 
@@ -125,58 +92,67 @@ TEST(JreNotFoundDialog, BrowseEnablesOkOnlyForAUsableFolderAndOkOrCancelEnds) {
   const struct {
     const char* name;
     int32_t jvmType;
-    std::vector<Pick> picks;
-    std::vector<bool> okAfterEach;
+    // The folder picker's answers, and whether OK is enabled after each.
+    std::vector<std::pair<std::optional<std::wstring>, bool>> picks;
     std::wstring editAtEnd;
     std::function<void(HWND)> finish;
     std::u16string home;  // the choice; empty: none (the dialog stays open after a refused OK)
     std::u16string url = u"";  // a vendor's address; an active window then owns the dialog
   } cases[] = {
       {"usable, picker cancelled, unusable, usable; OK", 0,
-       {clientFolder, std::nullopt, unusable, clientFolder}, {true, true, false, true},
-       clientFolder, ok, client},
-      {"C:\\ gets one backslash; OK", 1, {L"C:\\"}, {true}, L"C:\\", ok, u"C:\\"},
-      {"server required refuses a client-only folder", 1, {clientFolder}, {false}, clientFolder,
-       ok, u""},
-      {"nothing picked; Escape", 0, {std::nullopt}, {false}, L"",
+       {{clientFolder, true}, {std::nullopt, true}, {unusable, false}, {clientFolder, true}}, clientFolder, ok,
+       client},
+      {"C:\\ gets one backslash; OK", 1, {{L"C:\\", true}}, L"C:\\", ok, u"C:\\"},
+      {"server required refuses a client-only folder", 1, {{clientFolder, false}}, clientFolder, ok, u""},
+      {"nothing picked; Escape", 0, {{std::nullopt, false}}, L"",
        [](HWND d) { PostMessageW(d, WM_KEYDOWN, VK_ESCAPE, 0); }, u"", u"https://example.com/j"},
-      {"usable; close box", 0, {clientFolder}, {true}, clientFolder,
+      {"usable; close box", 0, {{clientFolder, true}}, clientFolder,
        [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, u""},
-      {"usable; Abbrechen", 0, {clientFolder}, {true}, clientFolder,
-       [](HWND d) { Command(d, IDCANCEL); }, u""},
+      {"usable; Abbrechen", 0, {{clientFolder, true}}, clientFolder, [](HWND d) { Command(d, IDCANCEL); }, u""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::openedLinks.clear();
     HWND owner = c.url.empty() ? nullptr
-                               : CreateWindowExW(0, L"Static", L"owner", WS_POPUP | WS_VISIBLE, 20,
-                                                 30, 400, 300, nullptr, nullptr, nullptr, nullptr);
+                               : CreateWindowExW(0, L"Static", L"owner", WS_POPUP | WS_VISIBLE, 20, 30, 400, 300,
+                                                 nullptr, nullptr, nullptr, nullptr);
     if (owner != nullptr) SetActiveWindow(owner);
+    const std::wstring link = Wide(c.url.empty() ? kDefaultDownloadUrl : c.url);
     size_t asked = 0;
+    SetFolderPickerForTesting([&](HWND pickerOwner, const std::wstring& title) {
+      EXPECT_EQ(TextOf(pickerOwner), L"JRE nicht gefunden");
+      EXPECT_EQ(title, L"Nach dem JRE-Verzeichnis suchen");
+      return asked < c.picks.size() ? c.picks[asked++].first : std::nullopt;
+    });
+    // Whatever the driver leaves open is cancelled afterwards.
     const bool refusedOk = c.home.empty() && c.jvmType == 1;
-    const auto choice = RunDialog(Request(c.jvmType, c.url), c.picks, asked, [&](HWND dialog) {
-      ExpectInitialState(dialog, c.url, owner);
-      for (size_t i = 0; i < c.picks.size(); ++i) {
-        Command(dialog, 202);
-        EXPECT_EQ(OkEnabled(dialog), c.okAfterEach[i]) << "after pick " << i;
+    std::thread driver([&] {
+      HWND dialog = WaitForDialog();
+      ASSERT_NE(dialog, nullptr) << "the dialog did not appear";
+      ExpectInitialState(dialog, link, owner);
+      for (const auto& [pick, okEnabled] : c.picks) {
+        Command(dialog, kJreDialogBrowse);
+        EXPECT_EQ(OkEnabled(dialog), okEnabled) << "after pick " << asked;
       }
-      EXPECT_EQ(TextOf(GetDlgItem(dialog, 201)), c.editAtEnd);
+      EXPECT_EQ(TextOf(GetDlgItem(dialog, kJreDialogPathEdit)), c.editAtEnd);
       c.finish(dialog);
       for (int i = 0; i < (refusedOk ? 20 : 500) && IsWindow(dialog); ++i) Sleep(10);
       EXPECT_EQ(IsWindow(dialog) != FALSE, refusedOk);
+      if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
+    const std::optional<JreDialogChoice> choice = ShowJreNotFoundDialog({kMessage, c.jvmType, c.url});
+    driver.join();
     if (owner != nullptr) DestroyWindow(owner);
     EXPECT_EQ(asked, c.picks.size());
-    EXPECT_EQ(test::openedLinks, std::vector<std::wstring>{L"open " + LinkOf(c.url) + L" " +
-                                                           std::to_wstring(SW_SHOWNORMAL)});
+    EXPECT_EQ(test::openedLinks, std::vector<std::wstring>{L"open " + link + L" " + std::to_wstring(SW_SHOWNORMAL)});
     EXPECT_EQ(choice.has_value(), !c.home.empty());
     if (choice && !c.home.empty()) {
       EXPECT_EQ(ToUtf8(choice->javaHome), ToUtf8(c.home));
       EXPECT_EQ(ToUtf8(choice->jvmLibraryPath),
-                ToUtf8(test::LibraryIn(c.home, c.jvmType == 1 ? JvmFlavor::kServer
-                                                              : JvmFlavor::kClient)));
+                ToUtf8(test::LibraryIn(c.home, c.jvmType == 1 ? JvmFlavor::kServer : JvmFlavor::kClient)));
     }
   }
+  SetFolderPickerForTesting(nullptr);
   HyperlinkLabel::SetShellOpenForTesting(nullptr);
   DeleteFileW(Wide(test::LibraryIn(u"C:\\", JvmFlavor::kServer)).c_str());
   RemoveDirectoryW(L"C:\\bin\\server");
