@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "base/file_system.h"
 #include "e2e/e2e_support.h"
 #include "jre/jre_locator.h"
 #include "jre/well_known_runtimes.h"
@@ -29,9 +28,7 @@ class WellKnownRuntimes : public ::testing::Test {
     library_ = AddRuntime(u"zulu-99", "99.0.1");
     AddRuntime(u"old", "1.0");
     SetTestJvmControl(library_, "");
-    launcher_ = MakeApp(dir_ / u"app", u"app",
-                        "[Java Runtime Environment]\nMain Class=com.example.App\nMinimum Version=99\n"
-                        "[Class Path]\nClass Path=" + ToUtf8(dir_.path()) + "\n");
+    launcher_ = MakeApp(dir_ / u"app", u"app", AppIni(u"", "com.example.App", ToUtf8(dir_.path()), "Minimum Version=99\n"));
   }
 
   std::u16string AddRuntime(const std::u16string& name, const std::string& version) {

@@ -1,7 +1,5 @@
 #include <fcntl.h>
 #include <signal.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,24 +11,6 @@
 extern char** environ;
 
 namespace javelin::test {
-
-std::u16string HostPath(const char* path) { return FromUtf8(path); }
-
-TempDir::TempDir() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base ? base : "/tmp") + "/javelin-test-XXXXXX";
-  char* made = mkdtemp(&pattern[0]);
-  path_ = FromUtf8(made != nullptr ? made : "/tmp");
-}
-
-std::u16string InstallLauncher(const std::u16string& dir, const std::u16string& name) {
-  const std::u16string target = JoinPath(dir, name);
-  CopyOneFile(LauncherPath(), target);
-  chmod(ToUtf8(target).c_str(), 0755);
-  return target;
-}
-
-int ExitCodeMinusOne() { return 255; }
 
 ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
                          const ProcessOptions& options) {

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <stdlib.h>
-
 #include "support/test_support.h"
 
 namespace javelin::test {
@@ -56,35 +54,6 @@ std::u16string EnvironmentBlock(const ProcessOptions& options) {
 }
 
 }  // namespace
-
-std::u16string HostPath(const char* path) {
-  std::u16string result = u"Z:";
-  for (const char* p = path; *p != 0; ++p) result.push_back(*p == '/' ? u'\\' : static_cast<char16_t>(*p));
-  return result;
-}
-
-TempDir::TempDir() {
-  wchar_t base[MAX_PATH];
-  GetTempPathW(MAX_PATH, base);
-  static unsigned counter = 0;
-  for (;;) {
-    std::u16string candidate = reinterpret_cast<const char16_t*>(base);
-    candidate += u"javelin-test-" + ToDecimal(GetCurrentProcessId()) + u"-" + ToDecimal(++counter) +
-                 u"-" + ToDecimal(GetTickCount());
-    if (CreateDirectoryW(W(candidate), nullptr)) {
-      path_ = candidate;
-      return;
-    }
-  }
-}
-
-std::u16string InstallLauncher(const std::u16string& dir, const std::u16string& name) {
-  const std::u16string target = JoinPath(dir, name + u".exe");
-  CopyOneFile(LauncherPath(), target);
-  return target;
-}
-
-int ExitCodeMinusOne() { return -1; }
 
 ProcessResult RunCommandLine(const std::u16string& program, const std::u16string& commandLine,
                              const ProcessOptions& options) {

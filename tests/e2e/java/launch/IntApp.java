@@ -1,14 +1,14 @@
-package single;
+package launch;
 
-// A single-instance application whose secondaryMain returns the exit code
-// of the second instance: its first argument when that is a number, else 7.
+// Probe with a secondaryMain that returns the second instance's exit code:
+// its first argument when that is a number, else 7 (as the test JVM's).
 public final class IntApp {
   public static void main(String[] args) throws Exception {
-    Control.runMain(args);
+    Probe.main(args);
   }
 
   public static int secondaryMain(String[] args) throws Exception {
-    Control.record("secondary", args);
+    Probe.secondaryMain(args);
     return args.length > 0 && args[0].matches("-?[0-9]+") ? Integer.parseInt(args[0]) : 7;
   }
 }
