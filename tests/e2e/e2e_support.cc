@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <sstream>
 
-
 namespace javelin::test {
 
 namespace {
@@ -59,8 +58,7 @@ std::vector<std::string> TestJvmLog(const std::u16string& library) {
   return lines;
 }
 
-std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
-                       const std::string& iniText) {
+std::u16string MakeApp(const std::u16string& dir, const std::u16string& name, const std::string& iniText) {
   WriteFile(JoinPath(dir, name + u".ini"), iniText);
   return InstallLauncher(dir, name);
 }
@@ -68,8 +66,8 @@ std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
 std::string AppIni(const std::u16string& home, const std::string& mainClass, const std::string& classPath,
                    const std::string& jreLines, const std::string& applicationLines) {
   return "[Java Runtime Environment]\n" + (home.empty() ? "" : "JRE Path=" + ToUtf8(home) + "\n") +
-         "Main Class=" + mainClass + "\n" + jreLines + "[Class Path]\nClass Path=" + classPath +
-         "\n[Application]\n" + applicationLines;
+         "Main Class=" + mainClass + "\n" + jreLines + "[Class Path]\nClass Path=" + classPath + "\n[Application]\n" +
+         applicationLines;
 }
 
 std::string PrintedArguments(const TextList& arguments) {

@@ -37,8 +37,7 @@ std::u16string Beside(const std::u16string& file, const std::u16string& name);
 
 // Puts a launcher copy named `name` into `dir` and its INI file beside it;
 // returns the launcher's path.
-std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
-                       const std::string& iniText);
+std::u16string MakeApp(const std::u16string& dir, const std::u16string& name, const std::string& iniText);
 // The INI text of an application of `mainClass` on the runtime at `home`
 // (no "JRE Path" when empty) with more lines of its two sections.
 std::string AppIni(const std::u16string& home, const std::string& mainClass, const std::string& classPath,

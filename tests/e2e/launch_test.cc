@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <regex>
 
 #include "config/ini_text.h"
@@ -54,16 +53,22 @@ TEST_F(TestJvmLaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
   const std::u16string oldPath = dir_ / u"old1" + kS + dir_ / u"old2";
   options_.environment[kSearchPathVariable] = oldPath;
   options_.environment[u"OPT_STACK"] = u"1m";
-  const ProcessResult result = Launch(
-      u"", "",
-      "Library Path=native;\nVirtual Machine Parameters=-Dopt.path=\"" + ToUtf8(dir_ / u"with blank") +
-          "\" -Xms1:32:32P -Xss%OPT_STACK%\n",
-      ToUtf8(JoinPath(u"", u"lib/*.jar;%KV_JVM_HOME%/lib/tools.jar;missing.jar;app.jar")),
-      "Embedded Jar=yES\nCmd=a \"b c\" \"\"\nOutput File=" + ToUtf8(dir_ / u"logs/deeper/out_%yyyy%.txt") + "\n",
-      {u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600"});
+  // Existing output files are truncated unless their append switch is "yes".
+  const std::time_t now = std::time(nullptr);
+  const std::u16string out = dir_ / FromUtf8("logs/deeper/out_" + std::to_string(std::localtime(&now)->tm_year + 1900));
+  WriteFile(out + u".txt", "old\n");
+  WriteFile(dir_ / u"logs/err.txt", "old\n");
+  const ProcessResult result =
+      Launch(u"", "",
+             "Library Path=native;\nVirtual Machine Parameters=-Dopt.path=\"" + ToUtf8(dir_ / u"with blank") +
+                 "\" -Xms1:32:32P -Xss%OPT_STACK%\n",
+             ToUtf8(JoinPath(u"", u"lib/*.jar;%KV_JVM_HOME%/lib/tools.jar;missing.jar;app.jar")),
+             "Embedded Jar=yES\nCmd=a \"b c\" \"\"\nOutput File=" + ToUtf8(dir_ / u"logs/deeper/out_%yyyy%.txt") +
+                 "\nError File=" + ToUtf8(dir_ / u"logs/err.txt") + "\nError Append=yes\n",
+             {u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600"});
   EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
-  EXPECT_EQ(result.output, "");
-  EXPECT_EQ(result.errors, "main done\n");
+  EXPECT_EQ(result.output + result.errors, "");
+  EXPECT_EQ(ReadFile(dir_ / u"logs/err.txt"), "old\nmain done\n");
 
   // The library path, the class path (the launcher first for an embedded
   // jar), the parameters in order and the two hooks. An -Xss size written
@@ -73,8 +78,8 @@ TEST_F(TestJvmLaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
         "default-init-args",
         ToUtf8(u"option -Djava.library.path=native" + kS + app + kPathSeparator + kS + u"." + kS + oldPath +
                dir_ / u"home/lib"),
-        ToUtf8(u"option -Djava.class.path=" + launcher_ + kS + JoinPath(app, firstJar) + kS +
-               JoinPath(app, secondJar) + kS + dir_ / u"home/lib/tools.jar" + kS + JoinPath(app, u"app.jar")),
+        ToUtf8(u"option -Djava.class.path=" + launcher_ + kS + JoinPath(app, firstJar) + kS + JoinPath(app, secondJar) +
+               kS + dir_ / u"home/lib/tools.jar" + kS + JoinPath(app, u"app.jar")),
         ToUtf8(u"option -Dopt.path=" + dir_ / u"with blank"),
         "option -Xms32768K",
         "option -Xss1m",
@@ -88,10 +93,7 @@ TEST_F(TestJvmLaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
 
   // main's String[]: the command line, then the "Cmd" tokens without the
   // empty one; printed into the file named after the year.
-  const std::time_t now = std::time(nullptr);
-  const std::string year = std::to_string(std::localtime(&now)->tm_year + 1900);
-  EXPECT_EQ(ReadFile(dir_ / FromUtf8("logs/deeper/out_" + year + ".txt")),
-            PrintedArguments({u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600", u"a", u"b c"}));
+  EXPECT_EQ(ReadFile(out + u".txt"), PrintedArguments({u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600", u"a", u"b c"}));
 }
 
 #ifdef _WIN32  // POSIX programs receive an argv, not a command line
@@ -135,7 +137,8 @@ TEST_F(TestJvmLaunchTest, EachFailureEndsWithItsMessage) {
       {u"noboot", "", "com.example.App", 0, "argc=0\n"},
       {u"noboot", "missing=com/example/App\n", "com.example.App", -1,
        "Error: Konnte die Main class com/example/App nicht finden\\.\n \n"},
-      {u"noboot", "nomain\n", "com.example.App", -1, "Error: Keine Main class in der angegebenen Klasse gefunden\\.\n \n"},
+      {u"noboot", "nomain\n", "com.example.App", -1,
+       "Error: Keine Main class in der angegebenen Klasse gefunden\\.\n \n"},
       // A JVM thread that cannot detach fails the launch after main.
       {u"", "detach=-1\n", "com.example.App", -1, "argc=0\n"},
       // A refused creation: message 213 with the reason (each reason's text
@@ -146,8 +149,9 @@ TEST_F(TestJvmLaunchTest, EachFailureEndsWithItsMessage) {
   for (const auto& test : cases) {
     SCOPED_TRACE(ToUtf8(test.variant) + " " + test.control + test.mainClass);
     if (test.mainClass == "-") std::remove(ToUtf8(dir_ / u"app/app.ini").c_str());
-    const ProcessResult result = test.mainClass == "-" ? WithUnixLineEnds(RunProgram(launcher_, {}))
-                                                       : Launch(test.variant, test.control, "", "", "", {}, test.mainClass);
+    const ProcessResult result = test.mainClass == "-"
+                                     ? WithUnixLineEnds(RunProgram(launcher_, {}))
+                                     : Launch(test.variant, test.control, "", "", "", {}, test.mainClass);
     EXPECT_EQ(result.exitCode, test.exitCode == -1 ? ExitCodeMinusOne() : test.exitCode) << result.errors;
     EXPECT_TRUE(Matches(result.output, test.output)) << result.output;
     if (test.output == noMainClass) {
@@ -169,12 +173,12 @@ TEST_F(TestJvmLaunchTest, EachFailureEndsWithItsMessage) {
   // Windows names the error by its number; POSIX by the loader's reason,
   // without the path that the line shows already.
   const bool byNumber = kPathSeparator == u'\\';
-  const std::string prefix = "Error: Konnte Java VM Bibliothek: " + ToUtf8(library) +
-                             (byNumber ? " (Fehlernummer= " : " (");
+  const std::string prefix =
+      "Error: Konnte Java VM Bibliothek: " + ToUtf8(library) + (byNumber ? " (Fehlernummer= " : " (");
   EXPECT_EQ(result.output.substr(0, prefix.size()), prefix) << result.output;
-  EXPECT_TRUE(Matches(result.output.substr(std::min(prefix.size(), result.output.size())),
-                      byNumber ? "-?[0-9]+\\) nicht laden\\.\n \n"
-                               : "(file too short|invalid ELF header)\\) nicht laden\\.\n \n"))
+  EXPECT_TRUE(Matches(
+      result.output.substr(std::min(prefix.size(), result.output.size())),
+      byNumber ? "-?[0-9]+\\) nicht laden\\.\n \n" : "(file too short|invalid ELF header)\\) nicht laden\\.\n \n"))
       << result.output;
 }
 
@@ -187,28 +191,10 @@ std::string Value(const std::string& output, const std::string& prefix) {
   return output.substr(from, output.find('\n', from) - from);
 }
 
-std::string Now() {
-  char text[32];
-  const std::time_t seconds = std::time(nullptr);
-  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", std::localtime(&seconds));
-  return text;
-}
-
-// A run of the compiled Java programs: on the JDK, on a JDK without the
-// boot-loader lookup, or from the programs' folder with a class path that
-// does not hold them.
+// Where the compiled Java programs run: on the JDK, on a JDK without the
+// boot-loader lookup, or on the JDK from the programs' folder with a class
+// path that does not hold them.
 enum class Setting { kJdk, kProxy, kFromTheirFolder };
-
-struct App {
-  App(std::string mainClass = "launch.Probe", std::string jreLines = "", std::string applicationLines = "",
-      TextList arguments = {}, Setting setting = Setting::kJdk, double timeoutSeconds = 60)
-      : mainClass(mainClass), jreLines(jreLines), applicationLines(applicationLines), arguments(arguments),
-        setting(setting), timeoutSeconds(timeoutSeconds) {}
-  std::string mainClass, jreLines, applicationLines;  // and more lines of the two INI sections
-  TextList arguments;
-  Setting setting;
-  double timeoutSeconds;
-};
 
 class RealJvmLaunchTest : public ::testing::Test {
  protected:
@@ -216,40 +202,42 @@ class RealJvmLaunchTest : public ::testing::Test {
     if (!HaveJdk()) GTEST_SKIP() << "no JDK";
   }
 
-  ProcessResult Run(const App& app, ProcessOptions options = {}) {
-    std::u16string home = JdkHome();
-    std::string classPath = ToUtf8(JavaClassesDir());
-    if (app.setting == Setting::kProxy) home = InstallProxyJvm(proxy_.path()).empty() ? u"" : proxy_.path();
-    if (app.setting == Setting::kFromTheirFolder) {
-      classPath = ToUtf8(dir_.path());
-      options.workingDirectory = JavaClassesDir();
+  // The exit code is -1 when the build has no proxy JVM.
+  ProcessResult Run(const std::string& mainClass, const std::string& jreLines, const std::string& applicationLines,
+                    Setting setting = Setting::kJdk, const TextList& arguments = {}, ProcessOptions options = {}) {
+    std::u16string home = JdkHome(), classPath = JavaClassesDir();
+    if (setting == Setting::kProxy) home = InstallProxyJvm(proxy_.path()).empty() ? u"" : proxy_.path();
+    if (setting == Setting::kFromTheirFolder) {
+      options.workingDirectory = classPath;
+      classPath = dir_.path();
     }
+    // With an IBM JVM preferred the launcher stays after main.
+    options.timeoutSeconds = jreLines.find("favor_ibm") != std::string::npos ? 3 : 60;
     if (home.empty()) return {};
-    options.timeoutSeconds = app.timeoutSeconds;
-    const std::u16string launcher =
-        MakeApp(dir_.path(), u"app", AppIni(home, app.mainClass, classPath, app.jreLines, app.applicationLines));
-    return RunProgram(launcher, app.arguments, options);
+    return RunProgram(
+        MakeApp(dir_.path(), u"app", AppIni(home, mainClass, ToUtf8(classPath), jreLines, applicationLines)), arguments,
+        options);
   }
 
   TempDir dir_, proxy_;
 };
 
 TEST_F(RealJvmLaunchTest, ArgumentsParametersAndTheEnvironmentReachTheProgram) {
-  App app;
-  app.jreLines = "System Path=/opt/tools;/opt/more\n"
-                 "Virtual Machine Parameters=-Dopt.home=%KV_JVM_HOME% -Xmx5:64:256P -Xss16m -Dprobe.action=depth\n";
-  app.applicationLines = "Cmd=a \"b c\" \"\" %OPT_CMD%\n";
-  app.arguments = {u"plain", u"two  blanks", u"", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600 \U0001D11E",
-                   u"\"q\" \\"};
+  const TextList arguments = {
+      u"plain", u"two  blanks", u"", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600 \U0001D11E", u"\"q\" \\"};
   const std::u16string oldPath = dir_ / u"old/bin" + u":" + dir_ / u"old/sbin";
   ProcessOptions options;
   options.environment[u"OPT_CMD"] = u"from-env";
   options.environment[u"PATH"] = oldPath;
-  const ProcessResult result = Run(app, options);
+  const ProcessResult result =
+      Run("launch.Probe",
+          "System Path=/opt/tools;/opt/more\n"
+          "Virtual Machine Parameters=-Dopt.home=%KV_JVM_HOME% -Xmx5:64:256P -Xss16m -Dprobe.action=depth\n",
+          "Cmd=a \"b c\" \"\" %OPT_CMD%\n", Setting::kJdk, arguments, options);
   ASSERT_EQ(result.exitCode, 0) << result.output << result.errors;
 
   // The command-line arguments, then the "Cmd" tokens without the empty one.
-  TextList expected = app.arguments;
+  TextList expected = arguments;
   expected.insert(expected.end(), {u"a", u"b c", u"from-env"});
   EXPECT_EQ(result.output.substr(0, PrintedArguments(expected).size()), PrintedArguments(expected));
 
@@ -260,7 +248,6 @@ TEST_F(RealJvmLaunchTest, ArgumentsParametersAndTheEnvironmentReachTheProgram) {
   const long heap = std::stol("0" + Value(result.output, "option -Xmx"));
   EXPECT_GE(heap, 65536);
   EXPECT_LE(heap, 262144);
-
   EXPECT_EQ(Value(result.output, "env KV_JVM_PATH="), ToUtf8(JvmLibraryInHome(JdkHome())));
   EXPECT_EQ(Value(result.output, "env KV_JVM_HOME="), ToUtf8(JdkHome()));
   // The INI's ';' lists become ':' lists; the runtime's programs come last.
@@ -269,7 +256,8 @@ TEST_F(RealJvmLaunchTest, ArgumentsParametersAndTheEnvironmentReachTheProgram) {
   // Without the launcher's sizing main would get about as much as the
   // thread with 1 MiB.
   EXPECT_GT(std::stol("0" + Value(result.output, "main depth=")),
-            4 * std::stol("0" + Value(result.output, "thread depth="))) << result.output;
+            4 * std::stol("0" + Value(result.output, "thread depth=")))
+      << result.output;
 }
 
 TEST_F(RealJvmLaunchTest, EveryOutcomeOfTheProgramGivesItsExitCodeAndReport) {
@@ -277,45 +265,47 @@ TEST_F(RealJvmLaunchTest, EveryOutcomeOfTheProgramGivesItsExitCodeAndReport) {
   const std::string action = "Virtual Machine Parameters=-Dprobe.action=";
   const std::string ran = "argc=0\n[\\s\\S]*hook ran\n";
   const struct {
-    App app;
+    std::string mainClass, jreLines, applicationLines;
+    Setting setting;
     int exitCode;
     std::string output;  // a regular expression for all of it
     std::string errors;  // a part that occurs exactly once
   } cases[] = {
-      {{}, 0, ran, "main done"},
-      {{"launch.Probe", action + "exit:42\n"}, 42, ran, ""},
+      {"launch.Probe", "", "", Setting::kJdk, 0, ran, "main done"},
+      {"launch.Probe", action + "exit:42\n", "", Setting::kJdk, 42, ran, ""},
       // An exception out of main is the JVM's to report, even with the
       // failure check.
-      {{"launch.Probe", action + "throw\n", "Failure Check=Yes\n"}, 0, ran,
+      {"launch.Probe", action + "throw\n", "Failure Check=Yes\n", Setting::kJdk, 0, ran,
        "Exception in thread \"main\" java.lang.IllegalStateException: boom from main"},
       // The launcher waits for the non-daemon threads.
-      {{"launch.Probe", action + "thread\n"}, 0, "argc=0\n[\\s\\S]*late from the non-daemon thread\nhook ran\n", ""},
+      {"launch.Probe", action + "thread\n", "", Setting::kJdk, 0,
+       "argc=0\n[\\s\\S]*late from the non-daemon thread\nhook ran\n", ""},
       // A missing class or main: the JVM reports it and ends with 1.
-      {{"launch.Gone"}, 1, "", "Could not find or load main class launch.Gone"},
-      {{"launch.NoMain"}, 1, "", "Main method not found in class launch.NoMain"},
+      {"launch.Gone", "", "", Setting::kJdk, 1, "", "Could not find or load main class launch.Gone"},
+      {"launch.NoMain", "", "", Setting::kJdk, 1, "", "Main method not found in class launch.NoMain"},
       // The class path has no empty entry: the current folder is not searched.
-      {{"launch.Probe", "", "", {}, Setting::kFromTheirFolder}, 1, "", "Could not find or load main class launch.Probe"},
+      {"launch.Probe", "", "", Setting::kFromTheirFolder, 1, "", "Could not find or load main class launch.Probe"},
       // An option the JVM refuses: message 213 with the reason.
-      {{"launch.Probe", "Virtual Machine Parameters=-XX:+NoSuchOptionInAnyJvm\n"}, ExitCodeMinusOne(),
+      {"launch.Probe", "Virtual Machine Parameters=-XX:+NoSuchOptionInAnyJvm\n", "", Setting::kJdk, ExitCodeMinusOne(),
        "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: [^\n]+\\.\n \n", "NoSuchOptionInAnyJvm"},
       // An output file that cannot be opened is described; the launch goes on.
-      {{"launch.Probe", "", "Output File=" + ToUtf8(dir_ / u"file/out.txt") + "\n"}, 0, ran,
+      {"launch.Probe", "", "Output File=" + ToUtf8(dir_ / u"file/out.txt") + "\n", Setting::kJdk, 0, ran,
        "java.io.FileNotFoundException"},
       // With an IBM JVM preferred the launcher stays after main; only
       // System.exit ends it.
-      {{"launch.Probe", "VM Provider=favor_ibm\n", "", {}, Setting::kJdk, 3}, 128 + 9, "argc=0\n[\\s\\S]*",
+      {"launch.Probe", "VM Provider=favor_ibm\n", "", Setting::kJdk, 128 + 9, "argc=0\n[\\s\\S]*",
        "[killed after timeout]"},
-      {{"launch.Probe", "VM Provider=IBM\n" + action + "exit:7\n"}, 7, ran, ""},
+      {"launch.Probe", "VM Provider=IBM\n" + action + "exit:7\n", "", Setting::kJdk, 7, ran, ""},
       // Without the boot-loader lookup the launcher loads the class itself
       // and reports its failures; the JVM can still be destroyed.
-      {{"launch.Probe", "", "", {u"x y"}, Setting::kProxy}, 0, "argc=1\narg=0078 0020 0079\n[\\s\\S]*", ""},
-      {{"launch.Gone", "", "", {}, Setting::kProxy}, ExitCodeMinusOne(),
+      {"launch.Probe", "", "", Setting::kProxy, 0, ran, ""},
+      {"launch.Gone", "", "", Setting::kProxy, ExitCodeMinusOne(),
        "Error: Konnte die Main class launch/Gone nicht finden\\.\n \n", "java.lang.NoClassDefFoundError: launch/Gone"},
-      {{"launch.NoMain", "", "", {}, Setting::kProxy}, ExitCodeMinusOne(), "", "java.lang.NoSuchMethodError"},
+      {"launch.NoMain", "", "", Setting::kProxy, ExitCodeMinusOne(), "", "java.lang.NoSuchMethodError"},
   };
   for (const auto& test : cases) {
-    SCOPED_TRACE(test.app.mainClass + " " + test.app.jreLines + test.app.applicationLines);
-    const ProcessResult result = Run(test.app);
+    SCOPED_TRACE(test.mainClass + " " + test.jreLines + test.applicationLines);
+    const ProcessResult result = Run(test.mainClass, test.jreLines, test.applicationLines, test.setting);
     if (result.exitCode == -1) continue;  // no proxy JVM in this build
     EXPECT_EQ(result.exitCode, test.exitCode) << result.errors;
     EXPECT_TRUE(Matches(result.output, test.output)) << result.output;
@@ -326,39 +316,6 @@ TEST_F(RealJvmLaunchTest, EveryOutcomeOfTheProgramGivesItsExitCodeAndReport) {
     }
     EXPECT_EQ(count, test.errors.empty() ? 0u : 1u) << result.errors;
   }
-}
-
-TEST_F(RealJvmLaunchTest, OutputAndErrorGoToFilesNamedByOneInstantTruncatedOrAppended) {
-  TempDir logs;
-  App app;
-  ProcessOptions options;
-  options.environment[u"OPT_LOGS"] = logs.path();
-  app.applicationLines = "Output File=%OPT_LOGS%/run/out_%yyyyMMdd-HHmmss%.log\n"
-                         "Error File=%OPT_LOGS%/run/err_%yyyyMMdd-HHmmss%.log\n";
-  const std::string before = Now();
-  ProcessResult result = Run(app, options);
-  const std::string after = Now();
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.output + result.errors, "");
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(ToUtf8(logs / u"run"))) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  ASSERT_EQ(names.size(), 2u);
-  const std::string instant = names[0].substr(4, 15);
-  EXPECT_EQ(names, (std::vector<std::string>{"err_" + instant + ".log", "out_" + instant + ".log"}));
-  EXPECT_TRUE(before <= instant && instant <= after) << instant;
-  EXPECT_EQ(ReadFile(logs / FromUtf8("run/" + names[0])), "main done\n");
-  EXPECT_EQ(ReadFile(logs / FromUtf8("run/" + names[1])).substr(0, 7), "argc=0\n");
-
-  // Existing files are truncated unless their append switch is "yes".
-  WriteFile(logs / u"out.txt", "old\n");
-  WriteFile(logs / u"err.txt", "old\n");
-  app.applicationLines = "Output File=%OPT_LOGS%/out.txt\nError File=%OPT_LOGS%/err.txt\nError Append=yes\n";
-  EXPECT_EQ(Run(app, options).exitCode, 0);
-  EXPECT_EQ(ReadFile(logs / u"out.txt").substr(0, 7), "argc=0\n");
-  EXPECT_EQ(ReadFile(logs / u"err.txt"), "old\nmain done\n");
 }
 #endif
 

@@ -33,14 +33,19 @@ TEST(PairHandOver, ForeignJvmStartsThePairWithTheSameArgumentsAndMaybeItsExitCod
         MakeApp(root / u"app", u"pair", AppIni(root / u"testjre", "com.example.App", ".", "", c.pairLines));
     WriteFile(InstallTestJvm(root / u"jre"), ForeignBinary());
     const std::u16string launcher = MakeApp(
-        root / u"app", u"myapp", AppIni(root / u"jre", "never.Loaded", ".", "", "Pair Product=" + ToUtf8(pair) + "\n" + c.applicationLines));
+        root / u"app", u"myapp",
+        AppIni(root / u"jre", "never.Loaded", ".", "", "Pair Product=" + ToUtf8(pair) + "\n" + c.applicationLines));
     ProcessOptions options;
     options.workingDirectory = root.path();
     const ProcessResult result = WithUnixLineEnds(RunProgram(launcher, arguments, options));
     EXPECT_EQ(result.exitCode, c.exitCode) << result.errors;
     EXPECT_EQ(result.output, c.output);
     const std::u16string ran = (c.launcherFolder ? root / u"app" : root.path()) + kPathSeparator + u"pair-ran.txt";
-    EXPECT_TRUE(WaitFor([&] { return WithUnixLineEnds({0, ReadFile(ran), ""}).output == c.file; }, 30))
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          return WithUnixLineEnds({0, ReadFile(ran), ""}).output == c.file;
+        },
+        30))
         << ReadFile(ran);
   }
 }

@@ -1,13 +1,12 @@
 // The launcher as a foreground service on Linux with the real JVM: SIGTERM
 // and SIGINT act as the stop control, the supervisor hears READY=1 and
 // STOPPING=1 on NOTIFY_SOCKET, and the exit code tells how it ended.
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstring>
@@ -42,9 +41,10 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     const TextList arguments = {u"a b", u"c"};
     const std::u16string launcher = MakeApp(
         caseDir, u"svc",
-        AppIni(JdkHome(), "launch." + c.mainClass, ToUtf8(JavaClassesDir()),
-               "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(caseDir) + " -Dprobe.action=" + c.action + "\n",
-               "Application Type=service\nCmd=last\nOutput File=" + ToUtf8(out) + "\nError File=" + ToUtf8(err) + "\n"));
+        AppIni(
+            JdkHome(), "launch." + c.mainClass, ToUtf8(JavaClassesDir()),
+            "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(caseDir) + " -Dprobe.action=" + c.action + "\n",
+            "Application Type=service\nCmd=last\nOutput File=" + ToUtf8(out) + "\nError File=" + ToUtf8(err) + "\n"));
 
     // The supervisor's socket (an abstract name or a path), and never the
     // one of the test's own.
@@ -52,15 +52,17 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     options.environment[u"NOTIFY_SOCKET"] = std::nullopt;
     const int socketFd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (!c.socket.empty()) {
-      const std::string name = c.socket == "path" ? ToUtf8(caseDir + u"/notify")
-                                                  : "@javelin-test-" + std::to_string(getpid()) + "-" + std::to_string(index);
+      const std::string name = c.socket == "path"
+                                   ? ToUtf8(caseDir + u"/notify")
+                                   : "@javelin-test-" + std::to_string(getpid()) + "-" + std::to_string(index);
       sockaddr_un address{};
       address.sun_family = AF_UNIX;
       memcpy(address.sun_path, name.data(), name.size());
       if (name[0] == '@') address.sun_path[0] = '\0';
       MakeDirectories(caseDir);
       ASSERT_EQ(bind(socketFd, reinterpret_cast<sockaddr*>(&address),
-                     static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size() + (name[0] != '@'))), 0);
+                     static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size() + (name[0] != '@'))),
+                0);
       options.environment[u"NOTIFY_SOCKET"] = FromUtf8(name);
     }
     // What the supervisor hears next, when there is one.

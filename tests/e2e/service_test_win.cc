@@ -1,9 +1,8 @@
 // The launcher as a Windows service, driven through the Service Control
 // Manager (Wine's own under Wine) with the test JVM: what the application
 // receives, how a stop request reaches it and what the manager sees.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <memory>
@@ -77,11 +76,11 @@ TEST_F(ServiceTest, TheServiceRunsTheApplicationAndStopsAsTheApplicationEnds) {
     // A service of an earlier, interrupted run may carry the same name.
     ServiceHandle leftover(OpenServiceW(manager.get(), Wide(name), DELETE), &CloseServiceHandle);
     if (leftover) DeleteService(leftover.get());
-    ServiceHandle service(CreateServiceW(manager.get(), Wide(name), Wide(name), SERVICE_ALL_ACCESS,
-                                         SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                         Wide(u"\"" + launcher + u"\" one \"two words\""), nullptr, nullptr, nullptr,
-                                         nullptr, nullptr),
-                          &CloseServiceHandle);
+    ServiceHandle service(
+        CreateServiceW(manager.get(), Wide(name), Wide(name), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, Wide(u"\"" + launcher + u"\" one \"two words\""),
+                       nullptr, nullptr, nullptr, nullptr, nullptr),
+        &CloseServiceHandle);
     ASSERT_NE(service.get(), nullptr) << GetLastError();
     std::vector<const wchar_t*> startArguments;
     for (const std::u16string& argument : c.startArguments) startArguments.push_back(Wide(argument));

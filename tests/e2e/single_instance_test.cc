@@ -43,7 +43,8 @@ struct SingleApp {
 // `secondary` is the kind of secondaryMain ("int", "void" or none), `exitCode`
 // that of the System.exit after the release (none when negative).
 SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& secondary, int exitCode = -1,
-                        const std::string& jreLines = "", const std::string& applicationLines = "Single Instance=yes\n") {
+                        const std::string& jreLines = "",
+                        const std::string& applicationLines = "Single Instance=yes\n") {
   const std::string exit = exitCode < 0 ? "" : std::to_string(exitCode);
   if (jvm == Jvm::kTest) {
     const std::u16string library = InstallTestJvm(JoinPath(dir, u"home"));
@@ -112,7 +113,8 @@ TEST_P(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
   const std::u16string k515(515, u'x');  // with "ab": exactly 1040 bytes in the block
   std::vector<Forward> numbers, together;
   for (int i = 20; i < 25; ++i) numbers.push_back({{ToDecimal(i), u"payload"}, i, {ToDecimal(i), u"payload"}});
-  numbers.insert(numbers.end(), {{{u"a b", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600"}, 7,
+  numbers.insert(numbers.end(), {{{u"a b", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600"},
+                                  7,
                                   {u"a b", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600"}},
                                  {{}, 7, {u""}},
                                  {{k515, u"ab"}, 7, {k515, u"ab"}},
@@ -131,7 +133,11 @@ TEST_P(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
   } cases[] = {
       {"int", "int", 0, "", numbers},
       {"together", "int", 0, "", together, true, true},
-      {"void", "void", 0, "", {{{u"x"}, 0, {u"x"}}, {{u"one", u"", u"two"}, 0, {u"one"}}, {{u"", u"two"}, 0, {u"", u"two"}}}},
+      {"void",
+       "void",
+       0,
+       "",
+       {{{u"x"}, 0, {u"x"}}, {{u"one", u"", u"two"}, 0, {u"one"}}, {{u"", u"two"}, 0, {u"", u"two"}}}},
       // The worker stays attached; System.exit ends the first instance.
       {"favor_ibm", "int", 3, "VM Provider=favor_ibm\n", {{{u"9"}, 9, {u"9"}}}, false},
       // Nothing replies: the waiting second instance ends with the first's
@@ -141,7 +147,8 @@ TEST_P(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
   int index = 0;
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
-    const SingleApp app = MakeSingleApp(GetParam(), dir_ / ToDecimal(++index), test.secondary, test.exitCode, test.jreLines);
+    const SingleApp app =
+        MakeSingleApp(GetParam(), dir_ / ToDecimal(++index), test.secondary, test.exitCode, test.jreLines);
     BackgroundStart first(app.launcher, {u"first"});
     ASSERT_TRUE(WaitForFile(app.File(u"ready")));
 

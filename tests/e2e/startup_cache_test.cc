@@ -1,10 +1,12 @@
 // The startup cache end to end. With the test JVM (Linux, and Windows under
-// Wine): which options reach the JVM, and that a run whose JVM wrote no
-// archive leaves nothing behind. On Linux with the machine's real JVMs:
+// Wine): which options reach the JVM and where (what the cache folder then
+// holds is checked where the plan is made). On Linux with the machine's real JVMs:
 // every installed JDK from 13 on creates its cache on the first start (also
 // when two first starts run at once), uses it later, replaces it when the
 // class path changes, and survives a damaged file, all without a byte of
 // difference in the application's output.
+#include "jvm/startup_cache.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,7 +14,6 @@
 #include <set>
 
 #include "e2e/e2e_support.h"
-#include "jvm/startup_cache.h"
 
 namespace javelin::test {
 namespace {
@@ -21,7 +22,8 @@ namespace fs = std::filesystem;
 
 std::string CacheIni(const std::u16string& home, const std::string& mainClass, const std::string& jreLines,
                      const std::string& classPath) {
-  return AppIni(home, mainClass, classPath, jreLines) + "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n";
+  return AppIni(home, mainClass, classPath, jreLines) +
+         "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n";
 }
 
 TEST(StartupCacheTestJvm, OnlyYesAddsTheCacheOptionsAfterTheVmParameters) {
@@ -37,7 +39,8 @@ TEST(StartupCacheTestJvm, OnlyYesAddsTheCacheOptionsAfterTheVmParameters) {
   const auto launch = [&](const std::string& cacheLine) {
     SetTestJvmControl(library, "");
     const std::u16string launcher = MakeApp(
-        dir / u"app", u"app", CacheIni(dir / u"home", "com.example.App", "Virtual Machine Parameters=-Dx=1\n" + cacheLine, "app.jar"));
+        dir / u"app", u"app",
+        CacheIni(dir / u"home", "com.example.App", "Virtual Machine Parameters=-Dx=1\n" + cacheLine, "app.jar"));
     const ProcessResult result = RunProgram(launcher, {}, options);
     EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
     std::vector<std::string> given;
@@ -63,17 +66,6 @@ TEST(StartupCacheTestJvm, OnlyYesAddsTheCacheOptionsAfterTheVmParameters) {
   ASSERT_EQ(first[3].rfind(prefix, 0), 0u) << first[3];
   EXPECT_EQ(first[3].substr(first[3].size() - 8), ".jsa.tmp");
   EXPECT_EQ(first[4], "-Xlog:cds*=off");
-  FileFinder finder;  // the test JVM wrote no archive: nothing stays in the folder
-  for (bool found = finder.FindFile(dir / u"cache/Cache Probe/CP1/*"); found; found = finder.FindNext()) {
-    EXPECT_TRUE(finder.IsDirectory()) << ToUtf8(finder.FileName());
-  }
-
-  // An archive the JVM finished earlier is used.
-  const std::u16string archive = dir / FromUtf8("cache/Cache Probe/CP1/" + first[3].substr(prefix.size(), 16) + "-4.jsa");
-  WriteFile(archive, "done");
-  EXPECT_EQ(launch("Startup Cache=yes\n"), (std::vector<std::string>{plain[0], plain[1], "-XX:SharedArchiveFile=" +
-                                                                                              ToUtf8(archive),
-                                                                     "-Xlog:cds*=off"}));
 }
 
 #ifndef _WIN32
@@ -113,10 +105,11 @@ class StartupCacheRealJvmTest : public ::testing::TestWithParam<Jdk> {
   }
 
   void Configure(bool cache, const std::string& classPath = "probe.jar") {
-    launcher_ = MakeApp(app_.path(), u"app",
-                        CacheIni(GetParam().home, "cache.CacheProbe",
-                                 std::string("Virtual Machine Parameters=-Xmx128m\n") + (cache ? "Startup Cache=yes\n" : ""),
-                                 classPath));
+    launcher_ =
+        MakeApp(app_.path(), u"app",
+                CacheIni(GetParam().home, "cache.CacheProbe",
+                         std::string("Virtual Machine Parameters=-Xmx128m\n") + (cache ? "Startup Cache=yes\n" : ""),
+                         classPath));
   }
 
   // The application printed what it prints without the cache and, on
@@ -145,10 +138,12 @@ class StartupCacheRealJvmTest : public ::testing::TestWithParam<Jdk> {
 
   // JDK 25 assembles its cache in the background after the first start.
   std::vector<std::string> WaitForFinished(const std::string& other = "") const {
-    WaitFor([&] {
-      const std::vector<std::string> files = Files(true);
-      return !files.empty() && !(files.size() == 1 && files[0] == other);
-    }, 90);
+    WaitFor(
+        [&] {
+          const std::vector<std::string> files = Files(true);
+          return !files.empty() && !(files.size() == 1 && files[0] == other);
+        },
+        90);
     return Files(true);
   }
 

@@ -12,8 +12,7 @@ extern char** environ;
 
 namespace javelin::test {
 
-ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
-                         const ProcessOptions& options) {
+ProcessResult RunProgram(const std::u16string& program, const TextList& arguments, const ProcessOptions& options) {
   TempDir captures;
   const std::string outPath = ToUtf8(captures / u"stdout"), errPath = ToUtf8(captures / u"stderr");
   const std::string directory = ToUtf8(options.workingDirectory);
@@ -45,8 +44,8 @@ ProcessResult RunProgram(const std::u16string& program, const TextList& argument
   }
   ProcessResult result;
   if (child < 0) return result;
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::milliseconds(static_cast<long>(options.timeoutSeconds * 1000));
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(options.timeoutSeconds * 1000));
   int status = 0;
   while (waitpid(child, &status, WNOHANG) != child) {
     if (std::chrono::steady_clock::now() > deadline) {
@@ -57,8 +56,10 @@ ProcessResult RunProgram(const std::u16string& program, const TextList& argument
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) result.exitCode = 128 + WTERMSIG(status);
+  if (WIFEXITED(status))
+    result.exitCode = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status))
+    result.exitCode = 128 + WTERMSIG(status);
   result.output = ReadFile(captures / u"stdout");
   result.errors += ReadFile(captures / u"stderr");
   return result;

@@ -31,8 +31,8 @@ std::u16string QuoteArgument(const std::u16string& argument) {
 
 HANDLE OpenCapture(const std::u16string& path) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  return CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 std::u16string EnvironmentBlock(const ProcessOptions& options) {
@@ -72,9 +72,8 @@ ProcessResult RunCommandLine(const std::u16string& program, const std::u16string
   std::u16string environment = EnvironmentBlock(options);
   ProcessResult result;
   const BOOL started = CreateProcessW(
-      W(program), reinterpret_cast<wchar_t*>(&line[0]), nullptr, nullptr, TRUE,
-      CREATE_UNICODE_ENVIRONMENT, &environment[0],
-      options.workingDirectory.empty() ? nullptr : W(options.workingDirectory), &startup, &process);
+      W(program), reinterpret_cast<wchar_t*>(&line[0]), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+      &environment[0], options.workingDirectory.empty() ? nullptr : W(options.workingDirectory), &startup, &process);
   CloseHandle(out);
   CloseHandle(err);
   if (!started) return result;
@@ -94,8 +93,7 @@ ProcessResult RunCommandLine(const std::u16string& program, const std::u16string
   return result;
 }
 
-ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
-                         const ProcessOptions& options) {
+ProcessResult RunProgram(const std::u16string& program, const TextList& arguments, const ProcessOptions& options) {
   std::u16string commandLine = QuoteArgument(program);
   for (const auto& argument : arguments) commandLine += u" " + QuoteArgument(argument);
   return RunCommandLine(program, commandLine, options);
