@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
 
 #ifndef _WIN32
@@ -17,7 +16,6 @@
 #include "modes/single_instance_posix.h"
 #endif
 #include "e2e/e2e_support.h"
-#include "modes/single_instance.h"
 
 namespace javelin::test {
 namespace {
@@ -106,43 +104,35 @@ class SingleInstanceTest : public ::testing::TestWithParam<Jvm> {
 struct Forward {
   TextList arguments;
   int exitCode;       // -1 for the platform's -1
-  TextList received;  // {u"-"}: no call
+  TextList received;  // empty: no call
 };
 
+Forward Echo(const TextList& arguments, int exitCode) { return {arguments, exitCode, arguments}; }
+
+// All second starts of a case run at once, each served with its own
+// arguments and reply.
 TEST_P(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstancesCode) {
   const std::u16string k515(515, u'x');  // with "ab": exactly 1040 bytes in the block
-  std::vector<Forward> numbers, together;
-  for (int i = 20; i < 25; ++i) numbers.push_back({{ToDecimal(i), u"payload"}, i, {ToDecimal(i), u"payload"}});
-  numbers.insert(numbers.end(), {{{u"a b", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600"},
-                                  7,
-                                  {u"a b", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600"}},
-                                 {{}, 7, {u""}},
-                                 {{k515, u"ab"}, 7, {k515, u"ab"}},
-                                 {{k515, u"abc"}, -1, {u"-"}}});
-  for (int i = 30; i < 38; ++i) together.push_back({{ToDecimal(i), u"a"}, i, {ToDecimal(i), u"a"}});
+  std::vector<Forward> numbers = {Echo({u"a b", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600"}, 7),
+                                  {{}, 7, {u""}},
+                                  Echo({k515, u"ab"}, 7),
+                                  {{k515, u"abc"}, -1, {}}};
+  for (int i = 20; i < 28; ++i) numbers.push_back(Echo({ToDecimal(i), u"payload"}, i));
   const struct {
     const char* name;
     std::string secondary;
     int exitCode;  // System.exit after the release; the first instance's exit code
     std::string jreLines;
     std::vector<Forward> forwards;
-    bool detaches = true;
-    // The forwards as threads of this process at the same moment, closer
-    // together than processes ever start.
-    bool together = false;
+    bool detaches;
   } cases[] = {
-      {"int", "int", 0, "", numbers},
-      {"together", "int", 0, "", together, true, true},
-      {"void",
-       "void",
-       0,
-       "",
-       {{{u"x"}, 0, {u"x"}}, {{u"one", u"", u"two"}, 0, {u"one"}}, {{u"", u"two"}, 0, {u"", u"two"}}}},
+      {"int", "int", 0, "", numbers, true},
+      {"void", "void", 0, "", {Echo({u"x"}, 0), {{u"one", u"", u"two"}, 0, {u"one"}}, Echo({u"", u"two"}, 0)}, true},
       // The worker stays attached; System.exit ends the first instance.
-      {"favor_ibm", "int", 3, "VM Provider=favor_ibm\n", {{{u"9"}, 9, {u"9"}}}, false},
+      {"favor_ibm", "int", 3, "VM Provider=favor_ibm\n", {Echo({u"9"}, 9)}, false},
       // Nothing replies: the waiting second instance ends with the first's
       // exit code.
-      {"no secondaryMain", "", 5, "", {}},
+      {"no secondaryMain", "", 5, "", {}, true},
   };
   int index = 0;
   for (const auto& test : cases) {
@@ -151,35 +141,20 @@ TEST_P(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
         MakeSingleApp(GetParam(), dir_ / ToDecimal(++index), test.secondary, test.exitCode, test.jreLines);
     BackgroundStart first(app.launcher, {u"first"});
     ASSERT_TRUE(WaitForFile(app.File(u"ready")));
-
-    std::vector<int> codes(test.forwards.size(), 1000);
-    std::atomic<size_t> arrived{0};
-    std::vector<std::thread> threads;
-    for (size_t i = 0; i < test.forwards.size(); ++i) {
-      threads.emplace_back([&, i] {
-        if (!test.together) {
-          const ProcessResult second = RunProgram(app.launcher, test.forwards[i].arguments);
-          EXPECT_EQ(second.output + second.errors, "");
-          codes[i] = second.exitCode;
-          return;
-        }
-        ++arrived;
-        while (arrived < test.forwards.size()) std::this_thread::yield();
-        auto guard = InstanceGuard::SetupSingleInstance(app.launcher, test.forwards[i].arguments, {});
-        if (guard && guard->role() == InstanceGuard::Role::kSecond) codes[i] = guard->WaitForFirstInstance();
-      });
-    }
-    for (std::thread& thread : threads) thread.join();
+    std::vector<std::unique_ptr<BackgroundStart>> seconds;
+    for (const Forward& forward : test.forwards)
+      seconds.push_back(std::make_unique<BackgroundStart>(app.launcher, forward.arguments));
     std::vector<std::string> expected;
     for (size_t i = 0; i < test.forwards.size(); ++i) {
       const Forward& forward = test.forwards[i];
-      EXPECT_EQ(codes[i], forward.exitCode == -1 && !test.together ? ExitCodeMinusOne() : forward.exitCode) << i;
-      if (forward.received != TextList{u"-"}) expected.push_back(Call("secondaryMain", forward.received));
+      const ProcessResult& second = seconds[i]->Finish();
+      EXPECT_EQ(second.exitCode, forward.exitCode == -1 ? ExitCodeMinusOne() : forward.exitCode) << i;
+      EXPECT_EQ(second.output + second.errors, "");
+      if (!forward.received.empty()) expected.push_back(Call("secondaryMain", forward.received));
     }
     std::sort(expected.begin(), expected.end());
-    std::unique_ptr<BackgroundStart> waiting;
     if (test.forwards.empty()) {
-      waiting = std::make_unique<BackgroundStart>(app.launcher, TextList{u"x"});
+      seconds.push_back(std::make_unique<BackgroundStart>(app.launcher, TextList{u"x"}));
       ASSERT_TRUE(WaitForSecondInstance(GetParam(), app));
     }
     app.Release();
@@ -188,16 +163,53 @@ TEST_P(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
     // main ran once, in the first instance.
     EXPECT_EQ(result.output.rfind(PrintedArguments({u"first"}), 0), 0u) << result.output;
     EXPECT_EQ(result.output.find("argc=", 1), std::string::npos) << result.output;
-    if (waiting) {
-      EXPECT_EQ(waiting->Finish().exitCode, test.exitCode);
+    if (test.forwards.empty()) {
+      EXPECT_EQ(seconds.back()->Finish().exitCode, test.exitCode);
     }
     EXPECT_EQ(app.Calls(), expected);
     if (GetParam() == Jvm::kTest) {
       const std::vector<std::string> log = TestJvmLog(app.File(u"log"));
-      const long served = static_cast<long>(expected.size() + (waiting ? 1 : 0));
+      const long served = static_cast<long>(expected.size() + test.forwards.empty());
       EXPECT_EQ(std::count(log.begin(), log.end(), "attach"), served);
       EXPECT_EQ(std::count(log.begin(), log.end(), "detach"), test.detaches ? served : 0);
     }
+  }
+}
+
+// Two starts that both run main: copies at different paths, "Yes" instead
+// of "yes", and on POSIX a lock file that belongs to another user (only root
+// can give a file away).
+TEST_P(SingleInstanceTest, IndependentStartsEachRunTheApplication) {
+  std::vector<std::string> names = {"two-copies", "Yes"};
+#ifndef _WIN32
+  if (geteuid() == 0) names.push_back("foreign-lock");
+#endif
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const std::string more = name == "Yes" ? "Single Instance=Yes\n" : "Single Instance=yes\n";
+    const SingleApp a = MakeSingleApp(GetParam(), dir_ / FromUtf8(name + "/a"), "void", -1, "", more);
+    const SingleApp b =
+        name == "two-copies" ? MakeSingleApp(GetParam(), dir_ / FromUtf8(name + "/b"), "void", -1, "", more) : a;
+#ifndef _WIN32
+    InstanceRendezvous rendezvous;
+    if (name == "foreign-lock") {
+      ASSERT_TRUE(FindInstanceRendezvous(a.launcher, rendezvous));
+      WriteFile(FromUtf8(rendezvous.lockPath), "");
+      ASSERT_EQ(chown(rendezvous.lockPath.c_str(), 12345, 12345), 0);
+    }
+#endif
+    BackgroundStart first(a.launcher, {u"a"});
+    ASSERT_TRUE(WaitForFile(a.File(u"ready")));
+    std::remove(ToUtf8(b.File(u"ready")).c_str());
+    BackgroundStart second(b.launcher, {u"b"});
+    ASSERT_TRUE(WaitForFile(b.File(u"ready")));
+    a.Release();
+    b.Release();
+    EXPECT_EQ(first.Finish().output.rfind(PrintedArguments({u"a"}), 0), 0u);
+    EXPECT_EQ(second.Finish().output.rfind(PrintedArguments({u"b"}), 0), 0u);
+#ifndef _WIN32
+    if (name == "foreign-lock") std::remove(rendezvous.lockPath.c_str());
+#endif
   }
 }
 
@@ -247,35 +259,6 @@ TEST_F(SingleInstanceRealJvmTest, AfterTheFirstInstancesEndTheNextStartTakesOver
   }
 }
 
-// Two starts that both run main: copies at different paths, "Yes" instead
-// of "yes", and a lock file that belongs to another user (only root can give
-// a file away).
-TEST_F(SingleInstanceRealJvmTest, IndependentStartsEachRunTheApplication) {
-  for (const std::string name : {"two-copies", "Yes", "foreign-lock"}) {
-    SCOPED_TRACE(name);
-    if (name == "foreign-lock" && geteuid() != 0) continue;
-    const std::string more = name == "Yes" ? "Single Instance=Yes\n" : "Single Instance=yes\n";
-    const SingleApp a = MakeSingleApp(Jvm::kReal, dir_ / FromUtf8(name + "/a"), "void", -1, "", more);
-    InstanceRendezvous rendezvous;
-    ASSERT_TRUE(FindInstanceRendezvous(a.launcher, rendezvous));
-    if (name == "foreign-lock") {
-      WriteFile(FromUtf8(rendezvous.lockPath), "");
-      ASSERT_EQ(chown(rendezvous.lockPath.c_str(), 12345, 12345), 0);
-    }
-    BackgroundStart first(a.launcher, {u"a"});
-    ASSERT_TRUE(WaitForFile(a.File(u"ready")));
-    const SingleApp b =
-        name == "two-copies" ? MakeSingleApp(Jvm::kReal, dir_ / FromUtf8(name + "/b"), "void", -1, "", more) : a;
-    std::remove(ToUtf8(b.File(u"ready")).c_str());
-    BackgroundStart second(b.launcher, {u"b"});
-    ASSERT_TRUE(WaitForFile(b.File(u"ready")));
-    a.Release();
-    b.Release();
-    EXPECT_EQ(first.Finish().output.rfind(PrintedArguments({u"a"}), 0), 0u);
-    EXPECT_EQ(second.Finish().output.rfind(PrintedArguments({u"b"}), 0), 0u);
-    std::remove(rendezvous.lockPath.c_str());
-  }
-}
 #endif
 
 #ifdef _WIN32
