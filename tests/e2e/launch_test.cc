@@ -282,7 +282,7 @@ TEST_F(RealJvmLaunchTest, EveryOutcomeOfTheProgramGivesItsExitCodeAndReport) {
        "argc=0\n[\\s\\S]*late from the non-daemon thread\nhook ran\n", ""},
       // A missing class or main: the JVM reports it and ends with 1.
       {"launch.Gone", "", "", Setting::kJdk, 1, "", "Could not find or load main class launch.Gone"},
-      {"launch.NoMain", "", "", Setting::kJdk, 1, "", "Main method not found in class launch.NoMain"},
+      {"launch.Probe$NoMain", "", "", Setting::kJdk, 1, "", "Main method not found in class launch.Probe$NoMain"},
       // The class path has no empty entry: the current folder is not searched.
       {"launch.Probe", "", "", Setting::kFromTheirFolder, 1, "", "Could not find or load main class launch.Probe"},
       // An option the JVM refuses: message 213 with the reason.
@@ -301,7 +301,7 @@ TEST_F(RealJvmLaunchTest, EveryOutcomeOfTheProgramGivesItsExitCodeAndReport) {
       {"launch.Probe", "", "", Setting::kProxy, 0, ran, ""},
       {"launch.Gone", "", "", Setting::kProxy, ExitCodeMinusOne(),
        "Error: Konnte die Main class launch/Gone nicht finden\\.\n \n", "java.lang.NoClassDefFoundError: launch/Gone"},
-      {"launch.NoMain", "", "", Setting::kProxy, ExitCodeMinusOne(), "", "java.lang.NoSuchMethodError"},
+      {"launch.Probe$NoMain", "", "", Setting::kProxy, ExitCodeMinusOne(), "", "java.lang.NoSuchMethodError"},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.mainClass + " " + test.jreLines + test.applicationLines);

@@ -28,7 +28,7 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     std::vector<std::string> output;  // lines the output file holds in the end
   } cases[] = {
       {"SIGTERM calls stop()", "Probe", "wait", "@abstract", {SIGTERM}, 0, stopped},
-      {"SIGINT without stop() calls System.exit(0)", "PlainApp", "wait", "path", {SIGINT}, 0, {"hook ran"}},
+      {"SIGINT without stop() calls System.exit(0)", "Probe$PlainApp", "wait", "path", {SIGINT}, 0, {"hook ran"}},
       {"a second SIGTERM while stopping", "Probe", "wait", "", {SIGTERM, SIGTERM}, 0, stopped},
       {"the application's own exit code", "Probe", "exit:7", "path", {}, 7, {"hook ran"}},
       {"main returns by itself", "Probe", "", "@abstract", {}, 0, {"hook ran"}},
@@ -96,7 +96,7 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     // Only the service without stop() fails to find it.
     const std::string errors = ReadFile(err);
     EXPECT_EQ(errors.find("stop", errors.find("java.lang.NoSuchMethodError")) != std::string::npos,
-              c.mainClass == "PlainApp")
+              c.mainClass == "Probe$PlainApp")
         << errors;
   }
 }

@@ -57,7 +57,7 @@ SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& s
   std::remove(ToUtf8(app.File(u"ready")).c_str());
   std::remove(ToUtf8(app.File(u"release")).c_str());
   WriteFile(app.File(u"log"), "");
-  const std::string mainClass = secondary == "int" ? "IntApp" : secondary == "void" ? "Probe" : "PlainApp";
+  const std::string mainClass = secondary == "int" ? "Probe$IntApp" : secondary == "void" ? "Probe" : "Probe$PlainApp";
   return {MakeApp(dir, u"app",
                   AppIni(JdkHome(), "launch." + mainClass, ToUtf8(JavaClassesDir()),
                          jreLines + "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(dir) + " -Dprobe.action=wait" +

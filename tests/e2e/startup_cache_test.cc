@@ -98,7 +98,7 @@ class StartupCacheRealJvmTest : public ::testing::TestWithParam<Jdk> {
     if (JavaClassesDir().empty()) GTEST_SKIP() << "no Java programs";
     // The class-data archives take only JAR files.
     const ProcessResult jar = RunProgram(JoinPath(GetParam().home, u"bin/jar"),
-                                         {u"cf", app_ / u"probe.jar", u"-C", JavaClassesDir(), u"cache"});
+                                         {u"cf", app_ / u"probe.jar", u"-C", JavaClassesDir(), u"launch"});
     ASSERT_EQ(jar.exitCode, 0) << jar.output << jar.errors;
     WriteFile(app_ / u"extra.jar", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
     options_.environment[u"XDG_CACHE_HOME"] = cacheHome_.path();
@@ -107,7 +107,7 @@ class StartupCacheRealJvmTest : public ::testing::TestWithParam<Jdk> {
   void Configure(bool cache, const std::string& classPath = "probe.jar") {
     launcher_ =
         MakeApp(app_.path(), u"app",
-                CacheIni(GetParam().home, "cache.CacheProbe",
+                CacheIni(GetParam().home, "launch.Probe$Cache",
                          std::string("Virtual Machine Parameters=-Xmx128m\n") + (cache ? "Startup Cache=yes\n" : ""),
                          classPath));
   }

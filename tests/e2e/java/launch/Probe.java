@@ -1,9 +1,18 @@
 package launch;
 
+import java.io.ByteArrayInputStream;
 import java.io.File;
 import java.io.FileOutputStream;
 import java.io.OutputStream;
 import java.lang.management.ManagementFactory;
+import java.time.LocalDate;
+import java.util.Arrays;
+import java.util.regex.Matcher;
+import java.util.regex.Pattern;
+import java.util.stream.Collectors;
+import javax.xml.parsers.DocumentBuilderFactory;
+import org.w3c.dom.Element;
+import org.w3c.dom.NodeList;
 
 // Prints what a launched program sees: its arguments as UTF-16 units in hex,
 // then one "kind name=value" line per property, variable and JVM option.
@@ -17,6 +26,52 @@ public class Probe {
   private static final File DIR = new File(System.getProperty("probe.dir", "."));
   private static volatile boolean stopped;
   private static int depth;
+
+  // With a secondaryMain that returns the second instance's exit code: its
+  // first argument when that is a number, else 7 (as the test JVM's).
+  public static class IntApp {
+    public static void main(String[] args) throws Exception {
+      Probe.main(args);
+    }
+
+    public static int secondaryMain(String[] args) throws Exception {
+      Probe.secondaryMain(args);
+      return args.length > 0 && args[0].matches("-?[0-9]+") ? Integer.parseInt(args[0]) : 7;
+    }
+  }
+
+  // Without secondaryMain and stop().
+  public static class PlainApp {
+    public static void main(String[] args) throws Exception {
+      Probe.main(args);
+    }
+  }
+
+  // A static method, but none named main.
+  public static class NoMain {
+    public static void run(String[] args) {}
+  }
+
+  // Does a little of what applications do at start (XML, streams with
+  // lambdas, java.time, regular expressions) and prints a fixed result. The
+  // JVM options go to standard error, so that standard output stays the same
+  // whatever startup cache options the launcher added.
+  public static class Cache {
+    public static void main(String[] args) throws Exception {
+      String xml = "<items><item n=\"3\"/><item n=\"14\"/><item n=\"15\"/></items>";
+      NodeList items = DocumentBuilderFactory.newInstance().newDocumentBuilder()
+          .parse(new ByteArrayInputStream(xml.getBytes("UTF-8"))).getElementsByTagName("item");
+      int sum = 0;
+      for (int i = 0; i < items.getLength(); i++) sum += Integer.parseInt(((Element) items.item(i)).getAttribute("n"));
+      String words = Arrays.stream("pi is three point one four one five".split(" "))
+          .filter(word -> word.length() > 2).map(String::toUpperCase).collect(Collectors.joining(","));
+      String date = LocalDate.of(2024, 2, 29).plusDays(1).toString();
+      Matcher matcher = Pattern.compile("(\\d+)-(\\d+)").matcher("range 10-42");
+      String range = matcher.find() ? matcher.group(2) + ".." + matcher.group(1) : "none";
+      System.out.println("sum=" + sum + " words=" + words + " date=" + date + " range=" + range);
+      System.err.println("options=" + ManagementFactory.getRuntimeMXBean().getInputArguments());
+    }
+  }
 
   private static int measureDepth() {
     depth = 0;
@@ -51,9 +106,7 @@ public class Probe {
   public static void main(String[] args) throws Exception {
     Runtime.getRuntime().addShutdownHook(new Thread(() -> System.out.println("hook ran")));
     StringBuilder text = new StringBuilder(printed(args, "\n") + "\n");
-    for (String name : new String[] {"java.class.path", "java.library.path", "opt.path", "opt.home"}) {
-      text.append("property ").append(name).append('=').append(System.getProperty(name)).append('\n');
-    }
+    text.append("property opt.home=").append(System.getProperty("opt.home")).append('\n');
     for (String name : new String[] {"KV_JVM_PATH", "KV_JVM_HOME", "PATH"}) {
       text.append("env ").append(name).append('=').append(System.getenv(name)).append('\n');
     }
@@ -71,10 +124,10 @@ public class Probe {
         new Thread(() -> {
           try {
             Thread.sleep(1500);
+            System.out.println("late from the non-daemon thread");
           } catch (InterruptedException e) {
-            return;
+            // the test has ended
           }
-          System.out.println("late from the non-daemon thread");
         }).start();
       }
       if (action.equals("depth")) {
