@@ -18,36 +18,60 @@ namespace {
 
 const std::u16string kS(1, kSearchPathSeparator);
 
-bool Matches(const std::string& text, const std::string& pattern) {
-  return std::regex_match(text, std::regex(pattern));
-}
-
-class TestJvmLaunchTest : public ::testing::Test {
+class LaunchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
   }
 
-  // Launches `mainClass` through the test JVM (or a variant) with `control`
-  // as its instructions; by default with only an absolute class path.
-  ProcessResult Launch(const std::u16string& variant, const std::string& control, const std::string& jreLines = "",
-                       const std::string& classPath = "", const std::string& applicationLines = "",
-                       const TextList& arguments = {}, const std::string& mainClass = "com.example.App") {
-    library_ = InstallTestJvm(dir_ / u"home", variant);
-    SetTestJvmControl(library_, control);
-    const std::string ini = AppIni(dir_ / u"home", mainClass, classPath.empty() ? ToUtf8(dir_ / u"classes") : classPath,
-                                   jreLines, applicationLines);
-    launcher_ = MakeApp(dir_ / u"app", u"app", ini);
-    return WithUnixLineEnds(RunProgram(launcher_, arguments, options_));
+  // Whether the build has `jvm`: "test" (the test JVM), a variant of it
+  // without one export ("nocreate", "nodefaults", "noboot"), "jdk", "proxy"
+  // (a JDK without the boot-loader lookup) or "elsewhere" (the JDK started
+  // from the programs' folder with a class path that does not hold them).
+  static bool Have(const std::string& jvm) {
+    if (jvm == "jdk" || jvm == "elsewhere") return HaveJdk();
+    if (jvm == "proxy") return HaveJdk() && !InstallProxyJvm(TempDir().path()).empty();
+    return !TestJvmPath().empty();
+  }
+
+  // Launches `mainClass` on `jvm`; the test JVM gets `control` as its
+  // instructions. The class path is classPath_ or that of the JVM's
+  // programs ("-" as the main class: no INI file at all).
+  ProcessResult Launch(const std::string& jvm, const std::string& control, const std::string& mainClass,
+                       const std::string& jreLines = "", const std::string& applicationLines = "",
+                       const TextList& arguments = {}) {
+    std::u16string home = dir_ / u"home", classPath = dir_ / u"classes";
+    ProcessOptions options = options_;
+    if (jvm == "jdk" || jvm == "elsewhere") {
+      home = JdkHome();
+      classPath = JavaClassesDir();
+    } else if (jvm == "proxy") {
+      InstallProxyJvm(home);
+      classPath = JavaClassesDir();
+    } else {
+      library_ = InstallTestJvm(home, jvm == "test" ? u"" : FromUtf8(jvm));
+      SetTestJvmControl(library_, control);
+    }
+    if (jvm == "elsewhere") {
+      options.workingDirectory = classPath;
+      classPath = dir_.path();
+    }
+    // With an IBM JVM preferred the launcher stays after main.
+    if (jreLines.find("favor_ibm") != std::string::npos) options.timeoutSeconds = 3;
+    launcher_ = MakeApp(
+        dir_ / u"app", u"app",
+        AppIni(home, mainClass, classPath_.empty() ? ToUtf8(classPath) : classPath_, jreLines, applicationLines));
+    if (mainClass == "-") std::remove(ToUtf8(dir_ / u"app/app.ini").c_str());
+    return WithUnixLineEnds(RunProgram(launcher_, arguments, options));
   }
 
   TempDir dir_;
   ProcessOptions options_;
-  std::u16string library_;
-  std::u16string launcher_;
+  std::string classPath_;
+  std::u16string library_, launcher_;
 };
 
-TEST_F(TestJvmLaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
+TEST_F(LaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
   const std::u16string app = dir_ / u"app";
   for (const char16_t* jar : {u"lib/a.jar", u"lib/b.jar", u"app.jar"}) WriteFile(JoinPath(app, jar), "");
   const std::u16string oldPath = dir_ / u"old1" + kS + dir_ / u"old2";
@@ -58,11 +82,11 @@ TEST_F(TestJvmLaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
   const std::u16string out = dir_ / FromUtf8("logs/deeper/out_" + std::to_string(std::localtime(&now)->tm_year + 1900));
   WriteFile(out + u".txt", "old\n");
   WriteFile(dir_ / u"logs/err.txt", "old\n");
+  classPath_ = ToUtf8(JoinPath(u"", u"lib/*.jar;%KV_JVM_HOME%/lib/tools.jar;missing.jar;app.jar"));
   const ProcessResult result =
-      Launch(u"", "",
+      Launch("test", "", "com.example.App",
              "Library Path=native;\nVirtual Machine Parameters=-Dopt.path=\"" + ToUtf8(dir_ / u"with blank") +
                  "\" -Xms1:32:32P -Xss%OPT_STACK%\n",
-             ToUtf8(JoinPath(u"", u"lib/*.jar;%KV_JVM_HOME%/lib/tools.jar;missing.jar;app.jar")),
              "Embedded Jar=yES\nCmd=a \"b c\" \"\"\nOutput File=" + ToUtf8(dir_ / u"logs/deeper/out_%yyyy%.txt") +
                  "\nError File=" + ToUtf8(dir_ / u"logs/err.txt") + "\nError Append=yes\n",
              {u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600"});
@@ -97,8 +121,8 @@ TEST_F(TestJvmLaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
 }
 
 #ifdef _WIN32  // POSIX programs receive an argv, not a command line
-TEST_F(TestJvmLaunchTest, TheWindowsCommandLineIsSplitWithoutEscapes) {
-  Launch(u"", "");
+TEST_F(LaunchTest, TheWindowsCommandLineIsSplitWithoutEscapes) {
+  Launch("test", "", "com.example.App");
   const ProcessResult result = WithUnixLineEnds(
       RunCommandLine(launcher_, u"\t \"" + launcher_ + u"\"  a\"b c\" C:\\path\\ \"\" \"x\"y \"rest  of it"));
   EXPECT_EQ(result.exitCode, 0) << result.errors;
@@ -106,54 +130,87 @@ TEST_F(TestJvmLaunchTest, TheWindowsCommandLineIsSplitWithoutEscapes) {
 }
 #endif
 
-TEST_F(TestJvmLaunchTest, AnEmptyClassPathIsReportedAndTheLaunchGoesOnWithoutTheIniOptions) {
-  const ProcessResult result =
-      Launch(u"", "", "Virtual Machine Parameters=-Dopt=1\n", ";;", "Cmd=a\nOutput File=out.txt\n", {u"x"});
+TEST_F(LaunchTest, AnEmptyClassPathIsReportedAndTheLaunchGoesOnWithoutTheIniOptions) {
+  classPath_ = ";;";
+  const ProcessResult result = Launch("test", "", "com.example.App", "Virtual Machine Parameters=-Dopt=1\n",
+                                      "Cmd=a\nOutput File=out.txt\n", {u"x"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.output,
             "Error: Java-Klassenpfad wurde in der INI-Datei nicht angegeben. \n" + PrintedArguments({u"x"}));
   EXPECT_EQ(TestJvmLog(library_), (std::vector<std::string>{"default-init-args", "hook abort", "hook exit"}));
 }
 
-TEST_F(TestJvmLaunchTest, EachFailureEndsWithItsMessage) {
+TEST_F(LaunchTest, EveryOutcomeEndsWithItsExitCodeAndReport) {
   const std::string noJvm =
       "Error: Windows Fehler: Kann CreateJavaVM JNI nicht finden \\(Fehlernummer = -?[0-9]+\\)\\.\n \n";
   const std::string noMainClass = "Error: Main class in der INI-Datei nicht spezifiziert\\. \n";
+  const std::string app = "com.example.App", probe = "launch.Probe", ran = "argc=0\n[\\s\\S]*hook ran\n";
+  const std::string action = "Virtual Machine Parameters=-Dprobe.action=";
+  WriteFile(dir_ / u"file", "");
   const struct {
-    std::u16string variant;
-    std::string control;
-    std::string mainClass;  // "-": no INI file at all
-    int exitCode;           // -1 for the platform's -1
-    std::string output;     // a regular expression for all of it
+    std::string jvm, control, mainClass, jreLines, applicationLines;
+    int exitCode;        // -1 for the platform's -1
+    std::string output;  // a regular expression for all of it
+    std::string errors;  // a part that occurs exactly once
   } cases[] = {
       // Without a main class the JVM is never loaded.
-      {u"", "", "", -1, noMainClass},
-      {u"", "", "-", -1, noMainClass},
+      {"test", "", "", "", "", -1, noMainClass, ""},
+      {"test", "", "-", "", "", -1, noMainClass, ""},
       // A library without one of the two entry points is no JVM.
-      {u"nocreate", "", "com.example.App", -1, noJvm},
-      {u"nodefaults", "", "com.example.App", -1, noJvm},
+      {"nocreate", "", app, "", "", -1, noJvm, ""},
+      {"nodefaults", "", app, "", "", -1, noJvm, ""},
       // Without the boot-loader lookup the launcher loads the class itself
-      // and reports its failures.
-      {u"noboot", "", "com.example.App", 0, "argc=0\n"},
-      {u"noboot", "missing=com/example/App\n", "com.example.App", -1,
-       "Error: Konnte die Main class com/example/App nicht finden\\.\n \n"},
-      {u"noboot", "nomain\n", "com.example.App", -1,
-       "Error: Keine Main class in der angegebenen Klasse gefunden\\.\n \n"},
+      // and reports its failures; the JVM can still be destroyed.
+      {"noboot", "", app, "", "", 0, "argc=0\n", ""},
+      {"noboot", "missing=com/example/App\n", app, "", "", -1,
+       "Error: Konnte die Main class com/example/App nicht finden\\.\n \n", ""},
+      {"noboot", "nomain\n", app, "", "", -1, "Error: Keine Main class in der angegebenen Klasse gefunden\\.\n \n", ""},
+      {"proxy", "", probe, "", "", 0, ran, ""},
+      {"proxy", "", "launch.Gone", "", "", -1, "Error: Konnte die Main class launch/Gone nicht finden\\.\n \n",
+       "java.lang.NoClassDefFoundError: launch/Gone"},
+      {"proxy", "", "launch.Probe$NoMain", "", "", -1, "", "java.lang.NoSuchMethodError"},
       // A JVM thread that cannot detach fails the launch after main.
-      {u"", "detach=-1\n", "com.example.App", -1, "argc=0\n"},
+      {"test", "detach=-1\n", app, "", "", -1, "argc=0\n", ""},
       // A refused creation: message 213 with the reason (each reason's text
       // is checked where the reports are made).
-      {u"", "create=-4\n", "com.example.App", -1,
-       "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: [^\n]*Arbeitsspeicher\\.\n \n"},
+      {"test", "create=-4\n", app, "", "", -1,
+       "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: [^\n]*Arbeitsspeicher\\.\n \n", ""},
+      {"jdk", "", probe, "Virtual Machine Parameters=-XX:+NoSuchOptionInAnyJvm\n", "", -1,
+       "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: [^\n]+\\.\n \n", "NoSuchOptionInAnyJvm"},
+      // What the program does: its end, its exit code, its exception (the
+      // JVM's to report, even with the failure check), its threads (the
+      // launcher waits for the non-daemon ones).
+      {"jdk", "", probe, "", "", 0, ran, "main done"},
+      {"jdk", "", probe, action + "exit:42\n", "", 42, ran, ""},
+      {"jdk", "", probe, action + "throw\n", "Failure Check=Yes\n", 0, ran,
+       "Exception in thread \"main\" java.lang.IllegalStateException: boom from main"},
+      {"jdk", "", probe, action + "thread\n", "", 0, "argc=0\n[\\s\\S]*late from the non-daemon thread\nhook ran\n",
+       ""},
+      // A missing class or main: the JVM reports it and ends with 1.
+      {"jdk", "", "launch.Gone", "", "", 1, "", "Could not find or load main class launch.Gone"},
+      {"jdk", "", "launch.Probe$NoMain", "", "", 1, "", "Main method not found in class launch.Probe$NoMain"},
+      // The class path has no empty entry: the current folder is not searched.
+      {"elsewhere", "", probe, "", "", 1, "", "Could not find or load main class launch.Probe"},
+      // An output file that cannot be opened is described; the launch goes on.
+      {"jdk", "", probe, "", "Output File=" + ToUtf8(dir_ / u"file/out.txt") + "\n", 0, ran,
+       "java.io.FileNotFoundException"},
+      // With an IBM JVM preferred the launcher stays after main; only
+      // System.exit ends it.
+      {"jdk", "", probe, "VM Provider=favor_ibm\n", "", 128 + 9, "argc=0\n[\\s\\S]*", "[killed after timeout]"},
+      {"jdk", "", probe, "VM Provider=IBM\n" + action + "exit:7\n", "", 7, ran, ""},
   };
   for (const auto& test : cases) {
-    SCOPED_TRACE(ToUtf8(test.variant) + " " + test.control + test.mainClass);
-    if (test.mainClass == "-") std::remove(ToUtf8(dir_ / u"app/app.ini").c_str());
-    const ProcessResult result = test.mainClass == "-"
-                                     ? WithUnixLineEnds(RunProgram(launcher_, {}))
-                                     : Launch(test.variant, test.control, "", "", "", {}, test.mainClass);
+    if (!Have(test.jvm)) continue;
+    SCOPED_TRACE(test.jvm + " " + test.control + test.mainClass + " " + test.jreLines + test.applicationLines);
+    const ProcessResult result = Launch(test.jvm, test.control, test.mainClass, test.jreLines, test.applicationLines);
     EXPECT_EQ(result.exitCode, test.exitCode == -1 ? ExitCodeMinusOne() : test.exitCode) << result.errors;
-    EXPECT_TRUE(Matches(result.output, test.output)) << result.output;
+    EXPECT_TRUE(std::regex_match(result.output, std::regex(test.output))) << result.output;
+    size_t count = 0;
+    for (size_t at = result.errors.find(test.errors); !test.errors.empty() && at != std::string::npos;
+         at = result.errors.find(test.errors, at + 1)) {
+      ++count;
+    }
+    EXPECT_EQ(count, test.errors.empty() ? 0u : 1u) << result.errors;
     if (test.output == noMainClass) {
       EXPECT_TRUE(TestJvmLog(library_).empty());
     }
@@ -166,7 +223,7 @@ TEST_F(TestJvmLaunchTest, EachFailureEndsWithItsMessage) {
   const std::u16string home = dir_ / u"\u042F\u0432\u0430 \u4E2D\u6587 \U0001D11E";
   const std::u16string library = InstallTestJvm(home);
   WriteFile(library, "not a shared library");
-  const std::u16string ini = FromUtf8(AppIni(home, "com.example.App", "."));
+  const std::u16string ini = FromUtf8(AppIni(home, app, "."));
   const ProcessResult result =
       WithUnixLineEnds(RunProgram(MakeApp(dir_ / u"app", u"app", EncodeIniText(ini, IniEncoding::kUtf16LeBom)), {}));
   EXPECT_EQ(result.exitCode, ExitCodeMinusOne());
@@ -176,9 +233,9 @@ TEST_F(TestJvmLaunchTest, EachFailureEndsWithItsMessage) {
   const std::string prefix =
       "Error: Konnte Java VM Bibliothek: " + ToUtf8(library) + (byNumber ? " (Fehlernummer= " : " (");
   EXPECT_EQ(result.output.substr(0, prefix.size()), prefix) << result.output;
-  EXPECT_TRUE(Matches(
-      result.output.substr(std::min(prefix.size(), result.output.size())),
-      byNumber ? "-?[0-9]+\\) nicht laden\\.\n \n" : "(file too short|invalid ELF header)\\) nicht laden\\.\n \n"))
+  EXPECT_TRUE(std::regex_match(result.output.substr(std::min(prefix.size(), result.output.size())),
+                               std::regex(byNumber ? "-?[0-9]+\\) nicht laden\\.\n \n"
+                                                   : "(file too short|invalid ELF header)\\) nicht laden\\.\n \n")))
       << result.output;
 }
 
@@ -191,51 +248,19 @@ std::string Value(const std::string& output, const std::string& prefix) {
   return output.substr(from, output.find('\n', from) - from);
 }
 
-// Where the compiled Java programs run: on the JDK, on a JDK without the
-// boot-loader lookup, or on the JDK from the programs' folder with a class
-// path that does not hold them.
-enum class Setting { kJdk, kProxy, kFromTheirFolder };
-
-class RealJvmLaunchTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!HaveJdk()) GTEST_SKIP() << "no JDK";
-  }
-
-  // The exit code is -1 when the build has no proxy JVM.
-  ProcessResult Run(const std::string& mainClass, const std::string& jreLines, const std::string& applicationLines,
-                    Setting setting = Setting::kJdk, const TextList& arguments = {}, ProcessOptions options = {}) {
-    std::u16string home = JdkHome(), classPath = JavaClassesDir();
-    if (setting == Setting::kProxy) home = InstallProxyJvm(proxy_.path()).empty() ? u"" : proxy_.path();
-    if (setting == Setting::kFromTheirFolder) {
-      options.workingDirectory = classPath;
-      classPath = dir_.path();
-    }
-    // With an IBM JVM preferred the launcher stays after main.
-    options.timeoutSeconds = jreLines.find("favor_ibm") != std::string::npos ? 3 : 60;
-    if (home.empty()) return {};
-    return RunProgram(
-        MakeApp(dir_.path(), u"app", AppIni(home, mainClass, ToUtf8(classPath), jreLines, applicationLines)), arguments,
-        options);
-  }
-
-  TempDir dir_, proxy_;
-};
-
-TEST_F(RealJvmLaunchTest, ArgumentsParametersAndTheEnvironmentReachTheProgram) {
+TEST_F(LaunchTest, ArgumentsParametersAndTheEnvironmentReachTheRealJvmsProgram) {
+  if (!HaveJdk()) GTEST_SKIP() << "no JDK";
   const TextList arguments = {
       u"plain", u"two  blanks", u"", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600 \U0001D11E", u"\"q\" \\"};
   const std::u16string oldPath = dir_ / u"old/bin" + u":" + dir_ / u"old/sbin";
-  ProcessOptions options;
-  options.environment[u"OPT_CMD"] = u"from-env";
-  options.environment[u"PATH"] = oldPath;
+  options_.environment[u"OPT_CMD"] = u"from-env";
+  options_.environment[u"PATH"] = oldPath;
   const ProcessResult result =
-      Run("launch.Probe",
-          "System Path=/opt/tools;/opt/more\n"
-          "Virtual Machine Parameters=-Dopt.home=%KV_JVM_HOME% -Xmx5:64:256P -Xss16m -Dprobe.action=depth\n",
-          "Cmd=a \"b c\" \"\" %OPT_CMD%\n", Setting::kJdk, arguments, options);
+      Launch("jdk", "", "launch.Probe",
+             "System Path=/opt/tools;/opt/more\n"
+             "Virtual Machine Parameters=-Dopt.home=%KV_JVM_HOME% -Xmx5:64:256P -Xss16m -Dprobe.action=depth\n",
+             "Cmd=a \"b c\" \"\" %OPT_CMD%\n", arguments);
   ASSERT_EQ(result.exitCode, 0) << result.output << result.errors;
-
   // The command-line arguments, then the "Cmd" tokens without the empty one.
   TextList expected = arguments;
   expected.insert(expected.end(), {u"a", u"b c", u"from-env"});
@@ -260,63 +285,6 @@ TEST_F(RealJvmLaunchTest, ArgumentsParametersAndTheEnvironmentReachTheProgram) {
       << result.output;
 }
 
-TEST_F(RealJvmLaunchTest, EveryOutcomeOfTheProgramGivesItsExitCodeAndReport) {
-  WriteFile(dir_ / u"file", "");
-  const std::string action = "Virtual Machine Parameters=-Dprobe.action=";
-  const std::string ran = "argc=0\n[\\s\\S]*hook ran\n";
-  const struct {
-    std::string mainClass, jreLines, applicationLines;
-    Setting setting;
-    int exitCode;
-    std::string output;  // a regular expression for all of it
-    std::string errors;  // a part that occurs exactly once
-  } cases[] = {
-      {"launch.Probe", "", "", Setting::kJdk, 0, ran, "main done"},
-      {"launch.Probe", action + "exit:42\n", "", Setting::kJdk, 42, ran, ""},
-      // An exception out of main is the JVM's to report, even with the
-      // failure check.
-      {"launch.Probe", action + "throw\n", "Failure Check=Yes\n", Setting::kJdk, 0, ran,
-       "Exception in thread \"main\" java.lang.IllegalStateException: boom from main"},
-      // The launcher waits for the non-daemon threads.
-      {"launch.Probe", action + "thread\n", "", Setting::kJdk, 0,
-       "argc=0\n[\\s\\S]*late from the non-daemon thread\nhook ran\n", ""},
-      // A missing class or main: the JVM reports it and ends with 1.
-      {"launch.Gone", "", "", Setting::kJdk, 1, "", "Could not find or load main class launch.Gone"},
-      {"launch.Probe$NoMain", "", "", Setting::kJdk, 1, "", "Main method not found in class launch.Probe$NoMain"},
-      // The class path has no empty entry: the current folder is not searched.
-      {"launch.Probe", "", "", Setting::kFromTheirFolder, 1, "", "Could not find or load main class launch.Probe"},
-      // An option the JVM refuses: message 213 with the reason.
-      {"launch.Probe", "Virtual Machine Parameters=-XX:+NoSuchOptionInAnyJvm\n", "", Setting::kJdk, ExitCodeMinusOne(),
-       "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: [^\n]+\\.\n \n", "NoSuchOptionInAnyJvm"},
-      // An output file that cannot be opened is described; the launch goes on.
-      {"launch.Probe", "", "Output File=" + ToUtf8(dir_ / u"file/out.txt") + "\n", Setting::kJdk, 0, ran,
-       "java.io.FileNotFoundException"},
-      // With an IBM JVM preferred the launcher stays after main; only
-      // System.exit ends it.
-      {"launch.Probe", "VM Provider=favor_ibm\n", "", Setting::kJdk, 128 + 9, "argc=0\n[\\s\\S]*",
-       "[killed after timeout]"},
-      {"launch.Probe", "VM Provider=IBM\n" + action + "exit:7\n", "", Setting::kJdk, 7, ran, ""},
-      // Without the boot-loader lookup the launcher loads the class itself
-      // and reports its failures; the JVM can still be destroyed.
-      {"launch.Probe", "", "", Setting::kProxy, 0, ran, ""},
-      {"launch.Gone", "", "", Setting::kProxy, ExitCodeMinusOne(),
-       "Error: Konnte die Main class launch/Gone nicht finden\\.\n \n", "java.lang.NoClassDefFoundError: launch/Gone"},
-      {"launch.Probe$NoMain", "", "", Setting::kProxy, ExitCodeMinusOne(), "", "java.lang.NoSuchMethodError"},
-  };
-  for (const auto& test : cases) {
-    SCOPED_TRACE(test.mainClass + " " + test.jreLines + test.applicationLines);
-    const ProcessResult result = Run(test.mainClass, test.jreLines, test.applicationLines, test.setting);
-    if (result.exitCode == -1) continue;  // no proxy JVM in this build
-    EXPECT_EQ(result.exitCode, test.exitCode) << result.errors;
-    EXPECT_TRUE(Matches(result.output, test.output)) << result.output;
-    size_t count = 0;
-    for (size_t at = result.errors.find(test.errors); !test.errors.empty() && at != std::string::npos;
-         at = result.errors.find(test.errors, at + 1)) {
-      ++count;
-    }
-    EXPECT_EQ(count, test.errors.empty() ? 0u : 1u) << result.errors;
-  }
-}
 #endif
 
 }  // namespace
