@@ -280,6 +280,44 @@ TEST_F(LaunchTest, AForeignJvmStartsThePairWithTheSameArgumentsAndMaybeItsExitCo
   }
 }
 
+// The "Startup Cache" key: only "yes" adds the cache options, after the VM
+// parameters. What the cache folder then holds is checked where the plan is
+// made, and end to end with the real JDKs.
+TEST_F(LaunchTest, OnlyYesAddsTheStartupCacheOptionsAfterTheVmParameters) {
+  // A Java 21 runtime with its base archive: the dynamic archive applies.
+  WriteFile(dir_ / u"home/release", "JAVA_VERSION=\"21.0.2\"\n");
+  WriteFile(Beside(JvmLibraryInHome(dir_ / u"home"), u"classes.jsa"), "base");
+  WriteFile(dir_ / u"app/app.jar", "");
+  classPath_ = "app.jar";
+  options_.environment[kPathSeparator == u'\\' ? u"LOCALAPPDATA" : u"XDG_CACHE_HOME"] = dir_ / u"cache";
+  // The options the test JVM was created with, without the hooks.
+  const auto launch = [&](const std::string& cacheLine) {
+    const ProcessResult result = Launch("test", "", "com.example.App", "Virtual Machine Parameters=-Dx=1\n" + cacheLine,
+                                        "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n");
+    EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
+    std::vector<std::string> given;
+    for (const std::string& line : TestJvmLog(library_)) {
+      if (line.rfind("option ", 0) == 0) given.push_back(line.substr(7));
+    }
+    return given;
+  };
+  const std::vector<std::string> plain = launch("");
+  ASSERT_EQ(plain.size(), 2u);
+  EXPECT_EQ(plain[1], "-Dx=1");
+  for (const char* value : {"Startup Cache=Yes\n", "Startup Cache=no\n", "Startup Cache=\n"}) {
+    EXPECT_EQ(launch(value), plain) << value;
+  }
+  const std::vector<std::string> first = launch("Startup Cache=yes\n");
+  const std::string prefix =
+      "-XX:SharedArchiveFile=" + ToUtf8(dir_ / u"cache/Cache Probe/CP1" + std::u16string(1, kPathSeparator));
+  ASSERT_EQ(first.size(), 5u) << testing::PrintToString(first);
+  EXPECT_EQ(std::vector<std::string>(first.begin(), first.begin() + 2), plain);
+  EXPECT_EQ(first[2], "-XX:+AutoCreateSharedArchive");
+  ASSERT_EQ(first[3].rfind(prefix, 0), 0u) << first[3];
+  EXPECT_EQ(first[3].substr(first[3].size() - 8), ".jsa.tmp");
+  EXPECT_EQ(first[4], "-Xlog:cds*=off");
+}
+
 #ifndef _WIN32
 // The rest of the first output line that starts with `prefix`.
 std::string Value(const std::string& output, const std::string& prefix) {

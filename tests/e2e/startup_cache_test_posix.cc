@@ -1,12 +1,8 @@
-// The startup cache end to end. With the test JVM (Linux, and Windows under
-// Wine): which options reach the JVM and where (what the cache folder then
-// holds is checked where the plan is made). On Linux with the machine's real JVMs:
-// every installed JDK from 13 on creates its cache on the first start (also
-// when two first starts run at once), uses it later, replaces it when the
-// class path changes, and survives a damaged file, all without a byte of
+// The startup cache end to end with the machine's real JVMs: every
+// installed JDK from 13 on creates its cache on the first start (also when
+// two first starts run at once), uses it later, replaces it when the class
+// path changes, and survives a damaged file, all without a byte of
 // difference in the application's output.
-#include "jvm/startup_cache.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,61 +10,13 @@
 #include <set>
 
 #include "e2e/e2e_support.h"
+#include "jvm/startup_cache.h"
 
 namespace javelin::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string CacheIni(const std::u16string& home, const std::string& mainClass, const std::string& jreLines,
-                     const std::string& classPath) {
-  return AppIni(home, mainClass, classPath, jreLines) +
-         "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n";
-}
-
-TEST(StartupCacheTestJvm, OnlyYesAddsTheCacheOptionsAfterTheVmParameters) {
-  if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
-  TempDir dir;
-  const std::u16string library = InstallTestJvm(dir / u"home");
-  // A Java 21 runtime with its base archive: the dynamic archive applies.
-  WriteFile(dir / u"home/release", "JAVA_VERSION=\"21.0.2\"\n");
-  WriteFile(Beside(library, u"classes.jsa"), "base");
-  ProcessOptions options;
-  options.environment[kPathSeparator == u'\\' ? u"LOCALAPPDATA" : u"XDG_CACHE_HOME"] = dir / u"cache";
-  // The options the test JVM was created with, without the hooks.
-  const auto launch = [&](const std::string& cacheLine) {
-    SetTestJvmControl(library, "");
-    const std::u16string launcher = MakeApp(
-        dir / u"app", u"app",
-        CacheIni(dir / u"home", "com.example.App", "Virtual Machine Parameters=-Dx=1\n" + cacheLine, "app.jar"));
-    const ProcessResult result = RunProgram(launcher, {}, options);
-    EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
-    std::vector<std::string> given;
-    for (const std::string& line : TestJvmLog(library)) {
-      if (line.rfind("option ", 0) == 0) given.push_back(line.substr(7));
-    }
-    return given;
-  };
-  WriteFile(dir / u"app/app.jar", "");
-  const std::vector<std::string> plain = launch("");
-  ASSERT_EQ(plain.size(), 2u);
-  EXPECT_EQ(plain[1], "-Dx=1");
-  for (const char* value : {"Startup Cache=Yes\n", "Startup Cache=no\n", "Startup Cache=\n"}) {
-    EXPECT_EQ(launch(value), plain) << value;
-  }
-
-  const std::vector<std::string> first = launch("Startup Cache=yes\n");
-  const std::string prefix =
-      "-XX:SharedArchiveFile=" + ToUtf8(dir / u"cache/Cache Probe/CP1" + std::u16string(1, kPathSeparator));
-  ASSERT_EQ(first.size(), 5u) << testing::PrintToString(first);
-  EXPECT_EQ(std::vector<std::string>(first.begin(), first.begin() + 2), plain);
-  EXPECT_EQ(first[2], "-XX:+AutoCreateSharedArchive");
-  ASSERT_EQ(first[3].rfind(prefix, 0), 0u) << first[3];
-  EXPECT_EQ(first[3].substr(first[3].size() - 8), ".jsa.tmp");
-  EXPECT_EQ(first[4], "-Xlog:cds*=off");
-}
-
-#ifndef _WIN32
 struct Jdk {
   int version;
   std::u16string home;
@@ -107,9 +55,9 @@ class StartupCacheRealJvmTest : public ::testing::TestWithParam<Jdk> {
   void Configure(bool cache, const std::string& classPath = "probe.jar") {
     launcher_ =
         MakeApp(app_.path(), u"app",
-                CacheIni(GetParam().home, "launch.Probe$Cache",
-                         std::string("Virtual Machine Parameters=-Xmx128m\n") + (cache ? "Startup Cache=yes\n" : ""),
-                         classPath));
+                AppIni(GetParam().home, "launch.Probe$Cache", classPath,
+                       std::string("Virtual Machine Parameters=-Xmx128m\n") + (cache ? "Startup Cache=yes\n" : ""),
+                       "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n"));
   }
 
   // The application printed what it prints without the cache and, on
@@ -212,7 +160,6 @@ INSTANTIATE_TEST_SUITE_P(InstalledJdks, StartupCacheRealJvmTest, ::testing::Valu
                            return "Java" + std::to_string(info.param.version);
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StartupCacheRealJvmTest);
-#endif
 
 }  // namespace
 }  // namespace javelin::test
