@@ -349,7 +349,7 @@ TEST_F(LaunchTest, ArgumentsParametersAndTheEnvironmentReachTheRealJvmsProgram) 
   // together is checked with the test JVM; here: variables are expanded
   // and a percentage heap becomes kilobytes that the real JVM takes.
   EXPECT_EQ(Value(result.output, "property opt.home="), ToUtf8(JdkHome()));
-  const long heap = std::stol("0" + Value(result.output, "option -Xmx"));
+  const long heap = std::stol("0" + Value(result.errors, "option -Xmx"));
   EXPECT_GE(heap, 65536);
   EXPECT_LE(heap, 262144);
   EXPECT_EQ(Value(result.output, "env KV_JVM_PATH="), ToUtf8(JvmLibraryInHome(JdkHome())));

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <set>
 
 #include "e2e/e2e_support.h"
@@ -55,19 +56,19 @@ class StartupCacheRealJvmTest : public ::testing::TestWithParam<Jdk> {
   void Configure(bool cache, const std::string& classPath = "probe.jar") {
     launcher_ =
         MakeApp(app_.path(), u"app",
-                AppIni(GetParam().home, "launch.Probe$Cache", classPath,
+                AppIni(GetParam().home, "launch.Probe", classPath,
                        std::string("Virtual Machine Parameters=-Xmx128m\n") + (cache ? "Startup Cache=yes\n" : ""),
                        "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n"));
   }
 
   // The application printed what it prints without the cache and, on
-  // standard error, only the options it was started with. Returns those.
+  // standard error, only its options and "main done": not a word from the
+  // JVM. Returns those.
   std::string CleanRun() {
     const ProcessResult result = RunProgram(launcher_, {}, options_);
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(result.output, plain_);
-    EXPECT_EQ(result.errors.rfind("options=[", 0), 0u) << result.errors;
-    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+    EXPECT_TRUE(std::regex_match(result.errors, std::regex("(option [^\n]*\n)*main done\n"))) << result.errors;
     return result.errors;
   }
 
@@ -113,8 +114,7 @@ TEST_P(StartupCacheRealJvmTest, CreatedOnceUsedLaterRenewedWithTheClassPathAndSa
   Configure(false);
   const ProcessResult plain = RunProgram(launcher_, {}, options_);
   ASSERT_EQ(plain.exitCode, 0) << plain.output << plain.errors;
-  ASSERT_NE(plain.output.find("sum=32 words=THREE,POINT,ONE,FOUR,ONE,FIVE date=2024-03-01 range=42..10"),
-            std::string::npos);
+  ASSERT_EQ(plain.output.rfind("argc=0\n", 0), 0u) << plain.output;
   EXPECT_TRUE(Files(true).empty() && Files(false).empty());
   plain_ = plain.output;
 

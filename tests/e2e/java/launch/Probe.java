@@ -1,21 +1,14 @@
 package launch;
 
-import java.io.ByteArrayInputStream;
 import java.io.File;
 import java.io.FileOutputStream;
 import java.io.OutputStream;
 import java.lang.management.ManagementFactory;
-import java.time.LocalDate;
-import java.util.Arrays;
-import java.util.regex.Matcher;
-import java.util.regex.Pattern;
-import java.util.stream.Collectors;
-import javax.xml.parsers.DocumentBuilderFactory;
-import org.w3c.dom.Element;
-import org.w3c.dom.NodeList;
 
 // Prints what a launched program sees: its arguments as UTF-16 units in hex,
-// then one "kind name=value" line per property, variable and JVM option.
+// then one "kind name=value" line per property and variable; its JVM
+// options go to standard error, so that standard output stays the same
+// whatever startup cache options the launcher added.
 // The property probe.action lists steps to take after that, separated by
 // commas: exit with a code, throw, leave a thread running, compare how deep
 // main and a thread with 1 MiB of stack can recurse, or wait like the test
@@ -50,27 +43,6 @@ public class Probe {
   // A static method, but none named main.
   public static class NoMain {
     public static void run(String[] args) {}
-  }
-
-  // Does a little of what applications do at start (XML, streams with
-  // lambdas, java.time, regular expressions) and prints a fixed result. The
-  // JVM options go to standard error, so that standard output stays the same
-  // whatever startup cache options the launcher added.
-  public static class Cache {
-    public static void main(String[] args) throws Exception {
-      String xml = "<items><item n=\"3\"/><item n=\"14\"/><item n=\"15\"/></items>";
-      NodeList items = DocumentBuilderFactory.newInstance().newDocumentBuilder()
-          .parse(new ByteArrayInputStream(xml.getBytes("UTF-8"))).getElementsByTagName("item");
-      int sum = 0;
-      for (int i = 0; i < items.getLength(); i++) sum += Integer.parseInt(((Element) items.item(i)).getAttribute("n"));
-      String words = Arrays.stream("pi is three point one four one five".split(" "))
-          .filter(word -> word.length() > 2).map(String::toUpperCase).collect(Collectors.joining(","));
-      String date = LocalDate.of(2024, 2, 29).plusDays(1).toString();
-      Matcher matcher = Pattern.compile("(\\d+)-(\\d+)").matcher("range 10-42");
-      String range = matcher.find() ? matcher.group(2) + ".." + matcher.group(1) : "none";
-      System.out.println("sum=" + sum + " words=" + words + " date=" + date + " range=" + range);
-      System.err.println("options=" + ManagementFactory.getRuntimeMXBean().getInputArguments());
-    }
   }
 
   private static int measureDepth() {
@@ -110,11 +82,9 @@ public class Probe {
     for (String name : new String[] {"KV_JVM_PATH", "KV_JVM_HOME", "PATH"}) {
       text.append("env ").append(name).append('=').append(System.getenv(name)).append('\n');
     }
-    for (String option : ManagementFactory.getRuntimeMXBean().getInputArguments()) {
-      text.append("option ").append(option).append('\n');
-    }
     System.out.print(text);
     System.out.flush();
+    for (String option : ManagementFactory.getRuntimeMXBean().getInputArguments()) System.err.println("option " + option);
     System.err.println("main done");
 
     for (String action : System.getProperty("probe.action", "").split(",")) {
