@@ -18,20 +18,18 @@ namespace {
 
 TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndStopping) {
   if (!HaveJdk()) GTEST_SKIP() << "no JDK";
-  const std::vector<std::string> stopped = {"stop called", "line 1999", "hook ran"};
   const struct {
     const char* name;
     std::string mainClass, action;
     std::string socket;        // "" (no NOTIFY_SOCKET), "@abstract" or "path"
     std::vector<int> signals;  // sent once main waits
     int exitCode;
-    std::vector<std::string> output;  // lines the output file holds in the end
   } cases[] = {
-      {"SIGTERM calls stop()", "Probe", "wait", "@abstract", {SIGTERM}, 0, stopped},
-      {"SIGINT without stop() calls System.exit(0)", "Probe$PlainApp", "wait", "path", {SIGINT}, 0, {"hook ran"}},
-      {"a second SIGTERM while stopping", "Probe", "wait", "", {SIGTERM, SIGTERM}, 0, stopped},
-      {"the application's own exit code", "Probe", "exit:7", "path", {}, 7, {"hook ran"}},
-      {"main returns by itself", "Probe", "", "@abstract", {}, 0, {"hook ran"}},
+      {"SIGTERM calls stop()", "Probe", "wait", "@abstract", {SIGTERM}, 0},
+      {"SIGINT without stop() calls System.exit(0)", "Probe$PlainApp", "wait", "path", {SIGINT}, 0},
+      {"a second SIGTERM while stopping", "Probe", "wait", "", {SIGTERM, SIGTERM}, 0},
+      {"the application's own exit code", "Probe", "exit:7", "path", {}, 7},
+      {"main returns by itself", "Probe", "", "@abstract", {}, 0},
   };
   TempDir dir;
   int index = 0;
@@ -89,10 +87,13 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     // No service name on POSIX: the command-line arguments, then "Cmd".
     const std::string output = ReadFile(out);
     EXPECT_EQ(output.rfind(PrintedArguments({u"a b", u"c", u"last"}), 0), 0u) << output;
-    for (const std::string& line : c.output) {
-      EXPECT_NE(output.find("\n" + line + "\n"), std::string::npos) << line << "\n" << output;
-    }
-    EXPECT_EQ(output.find("hook ran"), output.rfind("hook ran"));  // the hooks ran once
+    // stop() was called where there is one, and nothing written after it
+    // is lost; the hooks ran once.
+    const bool stopped = c.mainClass == "Probe" && !c.signals.empty();
+    EXPECT_EQ(output.find("\nstop called\n") != std::string::npos, stopped) << output;
+    EXPECT_EQ(output.find("\nline 1999\n") != std::string::npos, stopped) << output;
+    EXPECT_NE(output.find("\nhook ran\n"), std::string::npos) << output;
+    EXPECT_EQ(output.find("hook ran"), output.rfind("hook ran"));
     // Only the service without stop() fails to find it.
     const std::string errors = ReadFile(err);
     EXPECT_EQ(errors.find("stop", errors.find("java.lang.NoSuchMethodError")) != std::string::npos,
