@@ -29,9 +29,8 @@ std::vector<Jdk> InstalledJdks() {
   std::vector<Jdk> jdks;
   std::set<int> versions;
   std::error_code error;
-  std::vector<fs::path> homes;
-  for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", error)) homes.push_back(entry.path());
-  std::sort(homes.begin(), homes.end());
+  std::set<fs::path> homes;
+  for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", error)) homes.insert(entry.path());
   for (const fs::path& home : homes) {
     const std::u16string path = FromUtf8(home.string());
     const int version = ReadRuntimeFeatureVersion(path);
@@ -87,12 +86,8 @@ class StartupCacheRealJvmTest : public ::testing::TestWithParam<Jdk> {
 
   // JDK 25 assembles its cache in the background after the first start.
   std::vector<std::string> WaitForFinished(const std::string& other = "") const {
-    WaitFor(
-        [&] {
-          const std::vector<std::string> files = Files(true);
-          return !files.empty() && !(files.size() == 1 && files[0] == other);
-        },
-        90);
+    const auto finished = [&] { return !Files(true).empty() && Files(true) != std::vector<std::string>{other}; };
+    WaitFor(finished, 90);
     return Files(true);
   }
 
