@@ -1,12 +1,11 @@
 // The startup cache end to end with the machine's real JVMs: every
 // installed JDK from 13 on creates its cache on the first start (also when
 // two first starts run at once), uses it later, replaces it when the class
-// path changes, and survives a damaged file, all without a byte of
+// path changes, and survives a garbled file, all without a byte of
 // difference in the application's output.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <regex>
 #include <set>
 
@@ -91,14 +90,6 @@ class StartupCacheRealJvmTest : public ::testing::TestWithParam<Jdk> {
     return Files(true);
   }
 
-  // Makes the file writable and replaces its bytes.
-  static void Damage(const std::string& file, const std::function<void(std::string&)>& change) {
-    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
-    std::string bytes = ReadFile(FromUtf8(file));
-    change(bytes);
-    WriteFile(FromUtf8(file), bytes);
-  }
-
   TempDir app_, cacheHome_;
   ProcessOptions options_;
   std::u16string launcher_;
@@ -133,20 +124,18 @@ TEST_P(StartupCacheRealJvmTest, CreatedOnceUsedLaterRenewedWithTheClassPathAndSa
   Configure(true, "probe.jar;extra.jar");
   const std::string changed = CleanRun();
   EXPECT_EQ(changed.find(use), std::string::npos) << changed;
-  std::vector<std::string> renewed = WaitForFinished(created[0]);
+  const std::vector<std::string> renewed = WaitForFinished(created[0]);
   ASSERT_EQ(renewed.size(), 1u);
   EXPECT_NE(renewed[0], created[0]);
   EXPECT_NE(CleanRun().find(use + renewed[0]), std::string::npos);
 
-  // A cut file is never handed to the JVM; a garbled one of the right size
-  // is refused by it in silence. Both starts run normally.
-  Damage(renewed[0], [](std::string& bytes) { bytes.resize(bytes.size() / 3); });
-  EXPECT_EQ(CleanRun().find(use), std::string::npos);
-  renewed = WaitForFinished();
-  ASSERT_EQ(renewed.size(), 1u);
-  Damage(renewed[0], [](std::string& bytes) {
-    for (size_t i = 0; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(bytes[i] * 31 + 17);
-  });
+  // A garbled file of the right size is refused by the JVM in silence and
+  // the start runs normally (that a cut one is never handed to the JVM is
+  // checked where the plan is made).
+  fs::permissions(renewed[0], fs::perms::owner_write, fs::perm_options::add);
+  std::string bytes = ReadFile(FromUtf8(renewed[0]));
+  for (size_t i = 0; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(bytes[i] * 31 + 17);
+  WriteFile(FromUtf8(renewed[0]), bytes);
   EXPECT_NE(CleanRun().find(use + renewed[0]), std::string::npos);
 }
 
