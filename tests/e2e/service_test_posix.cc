@@ -25,11 +25,11 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     std::vector<int> signals;  // sent once main waits
     int exitCode;
   } cases[] = {
-      {"SIGTERM calls stop()", "Probe", "wait", "@abstract", {SIGTERM}, 0},
-      {"SIGINT without stop() calls System.exit(0)", "Probe$PlainApp", "wait", "path", {SIGINT}, 0},
-      {"a second SIGTERM while stopping", "Probe", "wait", "", {SIGTERM, SIGTERM}, 0},
-      {"the application's own exit code", "Probe", "exit:7", "path", {}, 7},
-      {"main returns by itself", "Probe", "", "@abstract", {}, 0},
+      {"SIGTERM calls stop()", "Probe$VoidApp", "wait", "@abstract", {SIGTERM}, 0},
+      {"SIGINT without stop() calls System.exit(0)", "Probe", "wait", "path", {SIGINT}, 0},
+      {"a second SIGTERM while stopping", "Probe$VoidApp", "wait", "", {SIGTERM, SIGTERM}, 0},
+      {"the application's own exit code", "Probe$VoidApp", "exit:7", "path", {}, 7},
+      {"main returns by itself", "Probe$VoidApp", "", "@abstract", {}, 0},
   };
   TempDir dir;
   int index = 0;
@@ -89,7 +89,7 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     EXPECT_EQ(output.rfind(PrintedArguments({u"a b", u"c", u"last"}), 0), 0u) << output;
     // stop() was called where there is one, and nothing written after it
     // is lost; the hooks ran once.
-    const bool stopped = c.mainClass == "Probe" && !c.signals.empty();
+    const bool stopped = c.mainClass == "Probe$VoidApp" && !c.signals.empty();
     EXPECT_EQ(output.find("\nstop called\n") != std::string::npos, stopped) << output;
     EXPECT_EQ(output.find("\nline 1999\n") != std::string::npos, stopped) << output;
     EXPECT_NE(output.find("\nhook ran\n"), std::string::npos) << output;
@@ -97,7 +97,7 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     // Only the service without stop() fails to find it.
     const std::string errors = ReadFile(err);
     EXPECT_EQ(errors.find("stop", errors.find("java.lang.NoSuchMethodError")) != std::string::npos,
-              c.mainClass == "Probe$PlainApp")
+              c.mainClass == "Probe")
         << errors;
   }
 }

@@ -47,8 +47,8 @@ SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& s
   SingleApp app{u"", dir + kPathSeparator};
   std::u16string home = JdkHome(), classPath = JavaClassesDir();
   std::string mainClass = secondary == "int"    ? "launch.Probe$IntApp"
-                          : secondary == "void" ? "launch.Probe"
-                                                : "launch.Probe$PlainApp";
+                          : secondary == "void" ? "launch.Probe$VoidApp"
+                                                : "launch.Probe";
   std::string parameters = "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(dir) + " -Dprobe.action=wait" +
                            (exit.empty() ? "" : ",exit:" + exit) + "\n";
   if (jvm == Jvm::kTest) {

@@ -13,30 +13,34 @@ import java.lang.management.ManagementFactory;
 // commas: exit with a code, throw, leave a thread running, compare how deep
 // main and a thread with 1 MiB of stack can recurse, or wait like the test
 // JVM: write the process id to "testjvm.ready" in the folder probe.dir and
-// run until "testjvm.release" appears there or stop() is called.
-// secondaryMain appends its call to "testjvm.log" there, as the test JVM does.
+// run until "testjvm.release" appears there or stop() is called. Probe has
+// neither stop() nor secondaryMain; its subclasses add them, and their
+// secondaryMain appends its call to "testjvm.log" there, as the test JVM
+// does.
 public class Probe {
   private static final File DIR = new File(System.getProperty("probe.dir", "."));
   private static volatile boolean stopped;
   private static int depth;
 
-  // With a secondaryMain that returns the second instance's exit code: its
-  // first argument when that is a number, else 7 (as the test JVM's).
-  public static class IntApp {
-    public static void main(String[] args) throws Exception {
-      Probe.main(args);
+  // main is Probe's in both: with a secondaryMain that returns nothing and
+  // a stop(), and with a secondaryMain that returns the second instance's
+  // exit code, its first argument when that is a number, else 7 (as the test
+  // JVM's).
+  public static class VoidApp extends Probe {
+    public static synchronized void secondaryMain(String[] args) throws Exception {
+      write("testjvm.log", "secondaryMain " + printed(args, " ") + "\n", true);
     }
 
-    public static int secondaryMain(String[] args) throws Exception {
-      Probe.secondaryMain(args);
-      return args.length > 0 && args[0].matches("-?[0-9]+") ? Integer.parseInt(args[0]) : 7;
+    public static void stop() {
+      System.out.println("stop called");
+      stopped = true;
     }
   }
 
-  // Without secondaryMain and stop().
-  public static class PlainApp {
-    public static void main(String[] args) throws Exception {
-      Probe.main(args);
+  public static class IntApp extends Probe {
+    public static int secondaryMain(String[] args) throws Exception {
+      VoidApp.secondaryMain(args);
+      return args.length > 0 && args[0].matches("-?[0-9]+") ? Integer.parseInt(args[0]) : 7;
     }
   }
 
@@ -116,14 +120,5 @@ public class Probe {
         for (int i = 0; i < 2000; i++) System.out.println("line " + i);
       }
     }
-  }
-
-  public static synchronized void secondaryMain(String[] args) throws Exception {
-    write("testjvm.log", "secondaryMain " + printed(args, " ") + "\n", true);
-  }
-
-  public static void stop() {
-    System.out.println("stop called");
-    stopped = true;
   }
 }
