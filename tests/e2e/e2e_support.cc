@@ -1,19 +1,13 @@
 #include "e2e/e2e_support.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <sstream>
-
-#include "base/file_system.h"
 
 namespace javelin::test {
 
 namespace {
 
 const bool kWindows = kPathSeparator == u'\\';
-
-std::u16string BesideLibrary(const std::u16string& library, const std::u16string& name) {
-  return library.substr(0, library.rfind(kPathSeparator) + 1) + name;
-}
 
 // Copies `library` into `home` with the file that marks a Java runtime.
 std::u16string InstallJvm(const std::u16string& home, const std::u16string& library) {
@@ -38,7 +32,7 @@ std::u16string InstallTestJvm(const std::u16string& home, const std::u16string& 
 std::u16string InstallProxyJvm(const std::u16string& home) {
 #ifdef JAVELIN_PROXY_JVM
   const std::u16string library = InstallJvm(home, HostPath(JAVELIN_PROXY_JVM));
-  WriteFile(BesideLibrary(library, u"proxyjvm.target"), ToUtf8(JvmLibraryInHome(JdkHome())) + "\n");
+  WriteFile(Beside(library, u"proxyjvm.target"), ToUtf8(JvmLibraryInHome(JdkHome())) + "\n");
   return library;
 #else
   (void)home;
@@ -46,22 +40,34 @@ std::u16string InstallProxyJvm(const std::u16string& home) {
 #endif
 }
 
+bool HaveJdk() { return !JavaClassesDir().empty() && FileExists(JvmLibraryInHome(JdkHome())); }
+
+std::u16string Beside(const std::u16string& file, const std::u16string& name) {
+  return file.substr(0, file.rfind(kPathSeparator) + 1) + name;
+}
+
 void SetTestJvmControl(const std::u16string& library, const std::string& text) {
-  WriteFile(BesideLibrary(library, u"testjvm.control"), text);
-  WriteFile(BesideLibrary(library, u"testjvm.log"), "");
+  WriteFile(Beside(library, u"testjvm.control"), text);
+  WriteFile(Beside(library, u"testjvm.log"), "");
 }
 
 std::vector<std::string> TestJvmLog(const std::u16string& library) {
-  std::istringstream text(ReadFile(BesideLibrary(library, u"testjvm.log")));
+  std::istringstream text(ReadFile(Beside(library, u"testjvm.log")));
   std::vector<std::string> lines;
   for (std::string line; std::getline(text, line);) lines.push_back(line);
   return lines;
 }
 
-std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
-                       const std::string& iniText) {
+std::u16string MakeApp(const std::u16string& dir, const std::u16string& name, const std::string& iniText) {
   WriteFile(JoinPath(dir, name + u".ini"), iniText);
   return InstallLauncher(dir, name);
+}
+
+std::string AppIni(const std::u16string& home, const std::string& mainClass, const std::string& classPath,
+                   const std::string& jreLines, const std::string& applicationLines) {
+  return "[Java Runtime Environment]\n" + (home.empty() ? "" : "JRE Path=" + ToUtf8(home) + "\n") +
+         "Main Class=" + mainClass + "\n" + jreLines + "[Class Path]\nClass Path=" + classPath + "\n[Application]\n" +
+         applicationLines;
 }
 
 std::string PrintedArguments(const TextList& arguments) {
@@ -76,6 +82,13 @@ std::string PrintedArguments(const TextList& arguments) {
     text += "\n";
   }
   return text;
+}
+
+std::string Call(const std::string& method, const TextList& arguments) {
+  std::string line = method + " " + PrintedArguments(arguments);
+  line.pop_back();
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  return line;
 }
 
 ProcessResult WithUnixLineEnds(ProcessResult result) {

@@ -1,14 +1,11 @@
 // The launcher as a Windows service, driven through the Service Control
 // Manager (Wine's own under Wine) with the test JVM: what the application
 // receives, how a stop request reaches it and what the manager sees.
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #include "e2e/e2e_support.h"
 
@@ -18,17 +15,6 @@ namespace {
 using ServiceHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, decltype(&CloseServiceHandle)>;
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-// Polls `done` every 50 ms for up to `seconds`.
-template <typename Condition>
-bool WaitFor(Condition done, double seconds = 30) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
 
 SERVICE_STATUS Query(SC_HANDLE service) {
   SERVICE_STATUS status{};
@@ -40,32 +26,30 @@ class ServiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
-    ASSERT_NE(manager_.get(), nullptr) << GetLastError();
   }
 
   // The launcher as a service application with the output and error streams
   // in files of the case's folder.
   std::u16string Install(const std::string& control, const std::string& applicationLines) {
-    caseDir_ = dir_ / (u"case" + ToDecimal(++cases_));
+    caseDir_ = dir_ / ToDecimal(++cases_);
     library_ = InstallTestJvm(caseDir_ + u"\\home");
     SetTestJvmControl(library_, control);
     return MakeApp(caseDir_ + u"\\app", u"svc",
-                   "[Java Runtime Environment]\nJRE Path=" + ToUtf8(caseDir_) +
-                       "\\home\nMain Class=com.example.App\n[Class Path]\nClass Path=" + ToUtf8(caseDir_) +
-                       "\\classes\n[Application]\nApplication Type=service\nCmd=c1\nOutput File=" + ToUtf8(Out()) +
-                       "\nError File=" + ToUtf8(Err()) + "\n" + applicationLines);
+                   AppIni(caseDir_ + u"\\home", "com.example.App", ToUtf8(caseDir_) + "\\classes", "",
+                          "Application Type=service\nCmd=c1\nOutput File=" + ToUtf8(Out()) +
+                              "\nError File=" + ToUtf8(Err()) + "\n" + applicationLines));
   }
   std::u16string Out() const { return caseDir_ + u"\\out.txt"; }
   std::u16string Err() const { return caseDir_ + u"\\err.txt"; }
 
-  ServiceHandle manager_{OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS), &CloseServiceHandle};
   TempDir dir_;
   int cases_ = 0;
-  std::u16string caseDir_;
-  std::u16string library_;
+  std::u16string caseDir_, library_;
 };
 
 TEST_F(ServiceTest, TheServiceRunsTheApplicationAndStopsAsTheApplicationEnds) {
+  ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS), &CloseServiceHandle);
+  ASSERT_NE(manager.get(), nullptr) << GetLastError();
   // The start arguments follow the service's name, which "Omit Service
   // Name=no" leaves out; `call` is the Java-side call the log must show.
   const struct {
@@ -89,14 +73,14 @@ TEST_F(ServiceTest, TheServiceRunsTheApplicationAndStopsAsTheApplicationEnds) {
     SCOPED_TRACE(c.name);
     const std::u16string launcher = Install(c.control, c.applicationLines);
     const std::u16string name = u"JavelinTest" + ToDecimal(GetCurrentProcessId()) + u"_" + ToDecimal(cases_);
-    const std::u16string binPath = u"\"" + launcher + u"\" one \"two words\"";
     // A service of an earlier, interrupted run may carry the same name.
-    ServiceHandle leftover(OpenServiceW(manager_.get(), Wide(name), DELETE), &CloseServiceHandle);
+    ServiceHandle leftover(OpenServiceW(manager.get(), Wide(name), DELETE), &CloseServiceHandle);
     if (leftover) DeleteService(leftover.get());
-    ServiceHandle service(CreateServiceW(manager_.get(), Wide(name), Wide(name), SERVICE_ALL_ACCESS,
-                                         SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                         Wide(binPath), nullptr, nullptr, nullptr, nullptr, nullptr),
-                          &CloseServiceHandle);
+    ServiceHandle service(
+        CreateServiceW(manager.get(), Wide(name), Wide(name), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, Wide(u"\"" + launcher + u"\" one \"two words\""),
+                       nullptr, nullptr, nullptr, nullptr, nullptr),
+        &CloseServiceHandle);
     ASSERT_NE(service.get(), nullptr) << GetLastError();
     std::vector<const wchar_t*> startArguments;
     for (const std::u16string& argument : c.startArguments) startArguments.push_back(Wide(argument));
@@ -115,17 +99,15 @@ TEST_F(ServiceTest, TheServiceRunsTheApplicationAndStopsAsTheApplicationEnds) {
       EXPECT_EQ(status.dwWaitHint, 0u);
       ASSERT_TRUE(ControlService(service.get(), SERVICE_CONTROL_STOP, &status)) << GetLastError();
     }
-    ASSERT_TRUE(WaitFor([&] { return Query(service.get()).dwCurrentState == SERVICE_STOPPED; }))
-        << Query(service.get()).dwCurrentState;
-    const SERVICE_STATUS stopped = Query(service.get());
-    EXPECT_EQ(stopped.dwWin32ExitCode, c.exitCode);
-    EXPECT_EQ(stopped.dwServiceSpecificExitCode, 0u);
+    ASSERT_TRUE(WaitFor([&] { return Query(service.get()).dwCurrentState == SERVICE_STOPPED; }, 30));
+    EXPECT_EQ(Query(service.get()).dwWin32ExitCode, c.exitCode);
+    EXPECT_EQ(Query(service.get()).dwServiceSpecificExitCode, 0u);
 
     // The stopped report can come before the process is gone.
     if (c.mainReturns) {
       EXPECT_TRUE(WaitFor([&] { return ReadFile(Err()).find("main done") != std::string::npos; }, 10));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Sleep(300);
     if (c.exitCode == 0) {
       TextList expected = {u"one", u"two words"};
       if (c.applicationLines.empty()) expected.push_back(name);
@@ -150,10 +132,7 @@ TEST_F(ServiceTest, TheServiceRunsTheApplicationAndStopsAsTheApplicationEnds) {
 // ERROR_FAILED_SERVICE_CONTROLLER_CONNECT, which becomes the exit code, and
 // nothing is written. Wine takes about 11 s to give up.
 TEST_F(ServiceTest, StartedFromAConsoleTheLauncherEndsWith1063AndWritesNothing) {
-  const std::u16string launcher = Install("", "");
-  ProcessOptions options;
-  options.timeoutSeconds = 60;
-  const ProcessResult result = RunProgram(launcher, {u"one"}, options);
+  const ProcessResult result = RunProgram(Install("", ""), {u"one"});
   EXPECT_EQ(result.exitCode, 1063);
   EXPECT_EQ(result.output, "");
   EXPECT_FALSE(FileExists(Out()));

@@ -1,136 +1,252 @@
-// Single-instance mode end to end with the test JVM (Linux, and Windows
-// under Wine with the named mapping, event and thread message): the first
-// instance's main runs until the test releases it, and the test JVM logs
-// every forwarded call and the attaching and detaching of its threads.
+// Single-instance mode end to end, with the test JVM (Linux, and Windows
+// under Wine with the named mapping, event and thread message) and on Linux
+// with the machine's real JVM running launch.Probe: the first instance's
+// main runs until the test releases it, and both JVMs log every forwarded
+// call in the same file; the test JVM also logs the attaching and detaching
+// of its threads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
 
-#include "base/file_system.h"
-#include "e2e/background_start.h"
+#ifndef _WIN32
+#include <signal.h>
+#include <unistd.h>
+
+#include "modes/single_instance_posix.h"
+#endif
 #include "e2e/e2e_support.h"
-#include "modes/single_instance.h"
 
 namespace javelin::test {
 namespace {
 
+enum class Jvm { kTest, kReal };
+
+// A single-instance application whose main waits for the release file, and
+// the folder of the JVM's files.
+struct SingleApp {
+  std::u16string launcher, folder;
+  std::u16string File(const char16_t* name) const { return folder + u"testjvm." + name; }
+  void Release() const { WriteFile(File(u"release"), ""); }
+  std::vector<std::string> Calls() const {
+    std::vector<std::string> calls;
+    for (const std::string& line : TestJvmLog(File(u"log"))) {
+      if (line.rfind("secondaryMain", 0) == 0) calls.push_back(line);
+    }
+    std::sort(calls.begin(), calls.end());
+    return calls;
+  }
+};
+
+// `secondary` is the kind of secondaryMain ("int", "void" or none), `exitCode`
+// that of the System.exit after the release (none when negative). The
+// standard error stream goes to the file "testjvm.err".
+SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& secondary, int exitCode = -1,
+                        const std::string& jreLines = "", const std::string& single = "yes") {
+  const std::string exit = exitCode < 0 ? "" : std::to_string(exitCode);
+  SingleApp app{u"", dir + kPathSeparator};
+  std::u16string home = JdkHome(), classPath = JavaClassesDir();
+  std::string mainClass = secondary == "int"    ? "launch.Probe$IntApp"
+                          : secondary == "void" ? "launch.Probe$VoidApp"
+                                                : "launch.Probe";
+  std::string parameters = "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(dir) + " -Dprobe.action=wait" +
+                           (exit.empty() ? "" : ",exit:" + exit) + "\n";
+  if (jvm == Jvm::kTest) {
+    home = JoinPath(dir, u"home");
+    classPath = JoinPath(dir, u"classes");
+    mainClass = "com.example.App";
+    parameters = "";
+    const std::u16string library = InstallTestJvm(home);
+    SetTestJvmControl(library, (secondary.empty() ? "" : "secondary=" + secondary + "\n") + "wait\n" +
+                                   (exit.empty() ? "" : "exit=" + exit + "\n"));
+    app.folder = Beside(library, u"");
+  }
+  for (const char16_t* name : {u"ready", u"release", u"err"}) std::remove(ToUtf8(app.File(name)).c_str());
+  WriteFile(app.File(u"log"), "");
+  app.launcher = MakeApp(dir, u"app",
+                         AppIni(home, mainClass, ToUtf8(classPath), jreLines + parameters,
+                                "Single Instance=" + single + "\nError File=" + ToUtf8(app.File(u"err")) + "\n"));
+  return app;
+}
+
+// Waits until the first instance has served a second instance for which it
+// found no secondaryMain, so that the second waits for its end: the test
+// JVM has detached the thread that served it, the real JVM has described
+// the failed lookup.
+bool WaitForSecondInstance(const SingleApp& app) {
+  return WaitFor([&] {
+    const std::vector<std::string> log = TestJvmLog(app.File(u"log"));
+    return std::count(log.begin(), log.end(), "detach") > 0 ||
+           ReadFile(app.File(u"err")).find("secondaryMain") != std::string::npos;
+  });
+}
+
+class SingleInstanceTest : public ::testing::TestWithParam<Jvm> {
+ protected:
+  void SetUp() override {
+    if (GetParam() == Jvm::kTest ? TestJvmPath().empty() : !HaveJdk()) GTEST_SKIP() << "no such JVM in this build";
+  }
+  TempDir dir_;
+};
+
 struct Forward {
   TextList arguments;
   int exitCode;       // -1 for the platform's -1
-  TextList received;  // {u"-"}: no call
+  TextList received;  // empty: no call
 };
 
-// Second instances started together: threads of this process that hand over
-// their arguments at the same moment, closer together than processes ever
-// start. Returns their exit codes.
-std::vector<int> ForwardTogether(const std::u16string& launcher, const std::vector<Forward>& forwards) {
-  std::vector<int> codes(forwards.size(), 1000);
-  std::atomic<size_t> arrived{0};
-  std::vector<std::thread> threads;
-  for (size_t i = 0; i < forwards.size(); ++i) {
-    threads.emplace_back([&, i] {
-      ++arrived;
-      while (arrived < forwards.size()) std::this_thread::yield();
-      auto guard = InstanceGuard::SetupSingleInstance(launcher, forwards[i].arguments, {});
-      if (guard && guard->role() == InstanceGuard::Role::kSecond) codes[i] = guard->WaitForFirstInstance();
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  return codes;
-}
+Forward Echo(const TextList& arguments, int exitCode) { return {arguments, exitCode, arguments}; }
 
-TEST(SingleInstanceTestJvm, SecondStartsReachSecondaryMainOrEndWithTheFirstInstancesCode) {
-  if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
+// All second starts of a case run at once, each served with its own
+// arguments and reply.
+TEST_P(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstancesCode) {
   const std::u16string k515(515, u'x');  // with "ab": exactly 1040 bytes in the block
-  std::vector<Forward> together;
-  for (int i = 21; i < 29; ++i) together.push_back({{ToDecimal(i), u"a"}, i, {ToDecimal(i), u"a"}});
+  std::vector<Forward> numbers = {Echo({u"a b", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600"}, 7),
+                                  {{}, 7, {u""}},
+                                  Echo({k515, u"ab"}, 7),
+                                  {{k515, u"abc"}, -1, {}}};
+  for (int i = 20; i < 28; ++i) numbers.push_back(Echo({ToDecimal(i), u"payload"}, i));
   const struct {
     const char* name;
-    std::string control;
+    std::string secondary;
+    int exitCode;  // System.exit after the release; the first instance's exit code
     std::string jreLines;
     std::vector<Forward> forwards;
-    int firstExitCode;
     bool detaches;
-    bool together = false;
   } cases[] = {
-      {"int", "secondary=int\nwait\n", "",
-       {{{u"a b", u"Gr\u00FC\u00DFe", u"\U0001F600"}, 7, {u"a b", u"Gr\u00FC\u00DFe", u"\U0001F600"}},
-        {{u"42"}, 42, {u"42"}},
-        {{}, 7, {u""}},
-        {{k515, u"ab"}, 7, {k515, u"ab"}},
-        {{k515, u"abc"}, -1, {u"-"}}},
-       0, true},
-      {"together", "secondary=int\nwait\n", "", together, 0, true, true},
-      {"void", "secondary=void\nwait\n", "",
-       {{{u"x"}, 0, {u"x"}}, {{u"one", u"", u"two"}, 0, {u"one"}}, {{u"", u"two"}, 0, {u"", u"two"}}}, 0, true},
+      {"int", "int", 0, "", numbers, true},
+      {"void", "void", 0, "", {Echo({u"x"}, 0), {{u"one", u"", u"two"}, 0, {u"one"}}, Echo({u"", u"two"}, 0)}, true},
       // The worker stays attached; System.exit ends the first instance.
-      {"favor_ibm", "secondary=int\nwait\nexit=3\n", "VM Provider=favor_ibm\n", {{{u"9"}, 9, {u"9"}}}, 3, false},
+      {"favor_ibm", "int", 3, "VM Provider=favor_ibm\n", {Echo({u"9"}, 9)}, false},
       // Nothing replies: the waiting second instance ends with the first's
       // exit code.
-      {"no secondaryMain", "wait\nexit=5\n", "", {}, 5, true},
+      {"no secondaryMain", "", 5, "", {}, true},
   };
+  int index = 0;
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
-    TempDir dir;
-    const std::u16string library = InstallTestJvm(dir / u"home");
-    SetTestJvmControl(library, test.control);
-    const std::u16string launcher =
-        MakeApp(dir / u"app", u"app",
-                "[Java Runtime Environment]\nJRE Path=" + ToUtf8(dir / u"home") + "\nMain Class=com.example.App\n" +
-                    test.jreLines + "[Class Path]\nClass Path=" + ToUtf8(dir / u"classes") +
-                    "\n[Application]\nSingle Instance=yes\n");
-    const std::u16string folder = library.substr(0, library.rfind(kPathSeparator) + 1);  // the control files
-    BackgroundStart first(launcher, {u"first"});
-    ASSERT_TRUE(WaitForFile(folder + u"testjvm.ready"));
-
-    const std::vector<int> codes = test.together ? ForwardTogether(launcher, test.forwards) : std::vector<int>();
+    const SingleApp app =
+        MakeSingleApp(GetParam(), dir_ / ToDecimal(++index), test.secondary, test.exitCode, test.jreLines);
+    BackgroundStart first(app.launcher, {u"first"});
+    ASSERT_TRUE(WaitForFile(app.File(u"ready")));
+    std::vector<std::unique_ptr<BackgroundStart>> seconds;
+    for (const Forward& forward : test.forwards)
+      seconds.push_back(std::make_unique<BackgroundStart>(app.launcher, forward.arguments));
     std::vector<std::string> expected;
     for (size_t i = 0; i < test.forwards.size(); ++i) {
       const Forward& forward = test.forwards[i];
-      if (test.together) {
-        EXPECT_EQ(codes[i], forward.exitCode);
-      } else {
-        const ProcessResult second = RunProgram(launcher, forward.arguments);
-        EXPECT_EQ(second.exitCode, forward.exitCode == -1 ? ExitCodeMinusOne() : forward.exitCode)
-            << second.output << second.errors;
-        EXPECT_EQ(second.output, "");
-      }
-      if (forward.received == TextList{u"-"}) continue;
-      std::string call = "secondaryMain " + PrintedArguments(forward.received);
-      call.pop_back();
-      std::replace(call.begin(), call.end(), '\n', ' ');
-      expected.insert(expected.end(), {"attach", call});
-      if (test.detaches) expected.push_back("detach");
+      const ProcessResult& second = seconds[i]->Finish();
+      EXPECT_EQ(second.exitCode, forward.exitCode == -1 ? ExitCodeMinusOne() : forward.exitCode) << i;
+      EXPECT_EQ(second.output + second.errors, "");
+      if (!forward.received.empty()) expected.push_back(Call("secondaryMain", forward.received));
     }
-    std::unique_ptr<BackgroundStart> waiting;
-    if (test.forwards.empty()) {
-      // Its request has been served (the lookup of secondaryMain) when the
-      // worker detaches; from then on it waits.
-      waiting = std::make_unique<BackgroundStart>(launcher, TextList{u"x"});
-      expected.insert(expected.end(), {"attach", "detach"});
-      for (int i = 0; i < 6000; ++i) {
-        const std::vector<std::string> lines = TestJvmLog(library);
-        if (std::count(lines.begin(), lines.end(), "detach") > 0) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      }
-    }
-    WriteFile(folder + u"testjvm.release", "");
-    const ProcessResult& result = WithUnixLineEnds(first.Finish());
-    EXPECT_EQ(result.exitCode, test.firstExitCode) << result.errors;
-    EXPECT_EQ(result.output, PrintedArguments({u"first"}));  // main ran once
-    EXPECT_EQ(waiting ? waiting->Finish().exitCode : test.firstExitCode, test.firstExitCode);
-
-    std::vector<std::string> calls;
-    for (const std::string& line : TestJvmLog(library)) {
-      if (line == "attach" || line == "detach" || line.rfind("secondaryMain", 0) == 0) calls.push_back(line);
-    }
-    std::sort(calls.begin(), calls.end());
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(calls, expected);
+    if (test.forwards.empty()) {
+      seconds.push_back(std::make_unique<BackgroundStart>(app.launcher, TextList{u"x"}));
+      ASSERT_TRUE(WaitForSecondInstance(app));
+    }
+    app.Release();
+    const ProcessResult& result = first.Finish();
+    EXPECT_EQ(result.exitCode, test.exitCode) << result.errors;
+    // main ran once, in the first instance.
+    EXPECT_EQ(result.output.rfind(PrintedArguments({u"first"}), 0), 0u) << result.output;
+    EXPECT_EQ(result.output.find("argc=", 1), std::string::npos) << result.output;
+    if (test.forwards.empty()) {
+      EXPECT_EQ(seconds.back()->Finish().exitCode, test.exitCode);
+    }
+    EXPECT_EQ(app.Calls(), expected);
+    if (GetParam() == Jvm::kTest) {
+      const std::vector<std::string> log = TestJvmLog(app.File(u"log"));
+      const long served = static_cast<long>(expected.size() + test.forwards.empty());
+      EXPECT_EQ(std::count(log.begin(), log.end(), "attach"), served);
+      EXPECT_EQ(std::count(log.begin(), log.end(), "detach"), test.detaches ? served : 0);
+    }
   }
 }
+
+// Two starts that both run main: copies at different paths, "Yes" instead
+// of "yes", and on POSIX a lock file that belongs to another user (only root
+// can give a file away).
+TEST_P(SingleInstanceTest, IndependentStartsEachRunTheApplication) {
+  std::vector<std::string> names = {"two-copies", "Yes"};
+#ifndef _WIN32
+  if (geteuid() == 0) names.push_back("foreign-lock");
+#endif
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const std::string more = name == "Yes" ? "Yes" : "yes";
+    const SingleApp a = MakeSingleApp(GetParam(), dir_ / FromUtf8(name + "/a"), "void", -1, "", more);
+    const SingleApp b =
+        name == "two-copies" ? MakeSingleApp(GetParam(), dir_ / FromUtf8(name + "/b"), "void", -1, "", more) : a;
+#ifndef _WIN32
+    InstanceRendezvous rendezvous;
+    if (name == "foreign-lock") {
+      ASSERT_TRUE(FindInstanceRendezvous(a.launcher, rendezvous));
+      WriteFile(FromUtf8(rendezvous.lockPath), "");
+      ASSERT_EQ(chown(rendezvous.lockPath.c_str(), 12345, 12345), 0);
+    }
+#endif
+    BackgroundStart first(a.launcher, {u"a"});
+    ASSERT_TRUE(WaitForFile(a.File(u"ready")));
+    std::remove(ToUtf8(b.File(u"ready")).c_str());
+    BackgroundStart second(b.launcher, {u"b"});
+    ASSERT_TRUE(WaitForFile(b.File(u"ready")));
+    a.Release();
+    b.Release();
+    EXPECT_EQ(first.Finish().output.rfind(PrintedArguments({u"a"}), 0), 0u);
+    EXPECT_EQ(second.Finish().output.rfind(PrintedArguments({u"b"}), 0), 0u);
+#ifndef _WIN32
+    if (name == "foreign-lock") std::remove(rendezvous.lockPath.c_str());
+#endif
+  }
+}
+
+#ifndef _WIN32
+class SingleInstanceRealJvmTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveJdk()) GTEST_SKIP() << "no JDK";
+  }
+  TempDir dir_;
+};
+
+// With the real JVM: a waiting second instance ends with -1 when the first
+// instance is killed with SIGKILL. The stale socket file does not keep the
+// next start from becoming the first instance and serving forwards, and
+// its orderly end removes both files.
+TEST_F(SingleInstanceRealJvmTest, AfterAKilledFirstInstanceTheNextStartTakesOver) {
+  SingleApp app = MakeSingleApp(Jvm::kReal, dir_.path(), "");
+  BackgroundStart first(app.launcher, {});
+  ASSERT_TRUE(WaitForFile(app.File(u"ready")));
+  BackgroundStart waiting(app.launcher, {u"x"});
+  ASSERT_TRUE(WaitForSecondInstance(app));
+  ASSERT_EQ(kill(std::stoi(ReadFile(app.File(u"ready"))), SIGKILL), 0);
+  EXPECT_EQ(first.Finish().exitCode, 128 + SIGKILL);
+  EXPECT_EQ(waiting.Finish().exitCode, 255);
+
+  InstanceRendezvous rendezvous;
+  ASSERT_TRUE(FindInstanceRendezvous(app.launcher, rendezvous));
+  EXPECT_TRUE(FileExists(FromUtf8(rendezvous.socketPath)));
+  app = MakeSingleApp(Jvm::kReal, dir_.path(), "void");  // the same executable, now with secondaryMain
+  BackgroundStart next(app.launcher, {u"next"});
+  ASSERT_TRUE(WaitForFile(app.File(u"ready")));
+  EXPECT_EQ(RunProgram(app.launcher, {u"after"}).exitCode, 0);
+  app.Release();
+  EXPECT_EQ(next.Finish().exitCode, 0);
+  EXPECT_EQ(app.Calls(), std::vector<std::string>{Call("secondaryMain", {u"after"})});
+  EXPECT_FALSE(FileExists(FromUtf8(rendezvous.socketPath)));
+  EXPECT_FALSE(FileExists(FromUtf8(rendezvous.lockPath)));
+}
+#endif
+
+#ifdef _WIN32
+INSTANTIATE_TEST_SUITE_P(Jvms, SingleInstanceTest, ::testing::Values(Jvm::kTest),
+#else
+INSTANTIATE_TEST_SUITE_P(Jvms, SingleInstanceTest, ::testing::Values(Jvm::kTest, Jvm::kReal),
+#endif
+                         [](const ::testing::TestParamInfo<Jvm>& info) {
+                           return info.param == Jvm::kTest ? "TestJvm" : "RealJvm";
+                         });
 
 }  // namespace
 }  // namespace javelin::test

@@ -1,15 +1,13 @@
-// The startup cache with the machine's real JVMs: every installed JDK from
-// 13 on creates its cache on the first start (also when two first starts
-// run at once), uses it later, replaces it when the class path changes, and
-// survives a damaged file, all without a byte of difference in the
-// application's output.
+// The startup cache end to end with the machine's real JVMs: every
+// installed JDK from 13 on creates its cache on the first start (also when
+// two first starts run at once), uses it later, replaces it when the class
+// path changes, and survives a garbled file, all without a byte of
+// difference in the application's output.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
+#include <regex>
 #include <set>
-#include <thread>
 
 #include "e2e/e2e_support.h"
 #include "jvm/startup_cache.h"
@@ -30,9 +28,8 @@ std::vector<Jdk> InstalledJdks() {
   std::vector<Jdk> jdks;
   std::set<int> versions;
   std::error_code error;
-  std::vector<fs::path> homes;
-  for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", error)) homes.push_back(entry.path());
-  std::sort(homes.begin(), homes.end());
+  std::set<fs::path> homes;
+  for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", error)) homes.insert(entry.path());
   for (const fs::path& home : homes) {
     const std::u16string path = FromUtf8(home.string());
     const int version = ReadRuntimeFeatureVersion(path);
@@ -42,47 +39,38 @@ std::vector<Jdk> InstalledJdks() {
   return jdks;
 }
 
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-  while (!done() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return done();
-}
-
-class StartupCacheE2eTest : public ::testing::TestWithParam<Jdk> {
+class StartupCacheRealJvmTest : public ::testing::TestWithParam<Jdk> {
  protected:
   void SetUp() override {
     if (JavaClassesDir().empty()) GTEST_SKIP() << "no Java programs";
     // The class-data archives take only JAR files.
     const ProcessResult jar = RunProgram(JoinPath(GetParam().home, u"bin/jar"),
-                                         {u"cf", app_ / u"probe.jar", u"-C", JavaClassesDir(), u"cache"});
+                                         {u"cf", app_ / u"probe.jar", u"-C", JavaClassesDir(), u"launch"});
     ASSERT_EQ(jar.exitCode, 0) << jar.output << jar.errors;
     WriteFile(app_ / u"extra.jar", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
     options_.environment[u"XDG_CACHE_HOME"] = cacheHome_.path();
-    options_.timeoutSeconds = 120;
   }
 
   void Configure(bool cache, const std::string& classPath = "probe.jar") {
-    launcher_ = MakeApp(app_.path(), u"app",
-                        "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n"
-                        "[Java Runtime Environment]\nJRE Path=" + ToUtf8(GetParam().home) +
-                            "\nMain Class=cache.CacheProbe\nVirtual Machine Parameters=-Xmx128m\n" +
-                            (cache ? "Startup Cache=yes\n" : "") + "[Class Path]\nClass Path=" + classPath + "\n");
+    launcher_ =
+        MakeApp(app_.path(), u"app",
+                AppIni(GetParam().home, "launch.Probe", classPath,
+                       std::string("Virtual Machine Parameters=-Xmx128m\n") + (cache ? "Startup Cache=yes\n" : ""),
+                       "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n"));
   }
 
   // The application printed what it prints without the cache and, on
-  // standard error, only the options it was started with. Returns those.
+  // standard error, only its options and "main done": not a word from the
+  // JVM. Returns those.
   std::string CleanRun() {
     const ProcessResult result = RunProgram(launcher_, {}, options_);
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(result.output, plain_);
-    EXPECT_EQ(result.errors.rfind("options=[", 0), 0u) << result.errors;
-    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+    EXPECT_TRUE(std::regex_match(result.errors, std::regex("(option [^\n]*\n)*main done\n"))) << result.errors;
     return result.errors;
   }
 
-  // The finished cache files (name with the size) or the pending ones.
+  // The finished cache files or the pending ones.
   std::vector<std::string> Files(bool finished) const {
     std::vector<std::string> files;
     std::error_code error;
@@ -97,34 +85,22 @@ class StartupCacheE2eTest : public ::testing::TestWithParam<Jdk> {
 
   // JDK 25 assembles its cache in the background after the first start.
   std::vector<std::string> WaitForFinished(const std::string& other = "") const {
-    WaitUntil([&] {
-      const std::vector<std::string> files = Files(true);
-      return !files.empty() && !(files.size() == 1 && files[0] == other);
-    });
+    const auto finished = [&] { return !Files(true).empty() && Files(true) != std::vector<std::string>{other}; };
+    WaitFor(finished, 90);
     return Files(true);
   }
 
-  // Makes the file writable and replaces its bytes.
-  static void Damage(const std::string& file, const std::function<void(std::string&)>& change) {
-    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
-    std::string bytes = ReadFile(FromUtf8(file));
-    change(bytes);
-    WriteFile(FromUtf8(file), bytes);
-  }
-
-  TempDir app_;
-  TempDir cacheHome_;
+  TempDir app_, cacheHome_;
   ProcessOptions options_;
   std::u16string launcher_;
   std::string plain_;
 };
 
-TEST_P(StartupCacheE2eTest, CreatedOnceUsedLaterRenewedWithTheClassPathAndSafeWhenDamaged) {
+TEST_P(StartupCacheRealJvmTest, CreatedOnceUsedLaterRenewedWithTheClassPathAndSafeWhenDamaged) {
   Configure(false);
   const ProcessResult plain = RunProgram(launcher_, {}, options_);
   ASSERT_EQ(plain.exitCode, 0) << plain.output << plain.errors;
-  ASSERT_NE(plain.output.find("sum=32 words=THREE,POINT,ONE,FOUR,ONE,FIVE date=2024-03-01 range=42..10"),
-            std::string::npos);
+  ASSERT_EQ(plain.output.rfind("argc=0\n", 0), 0u) << plain.output;
   EXPECT_TRUE(Files(true).empty() && Files(false).empty());
   plain_ = plain.output;
 
@@ -138,7 +114,7 @@ TEST_P(StartupCacheE2eTest, CreatedOnceUsedLaterRenewedWithTheClassPathAndSafeWh
   other.join();
   for (const std::string& errors : firstErrors) EXPECT_EQ(errors.find(use), std::string::npos) << errors;
   ASSERT_GE(WaitForFinished().size(), 1u);
-  EXPECT_TRUE(WaitUntil([&] { return Files(false).empty(); }));
+  EXPECT_TRUE(WaitFor([&] { return Files(false).empty(); }, 90));
   const std::string second = CleanRun();
   const std::vector<std::string> created = Files(true);
   ASSERT_EQ(created.size(), 1u);
@@ -148,28 +124,26 @@ TEST_P(StartupCacheE2eTest, CreatedOnceUsedLaterRenewedWithTheClassPathAndSafeWh
   Configure(true, "probe.jar;extra.jar");
   const std::string changed = CleanRun();
   EXPECT_EQ(changed.find(use), std::string::npos) << changed;
-  std::vector<std::string> renewed = WaitForFinished(created[0]);
+  const std::vector<std::string> renewed = WaitForFinished(created[0]);
   ASSERT_EQ(renewed.size(), 1u);
   EXPECT_NE(renewed[0], created[0]);
   EXPECT_NE(CleanRun().find(use + renewed[0]), std::string::npos);
 
-  // A cut file is never handed to the JVM; a garbled one of the right size
-  // is refused by it in silence. Both starts run normally.
-  Damage(renewed[0], [](std::string& bytes) { bytes.resize(bytes.size() / 3); });
-  EXPECT_EQ(CleanRun().find(use), std::string::npos);
-  renewed = WaitForFinished();
-  ASSERT_EQ(renewed.size(), 1u);
-  Damage(renewed[0], [](std::string& bytes) {
-    for (size_t i = 0; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(bytes[i] * 31 + 17);
-  });
+  // A garbled file of the right size is refused by the JVM in silence and
+  // the start runs normally (that a cut one is never handed to the JVM is
+  // checked where the plan is made).
+  fs::permissions(renewed[0], fs::perms::owner_write, fs::perm_options::add);
+  std::string bytes = ReadFile(FromUtf8(renewed[0]));
+  for (size_t i = 0; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(bytes[i] * 31 + 17);
+  WriteFile(FromUtf8(renewed[0]), bytes);
   EXPECT_NE(CleanRun().find(use + renewed[0]), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(InstalledJdks, StartupCacheE2eTest, ::testing::ValuesIn(InstalledJdks()),
+INSTANTIATE_TEST_SUITE_P(InstalledJdks, StartupCacheRealJvmTest, ::testing::ValuesIn(InstalledJdks()),
                          [](const ::testing::TestParamInfo<Jdk>& info) {
                            return "Java" + std::to_string(info.param.version);
                          });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StartupCacheE2eTest);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StartupCacheRealJvmTest);
 
 }  // namespace
 }  // namespace javelin::test

@@ -1,14 +1,14 @@
 // Runtimes unpacked without registration (a vendor folder below the program
 // folder on Windows, an IDE's ~/.jdks elsewhere) are found after every other
 // source, and the launch trace says why each candidate was taken or not.
+#include "jre/well_known_runtimes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "base/file_system.h"
 #include "e2e/e2e_support.h"
 #include "jre/jre_locator.h"
-#include "jre/well_known_runtimes.h"
 
 namespace javelin::test {
 namespace {
@@ -21,17 +21,15 @@ class WellKnownRuntimes : public ::testing::Test {
     if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
     // The root the launcher searches: %ProgramFiles%\Zulu, or ~/.jdks.
     root_ = kWindows ? dir_ / u"programs/Zulu" : dir_ / u"home/.jdks";
-    options_.environment[kWindows ? u"ProgramFiles" : u"HOME"] =
-        kWindows ? dir_ / u"programs" : dir_ / u"home";
+    options_.environment[kWindows ? u"ProgramFiles" : u"HOME"] = kWindows ? dir_ / u"programs" : dir_ / u"home";
     options_.environment[u"JAVA_HOME"] = std::nullopt;
     options_.environment[u"JAVELIN_TRACE"] = std::nullopt;
     // Version 99 is more than any installed runtime; 1.0 is out of range.
     library_ = AddRuntime(u"zulu-99", "99.0.1");
     AddRuntime(u"old", "1.0");
     SetTestJvmControl(library_, "");
-    launcher_ = MakeApp(dir_ / u"app", u"app",
-                        "[Java Runtime Environment]\nMain Class=com.example.App\nMinimum Version=99\n"
-                        "[Class Path]\nClass Path=" + ToUtf8(dir_.path()) + "\n");
+    launcher_ =
+        MakeApp(dir_ / u"app", u"app", AppIni(u"", "com.example.App", ToUtf8(dir_.path()), "Minimum Version=99\n"));
   }
 
   std::u16string AddRuntime(const std::u16string& name, const std::string& version) {
@@ -79,14 +77,14 @@ TEST_F(WellKnownRuntimes, AnUnregisteredRuntimeIsFoundAndTheTraceSaysWhy) {
   EXPECT_EQ(traced.errors, plain.errors);
   const std::string trace = ReadFile(dir_ / u"trace.txt");
   const std::string home = ToUtf8(JoinPath(root_, u"zulu-99/"));
-  for (const std::string& line :
-       {"javelin: configuration file \"" + ToUtf8(dir_ / u"app/app.ini") + "\" found",
-        std::string("javelin: setting [Java Runtime Environment] Minimum Version = \"99\""),
-        "javelin: candidate \"" + ToUtf8(JoinPath(root_, u"old/")) + "\" version 1.0 JRE: passed over, "
-        "version out of range",
-        "javelin: candidate \"" + home + "\" version 99.0.1 JRE: admitted",
-        "javelin: JVM library \"" + ToUtf8(library_) + "\"",
-        std::string("javelin: argument \"x\""), std::string("javelin: exit code 0")}) {
+  for (const std::string& line : {"javelin: configuration file \"" + ToUtf8(dir_ / u"app/app.ini") + "\" found",
+                                  std::string("javelin: setting [Java Runtime Environment] Minimum Version = \"99\""),
+                                  "javelin: candidate \"" + ToUtf8(JoinPath(root_, u"old/")) +
+                                      "\" version 1.0 JRE: passed over, "
+                                      "version out of range",
+                                  "javelin: candidate \"" + home + "\" version 99.0.1 JRE: admitted",
+                                  "javelin: JVM library \"" + ToUtf8(library_) + "\"",
+                                  std::string("javelin: argument \"x\""), std::string("javelin: exit code 0")}) {
     EXPECT_NE(trace.find(line + "\n"), std::string::npos) << line << "\n" << trace;
   }
 
@@ -97,9 +95,10 @@ TEST_F(WellKnownRuntimes, AnUnregisteredRuntimeIsFoundAndTheTraceSaysWhy) {
   options_.environment[u"DISPLAY"] = std::nullopt;
   const ProcessResult failed = WithUnixLineEnds(RunProgram(launcher_, {}, options_));
   EXPECT_EQ(failed.exitCode, ExitCodeMinusOne());
-  for (const char* line : {"javelin: runtime source \"JRE Path\": not set\n", "javelin: runtime source JAVA_HOME: not set\n",
-                           "version 98.0 JRE: passed over, version out of range\n",
-                           "javelin: no runtime found: asking the user\n", "javelin: exit code -1\n"}) {
+  for (const char* line :
+       {"javelin: runtime source \"JRE Path\": not set\n", "javelin: runtime source JAVA_HOME: not set\n",
+        "version 98.0 JRE: passed over, version out of range\n", "javelin: no runtime found: asking the user\n",
+        "javelin: exit code -1\n"}) {
     EXPECT_NE(failed.errors.find(line), std::string::npos) << line << "\n" << failed.errors;
   }
 }

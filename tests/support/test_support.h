@@ -15,11 +15,11 @@ namespace javelin::test {
 // platform sees it: unchanged on POSIX, "Z:\..." under Wine.
 std::u16string HostPath(const char* path);
 
-std::u16string LauncherPath();  // the built launcher
-std::u16string TestJvmPath();   // the built test JVM library (empty if none)
+std::u16string LauncherPath();    // the built launcher
+std::u16string TestJvmPath();     // the built test JVM library (empty if none)
 std::u16string JavaClassesDir();  // compiled Java test programs (Linux only)
 std::u16string SourceDir();
-std::u16string JdkHome();       // the JDK the build used (Linux only)
+std::u16string JdkHome();  // the JDK the build used (Linux only)
 
 // A fresh, empty folder removed with everything in it on destruction.
 class TempDir {
@@ -40,7 +40,7 @@ class TempDir {
 std::u16string JoinPath(const std::u16string& base, const std::u16string& relative);
 
 void WriteFile(const std::u16string& path, const std::string& bytes);  // creates parents
-std::string ReadFile(const std::u16string& path);  // empty when missing
+std::string ReadFile(const std::u16string& path);                      // empty when missing
 bool FileExists(const std::u16string& path);
 void MakeDirectories(const std::u16string& path);
 void CopyOneFile(const std::u16string& from, const std::u16string& to);  // creates parents
@@ -50,9 +50,9 @@ void CopyOneFile(const std::u16string& from, const std::u16string& to);  // crea
 std::u16string InstallLauncher(const std::u16string& dir, const std::u16string& name);
 
 struct ProcessResult {
-  int exitCode = -1;     // the full code on Windows; 0..255 (or 128+signal) on POSIX
-  std::string output;    // standard output, raw bytes
-  std::string errors;    // standard error, raw bytes
+  int exitCode = -1;   // the full code on Windows; 0..255 (or 128+signal) on POSIX
+  std::string output;  // standard output, raw bytes
+  std::string errors;  // standard error, raw bytes
 };
 
 struct ProcessOptions {
@@ -64,8 +64,7 @@ struct ProcessOptions {
 
 // Starts `program` with `arguments` (argv[1..] on POSIX; quoted into a
 // command line on Windows) and waits for it.
-ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
-                         const ProcessOptions& options = {});
+ProcessResult RunProgram(const std::u16string& program, const TextList& arguments, const ProcessOptions& options = {});
 
 #ifdef _WIN32
 // Starts `program` with exactly `commandLine` as its command line, so the

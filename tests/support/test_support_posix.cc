@@ -1,7 +1,5 @@
 #include <fcntl.h>
 #include <signal.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,26 +12,7 @@ extern char** environ;
 
 namespace javelin::test {
 
-std::u16string HostPath(const char* path) { return FromUtf8(path); }
-
-TempDir::TempDir() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base ? base : "/tmp") + "/javelin-test-XXXXXX";
-  char* made = mkdtemp(&pattern[0]);
-  path_ = FromUtf8(made != nullptr ? made : "/tmp");
-}
-
-std::u16string InstallLauncher(const std::u16string& dir, const std::u16string& name) {
-  const std::u16string target = JoinPath(dir, name);
-  CopyOneFile(LauncherPath(), target);
-  chmod(ToUtf8(target).c_str(), 0755);
-  return target;
-}
-
-int ExitCodeMinusOne() { return 255; }
-
-ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
-                         const ProcessOptions& options) {
+ProcessResult RunProgram(const std::u16string& program, const TextList& arguments, const ProcessOptions& options) {
   TempDir captures;
   const std::string outPath = ToUtf8(captures / u"stdout"), errPath = ToUtf8(captures / u"stderr");
   const std::string directory = ToUtf8(options.workingDirectory);
@@ -65,8 +44,8 @@ ProcessResult RunProgram(const std::u16string& program, const TextList& argument
   }
   ProcessResult result;
   if (child < 0) return result;
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::milliseconds(static_cast<long>(options.timeoutSeconds * 1000));
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(options.timeoutSeconds * 1000));
   int status = 0;
   while (waitpid(child, &status, WNOHANG) != child) {
     if (std::chrono::steady_clock::now() > deadline) {
@@ -77,8 +56,10 @@ ProcessResult RunProgram(const std::u16string& program, const TextList& argument
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) result.exitCode = 128 + WTERMSIG(status);
+  if (WIFEXITED(status))
+    result.exitCode = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status))
+    result.exitCode = 128 + WTERMSIG(status);
   result.output = ReadFile(captures / u"stdout");
   result.errors += ReadFile(captures / u"stderr");
   return result;

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <stdlib.h>
-
 #include "support/test_support.h"
 
 namespace javelin::test {
@@ -33,8 +31,8 @@ std::u16string QuoteArgument(const std::u16string& argument) {
 
 HANDLE OpenCapture(const std::u16string& path) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  return CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 std::u16string EnvironmentBlock(const ProcessOptions& options) {
@@ -57,35 +55,6 @@ std::u16string EnvironmentBlock(const ProcessOptions& options) {
 
 }  // namespace
 
-std::u16string HostPath(const char* path) {
-  std::u16string result = u"Z:";
-  for (const char* p = path; *p != 0; ++p) result.push_back(*p == '/' ? u'\\' : static_cast<char16_t>(*p));
-  return result;
-}
-
-TempDir::TempDir() {
-  wchar_t base[MAX_PATH];
-  GetTempPathW(MAX_PATH, base);
-  static unsigned counter = 0;
-  for (;;) {
-    std::u16string candidate = reinterpret_cast<const char16_t*>(base);
-    candidate += u"javelin-test-" + ToDecimal(GetCurrentProcessId()) + u"-" + ToDecimal(++counter) +
-                 u"-" + ToDecimal(GetTickCount());
-    if (CreateDirectoryW(W(candidate), nullptr)) {
-      path_ = candidate;
-      return;
-    }
-  }
-}
-
-std::u16string InstallLauncher(const std::u16string& dir, const std::u16string& name) {
-  const std::u16string target = JoinPath(dir, name + u".exe");
-  CopyOneFile(LauncherPath(), target);
-  return target;
-}
-
-int ExitCodeMinusOne() { return -1; }
-
 ProcessResult RunCommandLine(const std::u16string& program, const std::u16string& commandLine,
                              const ProcessOptions& options) {
   TempDir captures;
@@ -103,9 +72,8 @@ ProcessResult RunCommandLine(const std::u16string& program, const std::u16string
   std::u16string environment = EnvironmentBlock(options);
   ProcessResult result;
   const BOOL started = CreateProcessW(
-      W(program), reinterpret_cast<wchar_t*>(&line[0]), nullptr, nullptr, TRUE,
-      CREATE_UNICODE_ENVIRONMENT, &environment[0],
-      options.workingDirectory.empty() ? nullptr : W(options.workingDirectory), &startup, &process);
+      W(program), reinterpret_cast<wchar_t*>(&line[0]), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+      &environment[0], options.workingDirectory.empty() ? nullptr : W(options.workingDirectory), &startup, &process);
   CloseHandle(out);
   CloseHandle(err);
   if (!started) return result;
@@ -125,8 +93,7 @@ ProcessResult RunCommandLine(const std::u16string& program, const std::u16string
   return result;
 }
 
-ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
-                         const ProcessOptions& options) {
+ProcessResult RunProgram(const std::u16string& program, const TextList& arguments, const ProcessOptions& options) {
   std::u16string commandLine = QuoteArgument(program);
   for (const auto& argument : arguments) commandLine += u" " + QuoteArgument(argument);
   return RunCommandLine(program, commandLine, options);

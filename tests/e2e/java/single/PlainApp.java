@@ -1,8 +1,0 @@
-package single;
-
-// A single-instance application without secondaryMain.
-public final class PlainApp {
-  public static void main(String[] args) throws Exception {
-    Control.runMain(args);
-  }
-}

@@ -1,0 +1,370 @@
+// End-to-end launches: with the test JVM (Linux, and Windows under Wine),
+// which records the options it is created with, prints main's String[] and
+// fails on demand; and on Linux with the machine's real JVM, which starts
+// launch.Probe to print what the program sees. Also the hand-over to the
+// pair launcher.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <regex>
+
+#include "config/ini_text.h"
+#include "e2e/e2e_support.h"
+#include "jre/runtime_fixture.h"
+#include "jvm/jvm_environment.h"
+
+namespace javelin::test {
+namespace {
+
+const std::u16string kS(1, kSearchPathSeparator);
+
+class LaunchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
+  }
+
+  // Whether the build has `jvm`: "test" (the test JVM), a variant of it
+  // without one export ("nocreate", "nodefaults", "noboot"), "jdk", "proxy"
+  // (a JDK without the boot-loader lookup) or "elsewhere" (the JDK started
+  // from the programs' folder with a class path that does not hold them).
+  static bool Have(const std::string& jvm) {
+    if (jvm == "jdk" || jvm == "elsewhere") return HaveJdk();
+    if (jvm == "proxy") return HaveJdk() && !InstallProxyJvm(TempDir().path()).empty();
+    return !TestJvmPath().empty();
+  }
+
+  // Launches `mainClass` on `jvm`; the test JVM gets `control` as its
+  // instructions. The class path is classPath_ or that of the JVM's
+  // programs ("-" as the main class: no INI file at all).
+  ProcessResult Launch(const std::string& jvm, const std::string& control, const std::string& mainClass,
+                       const std::string& jreLines = "", const std::string& applicationLines = "",
+                       const TextList& arguments = {}) {
+    std::u16string home = dir_ / u"home", classPath = dir_ / u"classes";
+    ProcessOptions options = options_;
+    if (jvm == "jdk" || jvm == "elsewhere") {
+      home = JdkHome();
+      classPath = JavaClassesDir();
+    } else if (jvm == "proxy") {
+      InstallProxyJvm(home);
+      classPath = JavaClassesDir();
+    } else {
+      library_ = InstallTestJvm(home, jvm == "test" ? u"" : FromUtf8(jvm));
+      SetTestJvmControl(library_, control);
+    }
+    if (jvm == "elsewhere") {
+      options.workingDirectory = classPath;
+      classPath = dir_.path();
+    }
+    // With an IBM JVM preferred the launcher stays after main.
+    if (jreLines.find("favor_ibm") != std::string::npos) options.timeoutSeconds = 3;
+    launcher_ = MakeApp(
+        dir_ / u"app", u"app",
+        AppIni(home, mainClass, classPath_.empty() ? ToUtf8(classPath) : classPath_, jreLines, applicationLines));
+    if (mainClass == "-") std::remove(ToUtf8(dir_ / u"app/app.ini").c_str());
+    return WithUnixLineEnds(RunProgram(launcher_, arguments, options));
+  }
+
+  TempDir dir_;
+  ProcessOptions options_;
+  std::string classPath_;
+  std::u16string library_, launcher_;
+};
+
+TEST_F(LaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
+  const std::u16string app = dir_ / u"app";
+  for (const char16_t* jar : {u"lib/a.jar", u"lib/b.jar", u"app.jar"}) WriteFile(JoinPath(app, jar), "");
+  const std::u16string oldPath = dir_ / u"old1" + kS + dir_ / u"old2";
+  options_.environment[kSearchPathVariable] = oldPath;
+  options_.environment[u"OPT_STACK"] = u"1m";
+  // Existing output files are truncated unless their append switch is "yes".
+  const std::time_t now = std::time(nullptr);
+  const std::u16string out = dir_ / FromUtf8("logs/deeper/out_" + std::to_string(std::localtime(&now)->tm_year + 1900));
+  WriteFile(out + u".txt", "old\n");
+  WriteFile(dir_ / u"logs/err.txt", "old\n");
+  classPath_ = ToUtf8(JoinPath(u"", u"lib/*.jar;%KV_JVM_HOME%/lib/tools.jar;missing.jar;app.jar"));
+  const ProcessResult result =
+      Launch("test", "", "com.example.App",
+             "Library Path=native;\nVirtual Machine Parameters=-Dopt.path=\"" + ToUtf8(dir_ / u"with blank") +
+                 "\" -Xms1:32:32P -Xss%OPT_STACK%\n",
+             "Embedded Jar=yES\nCmd=a \"b c\" \"\"\nOutput File=" + ToUtf8(dir_ / u"logs/deeper/out_%yyyy%.txt") +
+                 "\nError File=" + ToUtf8(dir_ / u"logs/err.txt") + "\nError Append=yes\n",
+             {u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600"});
+  EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
+  EXPECT_EQ(result.output + result.errors, "");
+  EXPECT_EQ(ReadFile(dir_ / u"logs/err.txt"), "old\nmain done\n");
+
+  // The library path, the class path (the launcher first for an embedded
+  // jar), the parameters in order and the two hooks. An -Xss size written
+  // with a variable is not the thread's: the JVM's default is asked for.
+  auto expectedLog = [&](const char16_t* firstJar, const char16_t* secondJar) {
+    return std::vector<std::string>{
+        "default-init-args",
+        ToUtf8(u"option -Djava.library.path=native" + kS + app + kPathSeparator + kS + u"." + kS + oldPath +
+               dir_ / u"home/lib"),
+        ToUtf8(u"option -Djava.class.path=" + launcher_ + kS + JoinPath(app, firstJar) + kS + JoinPath(app, secondJar) +
+               kS + dir_ / u"home/lib/tools.jar" + kS + JoinPath(app, u"app.jar")),
+        ToUtf8(u"option -Dopt.path=" + dir_ / u"with blank"),
+        "option -Xms32768K",
+        "option -Xss1m",
+        "hook abort",
+        "hook exit",
+    };
+  };
+  const std::vector<std::string> log = TestJvmLog(library_);
+  EXPECT_TRUE(log == expectedLog(u"lib/a.jar", u"lib/b.jar") || log == expectedLog(u"lib/b.jar", u"lib/a.jar"))
+      << testing::PrintToString(log);
+
+  // main's String[]: the command line, then the "Cmd" tokens without the
+  // empty one; printed into the file named after the year.
+  EXPECT_EQ(ReadFile(out + u".txt"), PrintedArguments({u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600", u"a", u"b c"}));
+}
+
+#ifdef _WIN32  // POSIX programs receive an argv, not a command line
+TEST_F(LaunchTest, TheWindowsCommandLineIsSplitWithoutEscapes) {
+  Launch("test", "", "com.example.App");
+  const ProcessResult result = WithUnixLineEnds(
+      RunCommandLine(launcher_, u"\t \"" + launcher_ + u"\"  a\"b c\" C:\\path\\ \"\" \"x\"y \"rest  of it"));
+  EXPECT_EQ(result.exitCode, 0) << result.errors;
+  EXPECT_EQ(result.output, PrintedArguments({u"a\"b", u"c\"", u"C:\\path\\", u"", u"x", u"y", u"rest  of it"}));
+}
+#endif
+
+TEST_F(LaunchTest, AnEmptyClassPathIsReportedAndTheLaunchGoesOnWithoutTheIniOptions) {
+  classPath_ = ";;";
+  const ProcessResult result = Launch("test", "", "com.example.App", "Virtual Machine Parameters=-Dopt=1\n",
+                                      "Cmd=a\nOutput File=out.txt\n", {u"x"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.output,
+            "Error: Java-Klassenpfad wurde in der INI-Datei nicht angegeben. \n" + PrintedArguments({u"x"}));
+  EXPECT_EQ(TestJvmLog(library_), (std::vector<std::string>{"default-init-args", "hook abort", "hook exit"}));
+}
+
+TEST_F(LaunchTest, EveryOutcomeEndsWithItsExitCodeAndReport) {
+  const std::string noJvm =
+      "Error: Windows Fehler: Kann CreateJavaVM JNI nicht finden \\(Fehlernummer = -?[0-9]+\\)\\.\n \n";
+  const std::string noMainClass = "Error: Main class in der INI-Datei nicht spezifiziert\\. \n";
+  const std::string app = "com.example.App", probe = "launch.Probe", ran = "argc=0\n[\\s\\S]*hook ran\n";
+  const std::string action = "Virtual Machine Parameters=-Dprobe.action=";
+  WriteFile(dir_ / u"file", "");
+  const struct {
+    std::string jvm, control, mainClass, jreLines, applicationLines;
+    int exitCode;        // -1 for the platform's -1
+    std::string output;  // a regular expression for all of it
+    std::string errors;  // a part that occurs exactly once
+  } cases[] = {
+      // Without a main class the JVM is never loaded.
+      {"test", "", "", "", "", -1, noMainClass, ""},
+      {"test", "", "-", "", "", -1, noMainClass, ""},
+      // A library without one of the two entry points is no JVM.
+      {"nocreate", "", app, "", "", -1, noJvm, ""},
+      {"nodefaults", "", app, "", "", -1, noJvm, ""},
+      // Without the boot-loader lookup the launcher loads the class itself
+      // and reports its failures; the JVM can still be destroyed.
+      {"noboot", "", app, "", "", 0, "argc=0\n", ""},
+      {"noboot", "missing=com/example/App\n", app, "", "", -1,
+       "Error: Konnte die Main class com/example/App nicht finden\\.\n \n", ""},
+      {"noboot", "nomain\n", app, "", "", -1, "Error: Keine Main class in der angegebenen Klasse gefunden\\.\n \n", ""},
+      {"proxy", "", probe, "", "", 0, ran, ""},
+      {"proxy", "", "launch.Gone", "", "", -1, "Error: Konnte die Main class launch/Gone nicht finden\\.\n \n",
+       "java.lang.NoClassDefFoundError: launch/Gone"},
+      {"proxy", "", "launch.Probe$NoMain", "", "", -1, "", "java.lang.NoSuchMethodError"},
+      // A JVM thread that cannot detach fails the launch after main.
+      {"test", "detach=-1\n", app, "", "", -1, "argc=0\n", ""},
+      // A refused creation: message 213 with the reason (each reason's text
+      // is checked where the reports are made).
+      {"test", "create=-4\n", app, "", "", -1,
+       "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: [^\n]*Arbeitsspeicher\\.\n \n", ""},
+      {"jdk", "", probe, "Virtual Machine Parameters=-XX:+NoSuchOptionInAnyJvm\n", "", -1,
+       "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: [^\n]+\\.\n \n", "NoSuchOptionInAnyJvm"},
+      // What the program does: its end, its exit code, its exception (the
+      // JVM's to report, even with the failure check), its threads (the
+      // launcher waits for the non-daemon ones).
+      {"jdk", "", probe, "", "", 0, ran, "main done"},
+      {"jdk", "", probe, action + "exit:42\n", "", 42, ran, ""},
+      {"jdk", "", probe, action + "throw\n", "Failure Check=Yes\n", 0, ran,
+       "Exception in thread \"main\" java.lang.IllegalStateException: boom from main"},
+      {"jdk", "", probe, action + "thread\n", "", 0, "argc=0\n[\\s\\S]*late from the non-daemon thread\nhook ran\n",
+       ""},
+      // A missing class or main: the JVM reports it and ends with 1.
+      {"jdk", "", "launch.Gone", "", "", 1, "", "Could not find or load main class launch.Gone"},
+      {"jdk", "", "launch.Probe$NoMain", "", "", 1, "", "Main method not found in class launch.Probe$NoMain"},
+      // The class path has no empty entry: the current folder is not searched.
+      {"elsewhere", "", probe, "", "", 1, "", "Could not find or load main class launch.Probe"},
+      // An output file that cannot be opened is described; the launch goes on.
+      {"jdk", "", probe, "", "Output File=" + ToUtf8(dir_ / u"file/out.txt") + "\n", 0, ran,
+       "java.io.FileNotFoundException"},
+      // With an IBM JVM preferred the launcher stays after main; only
+      // System.exit ends it.
+      {"jdk", "", probe, "VM Provider=favor_ibm\n", "", 128 + 9, "argc=0\n[\\s\\S]*", "[killed after timeout]"},
+      {"jdk", "", probe, "VM Provider=IBM\n" + action + "exit:7\n", "", 7, ran, ""},
+  };
+  for (const auto& test : cases) {
+    if (!Have(test.jvm)) continue;
+    SCOPED_TRACE(test.jvm + " " + test.control + test.mainClass + " " + test.jreLines + test.applicationLines);
+    const ProcessResult result = Launch(test.jvm, test.control, test.mainClass, test.jreLines, test.applicationLines);
+    EXPECT_EQ(result.exitCode, test.exitCode == -1 ? ExitCodeMinusOne() : test.exitCode) << result.errors;
+    EXPECT_TRUE(std::regex_match(result.output, std::regex(test.output))) << result.output;
+    size_t count = 0;
+    for (size_t at = result.errors.find(test.errors); !test.errors.empty() && at != std::string::npos;
+         at = result.errors.find(test.errors, at + 1)) {
+      ++count;
+    }
+    EXPECT_EQ(count, test.errors.empty() ? 0u : 1u) << result.errors;
+    if (test.output == noMainClass) {
+      EXPECT_TRUE(TestJvmLog(library_).empty());
+    }
+  }
+
+  // A file that does not load as a library: message 222 names it whole, in
+  // UTF-8, whatever script the path is written in. The INI file is UTF-16
+  // with a byte-order mark: the one encoding that both INI readers take for
+  // every character.
+  const std::u16string home = dir_ / u"\u042F\u0432\u0430 \u4E2D\u6587 \U0001D11E";
+  const std::u16string library = InstallTestJvm(home);
+  WriteFile(library, "not a shared library");
+  const std::u16string ini = FromUtf8(AppIni(home, app, "."));
+  const ProcessResult result =
+      WithUnixLineEnds(RunProgram(MakeApp(dir_ / u"app", u"app", EncodeIniText(ini, IniEncoding::kUtf16LeBom)), {}));
+  EXPECT_EQ(result.exitCode, ExitCodeMinusOne());
+  // Windows names the error by its number; POSIX by the loader's reason,
+  // without the path that the line shows already.
+  const bool byNumber = kPathSeparator == u'\\';
+  const std::string prefix =
+      "Error: Konnte Java VM Bibliothek: " + ToUtf8(library) + (byNumber ? " (Fehlernummer= " : " (");
+  EXPECT_EQ(result.output.substr(0, prefix.size()), prefix) << result.output;
+  EXPECT_TRUE(std::regex_match(result.output.substr(std::min(prefix.size(), result.output.size())),
+                               std::regex(byNumber ? "-?[0-9]+\\) nicht laden\\.\n \n"
+                                                   : "(file too short|invalid ELF header)\\) nicht laden\\.\n \n")))
+      << result.output;
+}
+
+// When the chosen JVM library is built for another machine, the launcher
+// starts "Pair Product" with its own arguments instead of loading the JVM.
+// The pair here is another launcher copy on the test JVM; relative output
+// files land in its working folder.
+TEST_F(LaunchTest, AForeignJvmStartsThePairWithTheSameArgumentsAndMaybeItsExitCode) {
+  const TextList arguments = {u"one", u"two words", u"", u"\u00FCber \U0001F600"};
+  const struct {
+    std::string applicationLines;
+    std::string pairLines;  // where the pair's streams go
+    int exitCode;           // the pair's 7 only with "Pair Return Code"
+    bool launcherFolder;    // the pair runs there only with "Override WorkingDir"
+    std::string output, file;
+  } cases[] = {
+      {"Pair Return Code=yes\nOverride WorkingDir=Yes\n", "Error File=pair-ran.txt\n", 7, true,
+       PrintedArguments(arguments), "main done\n"},
+      // Without the return code the launcher does not wait for the pair.
+      {"Pair Return Code=Nein\n", "Output File=pair-ran.txt\n", 0, false, "", PrintedArguments(arguments)},
+  };
+  for (const auto& c : cases) {
+    TempDir root;
+    const std::u16string library = InstallTestJvm(root / u"testjre");
+    SetTestJvmControl(library, "exit=7\n");
+    const std::u16string pair =
+        MakeApp(root / u"app", u"pair", AppIni(root / u"testjre", "com.example.App", ".", "", c.pairLines));
+    WriteFile(InstallTestJvm(root / u"jre"), ForeignBinary());
+    const std::u16string launcher = MakeApp(
+        root / u"app", u"myapp",
+        AppIni(root / u"jre", "never.Loaded", ".", "", "Pair Product=" + ToUtf8(pair) + "\n" + c.applicationLines));
+    ProcessOptions options;
+    options.workingDirectory = root.path();
+    const ProcessResult result = WithUnixLineEnds(RunProgram(launcher, arguments, options));
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.errors;
+    EXPECT_EQ(result.output, c.output);
+    const std::u16string ran = (c.launcherFolder ? root / u"app" : root.path()) + kPathSeparator + u"pair-ran.txt";
+    const auto ranText = [&] { return WithUnixLineEnds({0, ReadFile(ran), ""}).output; };
+    EXPECT_TRUE(WaitFor([&] { return ranText() == c.file; }, 30)) << ranText();
+  }
+}
+
+// The "Startup Cache" key: only "yes" adds the cache options, after the VM
+// parameters. What the cache folder then holds is checked where the plan is
+// made, and end to end with the real JDKs.
+TEST_F(LaunchTest, OnlyYesAddsTheStartupCacheOptionsAfterTheVmParameters) {
+  // A Java 21 runtime with its base archive: the dynamic archive applies.
+  WriteFile(dir_ / u"home/release", "JAVA_VERSION=\"21.0.2\"\n");
+  WriteFile(Beside(JvmLibraryInHome(dir_ / u"home"), u"classes.jsa"), "base");
+  WriteFile(dir_ / u"app/app.jar", "");
+  classPath_ = "app.jar";
+  options_.environment[kPathSeparator == u'\\' ? u"LOCALAPPDATA" : u"XDG_CACHE_HOME"] = dir_ / u"cache";
+  // The options the test JVM was created with, without the hooks.
+  const auto launch = [&](const std::string& cacheLine) {
+    const ProcessResult result = Launch("test", "", "com.example.App", "Virtual Machine Parameters=-Dx=1\n" + cacheLine,
+                                        "[Product Information]\nProduct Name=Cache Probe\nProduct Code=CP1\n");
+    EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
+    std::vector<std::string> given;
+    for (const std::string& line : TestJvmLog(library_)) {
+      if (line.rfind("option ", 0) == 0) given.push_back(line.substr(7));
+    }
+    return given;
+  };
+  const std::vector<std::string> plain = launch("");
+  ASSERT_EQ(plain.size(), 2u);
+  EXPECT_EQ(plain[1], "-Dx=1");
+  for (const char* value : {"Startup Cache=Yes\n", "Startup Cache=no\n", "Startup Cache=\n"}) {
+    EXPECT_EQ(launch(value), plain) << value;
+  }
+  const std::vector<std::string> first = launch("Startup Cache=yes\n");
+  const std::string prefix =
+      "-XX:SharedArchiveFile=" + ToUtf8(dir_ / u"cache/Cache Probe/CP1" + std::u16string(1, kPathSeparator));
+  ASSERT_EQ(first.size(), 5u) << testing::PrintToString(first);
+  EXPECT_EQ(std::vector<std::string>(first.begin(), first.begin() + 2), plain);
+  EXPECT_EQ(first[2], "-XX:+AutoCreateSharedArchive");
+  ASSERT_EQ(first[3].rfind(prefix, 0), 0u) << first[3];
+  EXPECT_EQ(first[3].substr(first[3].size() - 8), ".jsa.tmp");
+  EXPECT_EQ(first[4], "-Xlog:cds*=off");
+}
+
+#ifndef _WIN32
+// The rest of the first output line that starts with `prefix`.
+std::string Value(const std::string& output, const std::string& prefix) {
+  const size_t at = ("\n" + output).find("\n" + prefix);
+  if (at == std::string::npos) return "<missing " + prefix + ">";
+  const size_t from = at + prefix.size();
+  return output.substr(from, output.find('\n', from) - from);
+}
+
+TEST_F(LaunchTest, ArgumentsParametersAndTheEnvironmentReachTheRealJvmsProgram) {
+  if (!HaveJdk()) GTEST_SKIP() << "no JDK";
+  const TextList arguments = {
+      u"plain", u"two  blanks", u"", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600 \U0001D11E", u"\"q\" \\"};
+  const std::u16string oldPath = dir_ / u"old/bin" + u":" + dir_ / u"old/sbin";
+  options_.environment[u"OPT_CMD"] = u"from-env";
+  options_.environment[u"PATH"] = oldPath;
+  const ProcessResult result =
+      Launch("jdk", "", "launch.Probe",
+             "System Path=/opt/tools;/opt/more\n"
+             "Virtual Machine Parameters=-Dopt.home=%KV_JVM_HOME% -Xmx5:64:256P -Xss16m -Dprobe.action=depth\n",
+             "Cmd=a \"b c\" \"\" %OPT_CMD%\n", arguments);
+  ASSERT_EQ(result.exitCode, 0) << result.output << result.errors;
+  // The command-line arguments, then the "Cmd" tokens without the empty one.
+  TextList expected = arguments;
+  expected.insert(expected.end(), {u"a", u"b c", u"from-env"});
+  EXPECT_EQ(result.output.substr(0, PrintedArguments(expected).size()), PrintedArguments(expected));
+
+  // How the class path, the library path and the parameters are put
+  // together is checked with the test JVM; here: variables are expanded
+  // and a percentage heap becomes kilobytes that the real JVM takes.
+  EXPECT_EQ(Value(result.output, "property opt.home="), ToUtf8(JdkHome()));
+  const long heap = std::stol("0" + Value(result.errors, "option -Xmx"));
+  EXPECT_GE(heap, 65536);
+  EXPECT_LE(heap, 262144);
+  EXPECT_EQ(Value(result.output, "env KV_JVM_PATH="), ToUtf8(JvmLibraryInHome(JdkHome())));
+  EXPECT_EQ(Value(result.output, "env KV_JVM_HOME="), ToUtf8(JdkHome()));
+  // The INI's ';' lists become ':' lists; the runtime's programs come last.
+  EXPECT_EQ(Value(result.output, "env PATH="),
+            ToUtf8(u"/opt/tools:/opt/more:" + oldPath + u":" + JoinPath(JdkHome(), u"bin")));
+  // Without the launcher's sizing main would get about as much as the
+  // thread with 1 MiB.
+  EXPECT_GT(std::stol("0" + Value(result.output, "main depth=")),
+            4 * std::stol("0" + Value(result.output, "thread depth=")))
+      << result.output;
+}
+
+#endif
+
+}  // namespace
+}  // namespace javelin::test
