@@ -1,6 +1,6 @@
 // The invocation interface of the test JVM and its JNIEnv function table with
 // the Java behaviour of the few classes the launcher uses. Every JNIEnv slot
-// the launcher has no business calling aborts with its number.
+// the launcher has no business calling aborts.
 #include "test_jvm.h"
 
 #include <atomic>
@@ -12,7 +12,6 @@
 #include <map>
 #include <mutex>
 #include <thread>
-#include <utility>
 #include <vector>
 
 namespace testjvm {
@@ -190,32 +189,21 @@ jobject Run(jmethodID id, va_list arguments) {
     return reinterpret_cast<jobject>(stream);
   } else if (named("java/lang/System.")) {
     (named("java/lang/System.setOut") ? systemOut : systemErr) = O(va_arg(arguments, jobject));
-  } else if (named("sun/launcher/")) {
-    // As the JDK's helper: report a class it cannot use, then exit with 1.
+  } else if (named("sun/launcher/")) {  // LauncherHelper.checkAndLoadMain: the class named by the third argument
     (void)va_arg(arguments, int);
     (void)va_arg(arguments, jint);
     std::string name = ToModifiedUtf8(O(va_arg(arguments, jobject))->text);
     for (char& c : name) c = c == '.' ? '/' : c;
-    if (name != Value("missing") && !Has("nomain")) return reinterpret_cast<jobject>(ClassNamed(name));
-    Print(systemErr, stderr, (name == Value("missing") ? "Error: Could not find or load main class "
-                                                       : "Error: Main method not found in class ") +
-                                 name + "\n");
-    exit(1);
+    return reinterpret_cast<jobject>(ClassNamed(name));
   } else {
     Main(va_arg(arguments, jobject));
   }
   return nullptr;
 }
 
-template <size_t Slot>
 void JNICALL Unexpected() {
-  fprintf(stderr, "testjvm: unexpected JNI call (function table slot %u)\n", static_cast<unsigned>(Slot));
+  fputs("testjvm: unexpected JNI call\n", stderr);
   abort();
-}
-
-template <size_t... Slots>
-void FillUnexpected(void** slots, std::index_sequence<Slots...>) {
-  ((slots[Slots] = reinterpret_cast<void*>(&Unexpected<Slots>)), ...);
 }
 
 jclass JNICALL FindClass(JNIEnv*, const char* name) {
@@ -290,7 +278,9 @@ void JNICALL ReleaseStringUTFChars(JNIEnv*, jstring, const char* characters) { f
 
 JNINativeInterface_ BuildTable() {
   JNINativeInterface_ table;
-  FillUnexpected(reinterpret_cast<void**>(&table), std::make_index_sequence<sizeof table / sizeof(void*)>());
+  for (void*& slot : reinterpret_cast<void* (&)[sizeof table / sizeof(void*)]>(table)) {
+    slot = reinterpret_cast<void*>(&Unexpected);
+  }
   table.FindClass = FindClass;
   table.GetMethodID = table.GetStaticMethodID = GetMethodID;
   table.NewObjectV = table.CallStaticObjectMethodV = CallObjectV;

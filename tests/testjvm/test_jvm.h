@@ -8,7 +8,7 @@
 //   detach=N        DetachCurrentThread returns N
 //   missing=NAME    the class NAME (slash form) does not exist
 //   nomain          the main class has no main, and the lookup leaves no
-//                   exception behind
+//                   exception behind (this JVM's LauncherHelper loads any class)
 //   secondary=void  the main class has "secondaryMain([Ljava/lang/String;)V"
 //   secondary=int   it has "secondaryMain([Ljava/lang/String;)I", returning
 //                   its first argument when that is a number, else 7
