@@ -4,6 +4,7 @@
 
 #include "base/file_system.h"
 #include "jvm/jvm_environment.h"
+#include "jre/runtime_layout.h"
 #include "support/test_support.h"
 
 namespace javelin {
@@ -11,14 +12,15 @@ namespace {
 
 MemoryFigures OneGigabyte() { return MemoryFigures{uint64_t{1} << 30, uint64_t{1} << 30}; }
 
+// An output file is appended to.
 RunOptions Options(std::u16string classPath, bool embeddedJar, std::u16string vmParameters = u"",
-               std::u16string outputFile = u"", bool outputAppend = false, std::u16string cmd = u"") {
+                   std::u16string outputFile = u"", std::u16string cmd = u"") {
   RunOptions run;
   run.classPath = std::move(classPath);
   run.embeddedJar = embeddedJar;
   run.vmParameters = std::move(vmParameters);
+  run.outputAppend = !outputFile.empty();
   run.outputFile = std::move(outputFile);
-  run.outputAppend = outputAppend;
   run.cmd = std::move(cmd);
   return run;
 }
@@ -36,8 +38,8 @@ TEST(LaunchPlan, TheOptionsArgumentsAndFilesOfARun) {
     uint32_t stackSize;
     bool reported;  // message 209
   } cases[] = {
-      {Options(u"app.jar", false, u"-Dp=%JAVELIN_PLAN_TEST% -Xmx50P -Xss1m", u"%JAVELIN_PLAN_TEST%.log", true,
-           u"c \"\" \"d e\""),
+      {Options(u"app.jar", false, u"-Dp=%JAVELIN_PLAN_TEST% -Xmx50P -Xss1m", u"%JAVELIN_PLAN_TEST%.log",
+               u"c \"\" \"d e\""),
        {"-Dlib=1", ToUtf8(u"-Djava.class.path=" + app / u"app.jar"), "-Dp=planned",
         "-Xmx524288K", "-Xss1m"},
        {u"arg", u"c", u"d e"}, 1048576, false},
@@ -46,7 +48,7 @@ TEST(LaunchPlan, TheOptionsArgumentsAndFilesOfARun) {
        {"-Dlib=1", ToUtf8(u"-Djava.class.path=" + app / u"tool" + s + app / u"app.jar")},
        {u"arg"}, 0, false},
       // No class path: only the library path option and the command line.
-      {Options(u"missing.jar", false, u"-Dp=1", u"out.log", true, u"c"),
+      {Options(u"missing.jar", false, u"-Dp=1", u"out.log", u"c"),
        {"-Dlib=1"}, {u"arg"}, 0, true},
   };
   for (const auto& c : cases) {
@@ -59,6 +61,21 @@ TEST(LaunchPlan, TheOptionsArgumentsAndFilesOfARun) {
     EXPECT_EQ(output.find("Klassenpfad") != std::string::npos, c.reported) << output;
     EXPECT_EQ(plan.outputFile, c.reported ? u"" : c.run.outputFile.empty() ? u"" : u"planned.log");
     EXPECT_EQ(plan.outputAppend, c.run.outputAppend && !c.reported);
+  }
+}
+
+// The runtime's folder is published for the application (shown end to end
+// with both JVMs); every library layout, the Java 8 one on Linux included,
+// leads back to it.
+TEST(LaunchPlan, EveryLibraryLayoutLeadsBackToItsJavaHome) {
+  const std::u16string home = test::JoinPath(u"", u"/opt/jdk");
+  for (JvmFlavor flavor : {JvmFlavor::kClient, JvmFlavor::kServer, JvmFlavor::kClassic,
+                           JvmFlavor::kHotspot, JvmFlavor::kJRockit}) {
+    for (const std::u16string& relative : JvmLibraryPaths(flavor)) {
+      const std::u16string library = test::JoinPath(home, relative);
+      EXPECT_EQ(JavaHomeOfLibrary(library), home) << ToUtf8(relative);
+      EXPECT_EQ(RuntimeBinDirectory(library), test::JoinPath(home, u"bin")) << ToUtf8(relative);
+    }
   }
 }
 

@@ -16,7 +16,8 @@ TEST(LibraryLoadMessageTest, ShowsTheCodeOrTheLoadersReason) {
       // Windows: the number, signed, as always.
       {u"C:\\jre\\bin\\server\\jvm.dll", 193, u"",
        u"Konnte Java VM Bibliothek: C:\\jre\\bin\\server\\jvm.dll (Fehlernummer= 193) nicht laden.\n"},
-      {u"C:\\x.dll", 0xC0000135u, u"", u"Konnte Java VM Bibliothek: C:\\x.dll (Fehlernummer= -1073741515) nicht laden.\n"},
+      {u"C:\\x.dll", 0xC0000135u, u"",
+       u"Konnte Java VM Bibliothek: C:\\x.dll (Fehlernummer= -1073741515) nicht laden.\n"},
       // POSIX: the reason replaces label and number; the repeated path goes.
       {u"/jre/lib/server/libjvm.so", 0, u"/jre/lib/server/libjvm.so: invalid ELF header",
        u"Konnte Java VM Bibliothek: /jre/lib/server/libjvm.so (invalid ELF header) nicht laden.\n"},

@@ -38,13 +38,12 @@ TEST(StartupCacheTest, MechanismAndVersionOfEachRuntime) {
   for (const auto& [version, launcher, background, expected] : cases) {
     EXPECT_EQ(ChooseStartupCacheMechanism(version, launcher, background), expected) << version;
   }
+  // The "release" file's own rules are tested with the Java home; here the
+  // old "1." form and what is not a version.
   TempDir home;
   EXPECT_EQ(ReadRuntimeFeatureVersion(home.path()), 0);  // no release file
-  // Only the key itself counts, not one that ends in it.
-  for (const auto& [text, expected] : {std::pair<std::string, int>{"IMPLEMENTOR=\"X\"\nJAVA_VERSION=\"25.0.3\"\n", 25},
-                                       {"JAVA_VERSION=\"1.8.0_402\"\r\n", 8},
-                                       {"JAVA_RUNTIME_VERSION=\"17.0.15+6\"\nJAVA_VERSION=\"17.0.15\"", 17},
-                                       {"IMPLEMENTOR_JAVA_VERSION=\"21\"\n", 0}, {"JAVA_VERSION=\"\"\n", 0}}) {
+  for (const auto& [text, expected] : {std::pair<std::string, int>{"JAVA_VERSION=\"25.0.3\"\n", 25},
+                                       {"JAVA_VERSION=\"1.8.0_402\"\r\n", 8}, {"JAVA_VERSION=\"\"\n", 0}}) {
     WriteFile(home / u"release", text);
     EXPECT_EQ(ReadRuntimeFeatureVersion(home.path()), expected) << text;
   }
@@ -79,7 +78,7 @@ TEST(StartupCacheTest, TheFolderIsPerUserAndPerApplication) {
   environment.Set(windows ? u"LOCALAPPDATA" : u"XDG_CACHE_HOME", base.path());
   // Characters that cannot be in a folder name leave the product name.
   EXPECT_EQ(StartupCacheFolder(u"My: App?", u"X1"), JoinPath(base.path(), u"My App/X1"));
-  EXPECT_EQ(StartupCacheFolder(u"App", u""), JoinPath(base.path(), u"App"));
+  // Without a name of its own it would share (and tidy) the user's whole cache folder.
   EXPECT_EQ(StartupCacheFolder(u"?", u""), u"");
   environment.Set(windows ? u"LOCALAPPDATA" : u"XDG_CACHE_HOME",
                   windows ? std::nullopt : std::optional<std::u16string>(u"relative/cache"));
@@ -100,46 +99,36 @@ class StartupCachePlanTest : public ::testing::Test {
               app_ / u"a.jar" + kSearchPathSeparator, {u"-Xmx64m"}};
   }
 
-  // What the JVM of a creating run leaves behind, finished by the launcher.
-  std::u16string CreateArchive(const std::string& bytes) {
-    const StartupCachePlan plan = PlanStartupCache(input_);
-    EXPECT_FALSE(plan.pendingFile.empty()) << ToUtf8(plan.decision);
-    WriteFile(plan.pendingFile, bytes);
-    FinishStartupCache(plan);
-    return plan.stem + u"-" + ToDecimal(static_cast<long long>(bytes.size())) + u".jsa";
-  }
-
   TempDir home_, app_, cache_;
   StartupCacheInput input_;
 };
 
-// Creating, using, replacing on a new key and a cut file are shown end to
-// end with the installed JDKs; here the folder's other files.
-TEST_F(StartupCachePlanTest, OnlyTheJvmsFinishedFileOfTheKeyIsUsedAndReplaced) {
-  const StartupCachePlan first = PlanStartupCache(input_);
-  EXPECT_EQ(first.options, (TextList{u"-XX:ArchiveClassesAtExit=" + first.pendingFile, u"-Xlog:cds*=off"}));
+// Creating, using and replacing on a new key are shown end to end with the
+// installed JDKs; here the folder's other files.
+TEST_F(StartupCachePlanTest, OnlyTheJvmsFinishedFileOfTheKeyIsUsedAndOtherFilesStay) {
+  const StartupCachePlan plan = PlanStartupCache(input_);
+  EXPECT_EQ(plan.options, (TextList{u"-XX:ArchiveClassesAtExit=" + plan.pendingFile, u"-Xlog:cds*=off"}));
   // A JVM that ended before writing, or wrote nothing, leaves no trace.
-  FinishStartupCache(first);
-  WriteFile(first.pendingFile, "");
-  FinishStartupCache(first);
+  FinishStartupCache(plan);
+  WriteFile(plan.pendingFile, "");
+  FinishStartupCache(plan);
   EXPECT_TRUE(CacheFiles(input_.cacheFolder).empty());
 
-  // A new key's archive replaces the old one; unrelated files and the file
-  // of another start with another key, still at work, stay.
-  CreateArchive("old archive");
+  // Unrelated files and the file of another start with another key, still
+  // at work, stay when the JVM's file is finished.
   WriteFile(input_.cacheFolder + kPathSeparator + u"unrelated.txt", "kept");
   WriteFile(input_.cacheFolder + kPathSeparator + u"0123456789abcdef.999.jsa.tmp", "busy");
-  input_.classPath += input_.classPath;
-  const std::u16string fresh = CreateArchive("new archive!");
-  EXPECT_EQ(PlanStartupCache(input_).decision, u"startup cache used: " + fresh);
+  WriteFile(plan.pendingFile, "archive");
+  FinishStartupCache(plan);
+  const std::u16string finished = plan.stem + u"-7.jsa";
+  EXPECT_EQ(PlanStartupCache(input_).decision, u"startup cache used: " + finished);
   EXPECT_EQ(CacheFiles(input_.cacheFolder),
-            (TextList{u"0123456789abcdef.999.jsa.tmp", fresh.substr(fresh.rfind(kPathSeparator) + 1),
+            (TextList{u"0123456789abcdef.999.jsa.tmp", finished.substr(finished.rfind(kPathSeparator) + 1),
                       u"unrelated.txt"}));
   // A name without a size or with another extension is not a finished file.
-  RemoveFilePath(fresh);
-  const std::u16string stem = fresh.substr(0, fresh.rfind(u'-'));
-  WriteFile(stem + u"-x.jsa", "x");
-  WriteFile(stem + u"-1.aot", "x");
+  RemoveFilePath(finished);
+  WriteFile(plan.stem + u"-x.jsa", "x");
+  WriteFile(plan.stem + u"-1.aot", "x");
   EXPECT_FALSE(PlanStartupCache(input_).pendingFile.empty());
 }
 
