@@ -14,9 +14,44 @@
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 namespace testjvm {
 
 namespace {
+
+// A file beside this library (C modes), and the file of a FileOutputStream.
+#ifdef _WIN32
+FILE* OpenBesideLibrary(const char* name, const char* mode) {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&OpenBesideLibrary), &module);
+  wchar_t buffer[4096];
+  const std::wstring library(buffer, GetModuleFileNameW(module, buffer, 4096));
+  const std::wstring path = library.substr(0, library.rfind(L'\\') + 1) + std::wstring(name, name + strlen(name));
+  return _wfopen(path.c_str(), std::wstring(mode, mode + strlen(mode)).c_str());
+}
+
+FILE* OpenStreamFile(const std::u16string& path, bool append) {
+  return _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), append ? L"ab" : L"wb");
+}
+#else
+FILE* OpenBesideLibrary(const char* name, const char* mode) {
+  Dl_info info;
+  if (dladdr(reinterpret_cast<void*>(&OpenBesideLibrary), &info) == 0 || info.dli_fname == nullptr) return nullptr;
+  const std::string library = info.dli_fname;
+  return fopen((library.substr(0, library.rfind('/') + 1) + name).c_str(), mode);
+}
+
+// Modified UTF-8 is UTF-8 for the paths the tests use (all in the BMP).
+FILE* OpenStreamFile(const std::u16string& path, bool append) {
+  return fopen(ToModifiedUtf8(path).c_str(), append ? "ab" : "wb");
+}
+#endif
 
 // An object of the emulated heap.
 struct Object {

@@ -40,11 +40,6 @@ namespace testjvm {
 
 std::string ToModifiedUtf8(const std::u16string& text);
 
-// Per platform: a file beside this library (C modes), and the file of a
-// FileOutputStream.
-FILE* OpenBesideLibrary(const char* name, const char* mode);
-FILE* OpenStreamFile(const std::u16string& path, bool append);
-
 // The bodies of the exported entry points.
 jint CreateVm(JavaVM** vm, void** env, void* initArguments);
 jint DefaultInitArgs(void* initArguments);
