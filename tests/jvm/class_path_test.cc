@@ -43,8 +43,7 @@ TEST(ClassPath, RelativeEntriesAndStarsAreSearchedAndAbsoluteOnesTakenAsWritten)
       {lib + u"*.jar;" + app / u"gone/x.jar;app.jar", {u"app.jar", u"gone/x.jar", u"lib/a.jar", u"lib/b.jar"}},
       // A star also matches folders and the dot entries.
       {lib + u"*", {u"lib/.", u"lib/..", u"lib/a.jar", u"lib/b.jar", u"lib/classes", u"lib/notes.txt"}},
-      {lib + u"?.jar", {u"lib/a.jar", u"lib/b.jar"}},
-      // Absolute entries are searched only with a star.
+      // Absolute entries are searched only with a star; "?" is no star.
       {app / u"lib/*.jar", {u"lib/a.jar", u"lib/b.jar"}},
       {app / u"lib/?.jar", {u"lib/?.jar"}},
       // Missing relative entries disappear; empty entries find nothing.

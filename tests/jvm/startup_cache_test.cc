@@ -74,16 +74,11 @@ TEST(StartupCacheTest, TheNameChangesWithEverythingThatInvalidatesTheCache) {
 TEST(StartupCacheTest, TheFolderIsPerUserAndPerApplication) {
   ScopedEnvironment environment;
   TempDir base;
-  const bool windows = kPathSeparator == u'\\';
-  environment.Set(windows ? u"LOCALAPPDATA" : u"XDG_CACHE_HOME", base.path());
+  environment.Set(kPathSeparator == u'\\' ? u"LOCALAPPDATA" : u"XDG_CACHE_HOME", base.path());
   // Characters that cannot be in a folder name leave the product name.
   EXPECT_EQ(StartupCacheFolder(u"My: App?", u"X1"), JoinPath(base.path(), u"My App/X1"));
   // Without a name of its own it would share (and tidy) the user's whole cache folder.
   EXPECT_EQ(StartupCacheFolder(u"?", u""), u"");
-  environment.Set(windows ? u"LOCALAPPDATA" : u"XDG_CACHE_HOME",
-                  windows ? std::nullopt : std::optional<std::u16string>(u"relative/cache"));
-  environment.Set(u"HOME", base.path());
-  EXPECT_EQ(StartupCacheFolder(u"App", u"X1"), windows ? u"" : JoinPath(base.path(), u".cache/App/X1"));
 }
 
 // A Java home with a JVM library, its base archive, bin/java and one JAR as
@@ -130,15 +125,6 @@ TEST_F(StartupCachePlanTest, OnlyTheJvmsFinishedFileOfTheKeyIsUsedAndOtherFilesS
   WriteFile(plan.stem + u"-x.jsa", "x");
   WriteFile(plan.stem + u"-1.aot", "x");
   EXPECT_FALSE(PlanStartupCache(input_).pendingFile.empty());
-}
-
-// The AOT cache's options are shown to work end to end with a Java 25 runtime.
-TEST_F(StartupCachePlanTest, Java25NeedsBinJavaForAnAotCacheButNoBaseArchive) {
-  input_.featureVersion = 25;
-  WriteFile(input_.jvmLibraryPath = app_ / u"libjvm.so", "without classes.jsa beside it");
-  EXPECT_EQ(PlanStartupCache(input_).mechanism, CanAssembleAotCacheInBackground() ? M::kAotCache : M::kNone);
-  input_.javaHome = app_.path();  // without bin/java the JVM writes a dynamic archive, which extends the base one
-  EXPECT_EQ(PlanStartupCache(input_).decision, u"startup cache skipped: the runtime has no base class-data archive");
 }
 
 TEST_F(StartupCachePlanTest, EveryObstacleSkipsTheCacheWithAReason) {

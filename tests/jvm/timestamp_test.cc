@@ -21,18 +21,15 @@ TEST(Timestamp, PicturesBetweenPercentSignsNameTheFileAfterTheTime) {
     const char16_t* fileName;
     const char16_t* expected;
   } cases[] = {
-      {kFridayMorning, u"C:\\logs\\run_%yyyyMMdd-HHmmss%.log", u"C:\\logs\\run_20261204-075209.log"},
-      // Milliseconds are not padded.
+      {kFridayMorning, u"C:\\logs\\run_%yyyyMMdd-h.m.s%.log", u"C:\\logs\\run_20261204-7.52.9.log"},
+      // Milliseconds are not padded, the doubled letters are.
       {kSundayMidnight, u"%HH:mm:ss.L%", u"00:05:03.7"},
-      // Every time picture; the date pass then reads the M of "AM".
-      {kFridayMorning, u"%h hh H HH m mm s ss t tt%", u"7 07 7 07 52 52 9 09 A A12"},
+      // The 12-hour clock at midnight and noon; the date pass then reads the
+      // M of "AM"; longer runs count as the longest form.
       {kSundayMidnight, u"%h:hh:H:HH:t:tt%", u"12:12:0:00:A:A1"},
-      {kLeapDayNoon, u"%h hh H HH tt t%", u"12 12 12 12 P2 P"},
-      // Longer runs count as the longest form.
-      {kFridayMorning, u"%hhh HHH mmm sss ttt%", u"07 07 52 09 A12"},
-      // Every date picture, with the names in English.
-      {kFridayMorning, u"%d dd ddd dddd%", u"4 04 Fri Friday"},
-      {kFridayMorning, u"%M MM MMM MMMM%", u"12 12 Dec December"},
+      {kLeapDayNoon, u"%h hhh H HH tt t%", u"12 12 12 12 P2 P"},
+      // The date pictures, with the names in English.
+      {kFridayMorning, u"%d dd ddd dddd M MM MMM MMMM%", u"4 04 Fri Friday 12 12 Dec December"},
       {kFridayMorning, u"%y yy yyy yyyy yyyyy%", u"26 26 2026 2026 2026"},
       // Quotes protect text from the time pass, which drops them; the date
       // pass then sees the text bare.
