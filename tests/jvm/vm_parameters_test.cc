@@ -76,7 +76,7 @@ TEST(VmParameters, TheLastXssOptionSetsTheStackSize) {
     const char16_t* value;
     uint32_t stackSize;
   } cases[] = {
-      {u"-Xss512k", 524288}, {u"-Xss2097152", 2097152}, {u"-Xss1m -Xss256k", 262144},
+      {u"-Xss2097152", 2097152}, {u"-Xss1m -Xss256k", 262144},
       {u"-Xss50:1:4T", 4194304},  // rewritten to kilobytes first
       {u"-Xss5g", 1073741824},    // the multiplier wraps in 32 bits
       // A later option without a size brings back the JVM's default.
