@@ -29,7 +29,6 @@ TEST(ErrorReporter, EveryReportIsPrintedByteForByte) {
       {[] { ReportJniError(kMsgCannotCreateJvm, -1); }, jni + "unbekannt.\n \n"},
       {[] { ReportJniError(kMsgCannotCreateJvm, -6); }, jni + "ung\xC3\xBCltige Argumente.\n \n"},
       {[] { ReportJniError(kMsgCannotCreateJvm, -7); }, jni + ".\n \n"},
-      {[] { ReportJniError(kMsgCannotCreateJvm, 3); }, jni + ".\n \n"},
       // Cyrillic, CJK and a character outside the BMP: nothing is cut.
       {[] { ReportMessage(u"\u041F\u0443\u0442\u044C \u4E2D\u6587 \U0001D11E!"); },
        "Error: \xD0\x9F\xD1\x83\xD1\x82\xD1\x8C \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9D\x84\x9E! \n"},

@@ -19,10 +19,6 @@ TEST(CommandLine, QuotesGroupBlanksWithoutEscapesAndTheProgramIsDropped) {
       {u"tool  \u00A0x\u00A0 ", {u"\u00A0x"}},
   };
   for (const auto& [line, arguments] : cases) EXPECT_EQ(ParseCommandLine(line), arguments) << ToUtf8(line);
-  for (char16_t c : {u'\t', u'\r', u' ', u'\u0085', u'\u2000', u'\u2028'}) {
-    EXPECT_TRUE(IsCommandLineWhiteSpace(c)) << +c;
-  }
-  for (char16_t c : {u'a', u'\0', u'\x1C', u'\u200B', u'\uFEFF'}) EXPECT_FALSE(IsCommandLineWhiteSpace(c)) << +c;
 
   // "Cmd" text splits the same way and appends; a leading blank gives an empty token.
   TextList tokens{u"from-command-line"};

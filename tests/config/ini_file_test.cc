@@ -1,8 +1,8 @@
-// IniFile and IniConfig on real files: the "+" section rule, writing and the
-// file header; where the portable writer puts a value, everything else
-// staying as it was. The reading rules are in ini_differential_test.cc.
+// IniFile writing on real files, keeping the file header and encoding; where
+// the portable writer puts a value, everything else staying as it was. The
+// reading rules are in ini_differential_test.cc, the "+" sections in
+// settings_test.cc.
 #include "config/ini_file.h"
-#include "config/ini_source.h"
 #include "config/ini_text.h"
 
 #include <gtest/gtest.h>
@@ -17,21 +17,6 @@ namespace {
 
 using test::TempDir;
 using test::WriteFile;
-
-TEST(IniConfig, PlusSectionValuesComeWithOneLeadingBlank) {
-  TempDir dir;
-  WriteFile(dir / u"app.ini",
-            "[Application]\r\nEmptyHere=\r\nBoth=plain\r\n"
-            "[Application+]\r\nOnlyPlus=-Xmx512m\r\nEmptyHere=-Dplus=1\r\nBoth=plus\r\nBlank=\" blank\"\r\n");
-  const DiskIniSource source;
-  const IniConfig config(source, dir / u"app.ini");
-  EXPECT_EQ(config.GetString(u"Application", u"OnlyPlus"), u" -Xmx512m");
-  EXPECT_EQ(config.GetString(u"Application", u"EmptyHere"), u" -Dplus=1");  // empty plain falls through
-  EXPECT_EQ(config.GetString(u"Application", u"Both"), u"plain");
-  EXPECT_EQ(config.GetString(u"Application", u"Blank"), u" blank");  // no second blank
-  EXPECT_EQ(config.GetString(u"Application", u"Nowhere"), u"");
-  EXPECT_EQ(IniFile(dir / u"app.ini").GetString(u"Application", u"OnlyPlus"), u"");
-}
 
 TEST(IniFile, WritingCreatesTheFileUpdatesInPlaceAndAppendsSections) {
   TempDir dir;

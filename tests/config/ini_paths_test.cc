@@ -23,34 +23,27 @@ TEST(IniPaths, ThePerUserFileLivesInAFolderNamedAfterTheProduct) {
   EXPECT_FALSE(test::FileExists(folder));
   const std::u16string path = GetUserIniPath(u"Tools: / Pro", u"TP-1.0", s + u"Apps" + s + u"Tool", true);
   EXPECT_NE(IniFile(path).WriteString(u"Java Runtime Environment", u"JRE Path", u"x"), 0);
-}
-
 
 #ifdef _WIN32
-TEST(IniPathsWindows, TheExtensionIsCutAtTheLastDotOfThePath) {
-  std::u16string path;
-  ASSERT_TRUE(IniPathForExecutable(u"C:\\Apps\\Tool.exe", path));
-  EXPECT_EQ(path, u"C:\\Apps\\Tool.ini");
-  ASSERT_TRUE(IniPathForExecutable(u"C:\\My.Apps\\Tool", path));
-  EXPECT_EQ(path, u"C:\\My.ini");
-  EXPECT_FALSE(IniPathForExecutable(u"C:\\Apps\\Tool", path));
-}
-
-TEST(IniPathsWindows, ThePerUserFileLivesUnderAppData) {
-  test::ScopedEnvironment environment;
   const std::u16string longBase = u"C:\\" + std::u16string(300, u'd');  // taken whole
   environment.Set(u"APPDATA", longBase);
-  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"C:\\My.Apps\\Tool", false), longBase + u"\\Tool\\T1\\Tool.ini");
-  environment.Set(u"APPDATA", std::nullopt);  // the root of the current drive
-  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"C:\\Apps\\Tool.exe", false), u"\\Tool\\T1\\Tool.ini");
-}
-#else
-TEST(IniPathsPosix, TheExtensionIsThatOfTheFileName) {
-  std::u16string path;
-  ASSERT_TRUE(IniPathForExecutable(u"/opt/my.apps/tool.v2.bin", path));
-  EXPECT_EQ(path, u"/opt/my.apps/tool.v2.ini");
+  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"C:\\Apps\\Tool.exe", false), longBase + u"\\Tool\\T1\\Tool.ini");
+#endif
 }
 
+TEST(IniPaths, TheConfigurationFileIsNamedAfterTheProgram) {
+  std::u16string path;
+#ifdef _WIN32
+  EXPECT_FALSE(IniPathForExecutable(u"C:\\Apps\\Tool", path));
+  ASSERT_TRUE(IniPathForExecutable(u"C:\\My.Apps\\Tool", path));
+  EXPECT_EQ(path, u"C:\\My.ini");  // the last dot of the whole path
+#else
+  ASSERT_TRUE(IniPathForExecutable(u"/opt/my.apps/tool.v2.bin", path));
+  EXPECT_EQ(path, u"/opt/my.apps/tool.v2.ini");
+#endif
+}
+
+#ifndef _WIN32
 TEST(IniPathsPosix, ThePerUserFileFollowsTheXdgRules) {
   test::TempDir home;
   test::ScopedEnvironment environment;

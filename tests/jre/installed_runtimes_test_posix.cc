@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "jre/jre_locator.h"
 #include "jre/runtime_fixture.h"
 #include "support/test_support.h"
 
@@ -76,28 +75,6 @@ TEST(RuntimeFolders, EachAdmittedRuntimeBelowARootIsACandidate) {
   runtime.pairProduct = u"/opt/pair";
   EXPECT_TRUE(FindInRuntimeFolders(runtime, {root.path()}));
   EXPECT_FALSE(FindInstalledRuntime(runtime, true));
-}
-
-// A real runtime made from the build's JDK with jlink (a few seconds): a JRE
-// of the JDK's version whose library is of this machine.
-TEST(RuntimeFolders, RealJlinkRuntimeIsAJreOfTheJdksVersionWithANativeLibrary) {
-  test::TempDir root;
-  const test::ProcessResult jlink = test::RunProgram(
-      test::JdkHome() + u"/bin/jlink", {u"--add-modules", u"java.base", u"--output", root / u"rt"});
-  ASSERT_EQ(jlink.exitCode, 0) << jlink.output << jlink.errors;
-  RuntimeFolder jdk, runtime;
-  ASSERT_TRUE(ReadRuntimeFolder(test::JdkHome(), jdk));
-  ASSERT_TRUE(ReadRuntimeFolder(root / u"rt", runtime));
-  EXPECT_EQ(runtime.kind, JavaKind::kJre);
-  EXPECT_EQ(CompareVersions(runtime.version, jdk.version), 0);
-  RuntimeRequirements requirements;
-  requirements.pairProduct = u"/opt/pair/launcher";
-  RuntimeSources sources;
-  sources.javaHome = root / u"rt";
-  const std::optional<RuntimeChoice> choice = FindJre(requirements, sources);
-  ASSERT_TRUE(choice);
-  EXPECT_EQ(choice->jvmLibraryPath, root / u"rt/lib/server/libjvm.so");
-  EXPECT_FALSE(choice->handOverToPair);
 }
 
 }  // namespace
