@@ -49,9 +49,6 @@ std::vector<IniCase> Corpus() {
       {"lines without a value",
        "[L]\r\nnoequals\r\nempty=\r\nblanks=   \r\neq=a=b\r\n=novalue\r\n",
        {{u"L", u"noequals", u""}, {u"L", u"blanks", u""}, {u"L", u"eq", u"a=b"}, {u"L", u"", u"novalue"}}},
-      {"keys before any section and an empty section name",
-       "before=1\r\n[]\r\nk=e\r\n[S]\r\nk=s\r\n",
-       {{u"", u"before", u"1"}, {u"", u"k", u""}, {u"S", u"before", u""}, {u"S", u"k", u"s"}}},
       {"section header forms",
        "[sec2] trailing text\r\nk=v2\r\n[ spaced name ]\r\nk=v3\r\n[a]b]\r\nk=v4\r\n"
        "[broken\r\nk=v5\r\n  [Indented]  \r\nk=v6\r\n[Empty]\r\n",

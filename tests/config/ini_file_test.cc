@@ -61,8 +61,6 @@ TEST(IniText, AValueGoesToItsKeyLineOrTheEndOfItsSection) {
       {text, u"a", u"K", u"; c\r\n[A]\r\n  k=v\r\n\r\n[B]\r\nk=2"},
       {text, u"A", u"n", u"; c\r\n[A]\r\n  k = 1  ; not a comment\r\nn=v\r\n\r\n[B]\r\nk=2"},
       {text, u"C", u"n", text + u"\r\n[C]\r\nn=v\r\n"},
-      {u"[E]\n[F]\n", u"E", u"k", u"[E]\nk=v\n[F]\n"},
-      {u"top=1\n[A]\n", u"", u"top", u"top=v\n[A]\n"},
   };
   for (const auto& item : cases) {
     EXPECT_EQ(SetIniValue(item.text, item.section, item.key, u"  v"), item.result) << ToUtf8(item.key);

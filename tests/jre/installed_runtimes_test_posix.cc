@@ -26,7 +26,6 @@ TEST(RuntimeFolders, ReleaseFileOrFolderNameGiveVersionVendorAndKind) {
   test::TempDir root;
   AddRuntime(root, u"temurin-11", "11.0.2", true);
   AddRuntime(root, u"semeru", "17.0.9", false, "IBM Corporation");
-  AddRuntime(root, u"jrockit", "1.6.0_45", false, "Oracle JRockit(R)");
   AddRuntime(root, u"jdk-1.7.0_80", "");
   // A JDK 8 keeps its runtime in the jre folder.
   test::WriteFile(root / u"java-8/release", "JAVA_VERSION=\"1.8.0_292\"\n");
@@ -34,9 +33,8 @@ TEST(RuntimeFolders, ReleaseFileOrFolderNameGiveVersionVendorAndKind) {
   test::MakeRuntime(root / u"java-8/jre", {JvmFlavor::kServer});
   const struct { const char16_t* folder; const char16_t* home; const char16_t* version;
                  JavaKind kind; JavaVendor vendor; } cases[] = {
-      {u"temurin-11", u"temurin-11/", u"11.0.2", JavaKind::kJdk, JavaVendor::kSun},
-      {u"semeru/", u"semeru/", u"17.0.9", JavaKind::kJre, JavaVendor::kIbm},
-      {u"jrockit", u"jrockit/", u"1.6.0.45", JavaKind::kJre, JavaVendor::kJRockit},
+      {u"temurin-11/", u"temurin-11/", u"11.0.2", JavaKind::kJdk, JavaVendor::kSun},
+      {u"semeru", u"semeru/", u"17.0.9", JavaKind::kJre, JavaVendor::kIbm},
       {u"jdk-1.7.0_80", u"jdk-1.7.0_80/", u"1.7.0.80", JavaKind::kJre, JavaVendor::kSun},
       {u"java-8", u"java-8/jre/", u"1.8.0.292", JavaKind::kJdk, JavaVendor::kSun},
   };
@@ -56,8 +54,8 @@ TEST(RuntimeFolders, EachAdmittedRuntimeBelowARootIsACandidate) {
   test::TempDir root;
   AddRuntime(root, u"java-17", "17.0.15");
   ASSERT_EQ(symlink("java-17", ToUtf8(root / u"java-1.17").c_str()), 0);  // counts again
-  AddRuntime(root, u"ibm", "21.0.1", false, "IBM Corporation");  // vendors not admitted
-  AddRuntime(root, u"jrockit", "21.0.2", false, "Oracle JRockit");
+  AddRuntime(root, u"ibm", "21.0.1", false, "IBM Corporation");  // vendors not admitted by default
+  AddRuntime(root, u"jrockit", "21.0.2", false, "Oracle JRockit(R)");
   AddRuntime(root, u"jdk-21", "21.0.3", true);  // not with "only_JRE"
   test::WriteFile(root / u"openjdk-17/src.zip", "");  // no runtime in it
   test::WriteFile(root / u"loose-file", "");

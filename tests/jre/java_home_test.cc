@@ -37,15 +37,6 @@ TEST(JvmLibrarySelection, JvmTypeChoosesTheVmInsideAHome) {
   }
 }
 
-bool ReadMachine(const std::string& bytes, BinaryFormat format, uint16_t& machine) {
-  const ByteReader read = [&bytes](uint64_t offset, size_t count, uint8_t* out) {
-    if (offset > bytes.size() || count > bytes.size() - offset) return false;
-    for (size_t i = 0; i < count; ++i) out[i] = static_cast<uint8_t>(bytes[offset + i]);
-    return true;
-  };
-  return format == BinaryFormat::kPe ? ReadPeMachine(read, machine) : ReadElfMachine(read, machine);
-}
-
 TEST(BinaryMachine, HeadersNameTheMachineAndDamagedHeadersNone) {
   std::string noDos = test::PeImage(0x8664), noPe = noDos, farPointer = noDos;
   noDos[1] = 'X';
@@ -59,9 +50,11 @@ TEST(BinaryMachine, HeadersNameTheMachineAndDamagedHeadersNone) {
       {farPointer, pe, -1},                {"MZ", pe, -1},       {test::ElfImage(62), elf, 62},
       {test::ElfImage(22, true), elf, 22}, {badOrder, elf, -1},  {"\x7F" "ELF", elf, -1},
   };
+  test::TempDir dir;
   for (size_t i = 0; i < std::size(cases); ++i) {
+    test::WriteFile(dir / u"binary", cases[i].bytes);
     uint16_t machine = 0;  // -1: no machine read
-    EXPECT_EQ(ReadMachine(cases[i].bytes, cases[i].format, machine) ? machine : -1, cases[i].machine) << i;
+    EXPECT_EQ(ReadFileMachine(dir / u"binary", cases[i].format, machine) ? machine : -1, cases[i].machine) << i;
   }
   // The launcher, built like this test program, is of the machine it reports.
   uint16_t machine = 0;
@@ -70,7 +63,6 @@ TEST(BinaryMachine, HeadersNameTheMachineAndDamagedHeadersNone) {
   EXPECT_FALSE(CheckJvmMachine(test::LauncherPath(), u"pair"));
   // A foreign library hands over only with a pair launcher; one of another
   // binary format is not of another processor.
-  test::TempDir dir;
   test::WriteFile(dir / u"foreign", test::ForeignBinary());
   test::WriteFile(dir / u"other", OwnMachine().format == pe ? test::ElfImage(62) : test::PeImage(0x8664));
   EXPECT_FALSE(CheckJvmMachine(dir / u"foreign", u""));
@@ -85,12 +77,10 @@ TEST(ReleaseFile, TheFirstLineOfTheKeyGivesItsValueWithoutQuotes) {
     const char* value;
   } cases[] = {
       {temurin, "IMPLEMENTOR", "Eclipse Adoptium"},  // not IMPLEMENTOR_VERSION
-      {temurin, "JAVA", ""},                         // a key is matched whole
       // CR LF line ends, trailing blanks and a missing last line end.
       {"A=1\r\nJAVA_VERSION=\"1.8.0_402\"  \r\nB=2", "JAVA_VERSION", "1.8.0_402"},
       // Only one pair of quotes goes; a lone quote stays.
       {"K=\"\"x\"\"\n", "K", "\"x\""},
-      {"K=\"\n", "K", "\""},
       // The first line wins, even when empty; indented lines and other cases are not the key.
       {"K=\nK=2\n", "K", ""},
       {" K=1\nk=1\nK=2", "K", "2"},
