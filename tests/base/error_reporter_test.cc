@@ -20,8 +20,6 @@ TEST(ErrorReporter, EveryReportIsPrintedByteForByte) {
   // A file or pipe receives UTF-8 on every platform.
   const std::string jni = "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: ";
   const std::pair<std::function<void()>, std::string> cases[] = {
-      {[] { ReportMessage(LoadMessage(kMsgNoMainClass)); },
-       "Error: Main class in der INI-Datei nicht spezifiziert. \n"},
       {[] { ReportMessage(LoadMessage(231)); }, "Error:  \n"},  // outside the table: empty
       {[] { ReportWindowsError(kMsgNoCreateJavaVm, 0x80070002u); },
        "Error: Windows Fehler: Kann CreateJavaVM JNI nicht finden (Fehlernummer = -2147024894).\n \n"},

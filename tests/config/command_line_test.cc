@@ -16,7 +16,6 @@ TEST(CommandLine, QuotesGroupBlanksWithoutEscapesAndTheProgramIsDropped) {
       {u"tool \"C:\\path\\\" x", {u"C:\\path\\", u"x"}},  // no backslash escapes
       {u"tool x \"", {u"x", u""}},                       // quote at the end: empty argument
       {u"\t \u00A0tool a\tb \u3000\t\r\n", {u"a\tb"}},   // only blanks separate
-      {u"tool  \u00A0x\u00A0 ", {u"\u00A0x"}},
   };
   for (const auto& [line, arguments] : cases) EXPECT_EQ(ParseCommandLine(line), arguments) << ToUtf8(line);
 

@@ -1,6 +1,5 @@
 // The INI reference shipped with the launcher (docs/ini-reference.md) must
-// describe every key the launcher reads and every message it can print, with
-// the launcher's own texts, so that the two cannot drift apart.
+// describe every key the launcher reads, so that the two cannot drift apart.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 #include <string>
 #include <utility>
 
-#include "base/message_table.h"
 #include "config/settings.h"
 #include "support/test_support.h"
 
@@ -71,23 +69,6 @@ TEST(IniReferenceTest, KeysAndReferenceAgree) {
   for (const auto& [section, key] : documented) {
     EXPECT_EQ(known.count({section, key}), 1u) << "[" << section << "] \"" << key << "\" is never read";
   }
-}
-
-// The message rows: "| <id> | `<text>` | ..." with line feeds written \n.
-TEST(IniReferenceTest, MessagesMatchTheMessageTable) {
-  int id = kMsgWindowsError;
-  std::istringstream lines = Reference();
-  for (std::string line; std::getline(lines, line);) {
-    const size_t close = line.find("` |", 9);
-    if (line.size() < 10 || line.rfind("| 2", 0) != 0 || line.compare(5, 4, " | `") != 0) continue;
-    if (close == std::string::npos) continue;
-    std::string expected;
-    for (char c : ToUtf8(LoadMessage(id))) expected += c == '\n' ? std::string("\\n") : std::string(1, c);
-    EXPECT_EQ(std::stoi(line.substr(2, 3)), id);
-    EXPECT_EQ(line.substr(9, close - 9), expected) << "message " << id;
-    ++id;
-  }
-  EXPECT_EQ(id, kMsgJniReasonInvalid + 1);
 }
 
 }  // namespace
