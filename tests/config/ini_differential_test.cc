@@ -67,7 +67,6 @@ std::vector<IniCase> Corpus() {
        Utf16(u"[Sec]\r\nk=\u00A0 nb \u00A0\r\ni=\u3000ideo\u3000\r\n[\u0416]\r\nk=cyrillic\r\n", "\xFF\xFE"),
        {{u"Sec", u"k", u"\u00A0 nb \u00A0"}, {u"Sec", u"i", u"\u3000ideo\u3000"}, {u"\u0416", u"k", u"cyrillic"},
         {u"\u0436", u"k", u""}}},
-      {"UTF-16 without a byte-order mark", Utf16(u"[Sec]\r\nk=v\r\n", ""), {{u"Sec", u"k", u""}}},
       {"an empty file", "", {{u"Sec", u"k", u""}}},
   };
 }

@@ -69,7 +69,7 @@ RuntimeRequirements Defaults() {
 }
 
 TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
-  TestRegistry registry, other;
+  TestRegistry registry;
   test::TempDir dir;
   const std::u16string jdk11 = registry.Install(1, u"11.0.2", dir / u"jdk-11.0.2", {F::kServer});
   const std::u16string jdk8 = test::MakeRuntime(dir / u"jdk1.8.0_291/jre", {F::kServer});
@@ -87,12 +87,6 @@ TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
   EXPECT_EQ(registry.Search(pair, true), u"");
   pair.pairProduct = dir / u"pair.exe";
   EXPECT_EQ(registry.Search(pair, true), jdk11);
-
-  // A name without digits is version 0.0.0.0 and still a candidate.
-  other.Add(4, u"CurrentVersion", dir / u"jdk-11.0.2");
-  RuntimeRequirements unnamed = Defaults();
-  EXPECT_EQ(other.Search(unnamed), jdk11);
-  EXPECT_EQ(other.found, u"0.0.0.0");
 }
 
 TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {

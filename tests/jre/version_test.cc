@@ -57,7 +57,6 @@ TEST(VersionNumbers, FormattingAndRequirementTexts) {
   const struct { VersionNumber minimum, maximum; const char16_t* text; } requirements[] = {
       {kZero, kTop, u"neueste Version"},
       {kZero, P(u"1.8", 65535), u"maximum Version 1.8"},
-      {P(u"11"), kTop, u"minimum Version 11.0"},
       {P(u"1.8.0_291"), P(u"1.8.0_291", 65535), u"Version 1.8.0.291 erforderlich"},
       {P(u"1.6"), P(u"11", 65535), u"Version zwischen 1.6 und 11.65535"},
   };
