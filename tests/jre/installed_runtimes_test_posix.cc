@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "jre/jre_locator.h"
 #include "jre/runtime_fixture.h"
 #include "support/test_support.h"
 
@@ -27,7 +26,6 @@ TEST(RuntimeFolders, ReleaseFileOrFolderNameGiveVersionVendorAndKind) {
   test::TempDir root;
   AddRuntime(root, u"temurin-11", "11.0.2", true);
   AddRuntime(root, u"semeru", "17.0.9", false, "IBM Corporation");
-  AddRuntime(root, u"jrockit", "1.6.0_45", false, "Oracle JRockit(R)");
   AddRuntime(root, u"jdk-1.7.0_80", "");
   // A JDK 8 keeps its runtime in the jre folder.
   test::WriteFile(root / u"java-8/release", "JAVA_VERSION=\"1.8.0_292\"\n");
@@ -35,9 +33,8 @@ TEST(RuntimeFolders, ReleaseFileOrFolderNameGiveVersionVendorAndKind) {
   test::MakeRuntime(root / u"java-8/jre", {JvmFlavor::kServer});
   const struct { const char16_t* folder; const char16_t* home; const char16_t* version;
                  JavaKind kind; JavaVendor vendor; } cases[] = {
-      {u"temurin-11", u"temurin-11/", u"11.0.2", JavaKind::kJdk, JavaVendor::kSun},
-      {u"semeru/", u"semeru/", u"17.0.9", JavaKind::kJre, JavaVendor::kIbm},
-      {u"jrockit", u"jrockit/", u"1.6.0.45", JavaKind::kJre, JavaVendor::kJRockit},
+      {u"temurin-11/", u"temurin-11/", u"11.0.2", JavaKind::kJdk, JavaVendor::kSun},
+      {u"semeru", u"semeru/", u"17.0.9", JavaKind::kJre, JavaVendor::kIbm},
       {u"jdk-1.7.0_80", u"jdk-1.7.0_80/", u"1.7.0.80", JavaKind::kJre, JavaVendor::kSun},
       {u"java-8", u"java-8/jre/", u"1.8.0.292", JavaKind::kJdk, JavaVendor::kSun},
   };
@@ -57,8 +54,8 @@ TEST(RuntimeFolders, EachAdmittedRuntimeBelowARootIsACandidate) {
   test::TempDir root;
   AddRuntime(root, u"java-17", "17.0.15");
   ASSERT_EQ(symlink("java-17", ToUtf8(root / u"java-1.17").c_str()), 0);  // counts again
-  AddRuntime(root, u"ibm", "21.0.1", false, "IBM Corporation");  // vendors not admitted
-  AddRuntime(root, u"jrockit", "21.0.2", false, "Oracle JRockit");
+  AddRuntime(root, u"ibm", "21.0.1", false, "IBM Corporation");  // vendors not admitted by default
+  AddRuntime(root, u"jrockit", "21.0.2", false, "Oracle JRockit(R)");
   AddRuntime(root, u"jdk-21", "21.0.3", true);  // not with "only_JRE"
   test::WriteFile(root / u"openjdk-17/src.zip", "");  // no runtime in it
   test::WriteFile(root / u"loose-file", "");
@@ -76,28 +73,6 @@ TEST(RuntimeFolders, EachAdmittedRuntimeBelowARootIsACandidate) {
   runtime.pairProduct = u"/opt/pair";
   EXPECT_TRUE(FindInRuntimeFolders(runtime, {root.path()}));
   EXPECT_FALSE(FindInstalledRuntime(runtime, true));
-}
-
-// A real runtime made from the build's JDK with jlink (a few seconds): a JRE
-// of the JDK's version whose library is of this machine.
-TEST(RuntimeFolders, RealJlinkRuntimeIsAJreOfTheJdksVersionWithANativeLibrary) {
-  test::TempDir root;
-  const test::ProcessResult jlink = test::RunProgram(
-      test::JdkHome() + u"/bin/jlink", {u"--add-modules", u"java.base", u"--output", root / u"rt"});
-  ASSERT_EQ(jlink.exitCode, 0) << jlink.output << jlink.errors;
-  RuntimeFolder jdk, runtime;
-  ASSERT_TRUE(ReadRuntimeFolder(test::JdkHome(), jdk));
-  ASSERT_TRUE(ReadRuntimeFolder(root / u"rt", runtime));
-  EXPECT_EQ(runtime.kind, JavaKind::kJre);
-  EXPECT_EQ(CompareVersions(runtime.version, jdk.version), 0);
-  RuntimeRequirements requirements;
-  requirements.pairProduct = u"/opt/pair/launcher";
-  RuntimeSources sources;
-  sources.javaHome = root / u"rt";
-  const std::optional<RuntimeChoice> choice = FindJre(requirements, sources);
-  ASSERT_TRUE(choice);
-  EXPECT_EQ(choice->jvmLibraryPath, root / u"rt/lib/server/libjvm.so");
-  EXPECT_FALSE(choice->handOverToPair);
 }
 
 }  // namespace
