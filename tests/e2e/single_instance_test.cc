@@ -41,7 +41,6 @@ struct SingleApp {
 // negative; the test JVM's). The standard error stream goes to the file
 // "testjvm.err".
 SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& secondary, int exitCode = -1) {
-  const std::string exit = exitCode < 0 ? "" : std::to_string(exitCode);
   SingleApp app{u"", dir + kPathSeparator};
   std::u16string home = JdkHome(), classPath = JavaClassesDir();
   std::string mainClass = secondary == "void" ? "launch.Probe$VoidApp" : "launch.Probe";
@@ -53,7 +52,7 @@ SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& s
     parameters = "";
     const std::u16string library = InstallTestJvm(home);
     SetTestJvmControl(library, (secondary.empty() ? "" : "secondary=" + secondary + "\n") + "wait\n" +
-                                   (exit.empty() ? "" : "exit=" + exit + "\n"));
+                                   (exitCode < 0 ? "" : "exit=" + std::to_string(exitCode) + "\n"));
     app.folder = Beside(library, u"");
   }
   for (const char16_t* name : {u"ready", u"release", u"err"}) std::remove(ToUtf8(app.File(name)).c_str());
