@@ -14,7 +14,7 @@ import java.lang.management.ManagementFactory;
 // main and a thread with 1 MiB of stack can recurse, or wait like the test
 // JVM: write the process id to "testjvm.ready" in the folder probe.dir and
 // run until "testjvm.release" appears there or stop() is called. Probe has
-// neither stop() nor secondaryMain; its subclasses add them, and their
+// neither stop() nor secondaryMain; its subclass VoidApp adds them, and its
 // secondaryMain appends its call to "testjvm.log" there, as the test JVM
 // does.
 public class Probe {
