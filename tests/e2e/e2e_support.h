@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,24 +65,11 @@ inline bool WaitForFile(const std::u16string& path) {
   return WaitFor([&] { return FileExists(path); });
 }
 
-// A launcher run on a thread of its own: a first single instance, a second
-// one that waits for it, a service.
-class BackgroundStart {
- public:
-  BackgroundStart(const std::u16string& launcher, const TextList& arguments, const ProcessOptions& options = {})
-      : thread_([=] { result_ = WithUnixLineEnds(RunProgram(launcher, arguments, options)); }) {}
-  ~BackgroundStart() { Finish(); }
-  BackgroundStart(const BackgroundStart&) = delete;
-  BackgroundStart& operator=(const BackgroundStart&) = delete;
-
-  const ProcessResult& Finish() {
-    if (thread_.joinable()) thread_.join();
-    return result_;
-  }
-
- private:
-  ProcessResult result_;
-  std::thread thread_;
-};
+// Runs the launcher on a thread of its own (a first single instance, a
+// second one that waits for it, a service); get() waits for the result.
+inline std::shared_future<ProcessResult> StartInBackground(const std::u16string& launcher, const TextList& arguments,
+                                                           const ProcessOptions& options = {}) {
+  return std::async(std::launch::async, [=] { return WithUnixLineEnds(RunProgram(launcher, arguments, options)); });
+}
 
 }  // namespace javelin::test

@@ -72,7 +72,7 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
       EXPECT_EQ(size > 0 ? std::string(buffer, static_cast<size_t>(size)) : "<none>", text);
     };
 
-    BackgroundStart run(launcher, arguments, options);
+    const auto run = StartInBackground(launcher, arguments, options);
     hears("READY=1");
     if (!c.signals.empty()) {
       // The JVM runs in the launcher's process, whose id main wrote.
@@ -80,7 +80,7 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
       for (int signalNumber : c.signals) kill(std::stoi(ReadFile(caseDir + u"/testjvm.ready")), signalNumber);
       hears("STOPPING=1");
     }
-    EXPECT_EQ(run.Finish().exitCode, c.exitCode) << run.Finish().errors;
+    EXPECT_EQ(run.get().exitCode, c.exitCode) << run.get().errors;
     hears("<none>", 200);
     close(socketFd);
 

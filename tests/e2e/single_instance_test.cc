@@ -1,17 +1,15 @@
-// Single-instance mode end to end, with the test JVM (Linux, and Windows
-// under Wine with the named mapping, event and thread message) and on Linux
-// with the machine's real JVM running launch.Probe: the first instance's
-// main runs until the test releases it, and both JVMs log every forwarded
-// call in the same file; the test JVM also logs the attaching and detaching
-// of its threads.
+// Single-instance mode end to end with the test JVM (Linux, and Windows
+// under Wine with the named mapping, event and thread message), and on
+// Linux the take-over after a killed first instance with the machine's real
+// JVM running launch.Probe: the first instance's main runs until the test
+// releases it, and both JVMs log every forwarded call in the same file; the
+// test JVM also logs the attaching and detaching of its threads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
 #ifndef _WIN32
 #include <signal.h>
-#include <unistd.h>
 
 #include "modes/single_instance_posix.h"
 #endif
@@ -38,19 +36,15 @@ struct SingleApp {
   }
 };
 
-// `secondary` is the kind of secondaryMain ("int", "void" or none), `exitCode`
-// that of the System.exit after the release (none when negative). The
-// standard error stream goes to the file "testjvm.err".
-SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& secondary, int exitCode = -1,
-                        const std::string& jreLines = "", const std::string& single = "yes") {
-  const std::string exit = exitCode < 0 ? "" : std::to_string(exitCode);
+// `secondary` is the kind of secondaryMain ("int" with the test JVM, "void"
+// or none), `exitCode` that of the System.exit after the release (none when
+// negative; the test JVM's). The standard error stream goes to the file
+// "testjvm.err".
+SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& secondary, int exitCode = -1) {
   SingleApp app{u"", dir + kPathSeparator};
   std::u16string home = JdkHome(), classPath = JavaClassesDir();
-  std::string mainClass = secondary == "int"    ? "launch.Probe$IntApp"
-                          : secondary == "void" ? "launch.Probe$VoidApp"
-                                                : "launch.Probe";
-  std::string parameters = "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(dir) + " -Dprobe.action=wait" +
-                           (exit.empty() ? "" : ",exit:" + exit) + "\n";
+  std::string mainClass = secondary == "void" ? "launch.Probe$VoidApp" : "launch.Probe";
+  std::string parameters = "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(dir) + " -Dprobe.action=wait\n";
   if (jvm == Jvm::kTest) {
     home = JoinPath(dir, u"home");
     classPath = JoinPath(dir, u"classes");
@@ -58,14 +52,14 @@ SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& s
     parameters = "";
     const std::u16string library = InstallTestJvm(home);
     SetTestJvmControl(library, (secondary.empty() ? "" : "secondary=" + secondary + "\n") + "wait\n" +
-                                   (exit.empty() ? "" : "exit=" + exit + "\n"));
+                                   (exitCode < 0 ? "" : "exit=" + std::to_string(exitCode) + "\n"));
     app.folder = Beside(library, u"");
   }
   for (const char16_t* name : {u"ready", u"release", u"err"}) std::remove(ToUtf8(app.File(name)).c_str());
   WriteFile(app.File(u"log"), "");
   app.launcher = MakeApp(dir, u"app",
-                         AppIni(home, mainClass, ToUtf8(classPath), jreLines + parameters,
-                                "Single Instance=" + single + "\nError File=" + ToUtf8(app.File(u"err")) + "\n"));
+                         AppIni(home, mainClass, ToUtf8(classPath), parameters,
+                                "Single Instance=yes\nError File=" + ToUtf8(app.File(u"err")) + "\n"));
   return app;
 }
 
@@ -81,10 +75,10 @@ bool WaitForSecondInstance(const SingleApp& app) {
   });
 }
 
-class SingleInstanceTest : public ::testing::TestWithParam<Jvm> {
+class SingleInstanceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (GetParam() == Jvm::kTest ? TestJvmPath().empty() : !HaveJdk()) GTEST_SKIP() << "no such JVM in this build";
+    if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
   }
   TempDir dir_;
 };
@@ -99,8 +93,9 @@ Forward Echo(const TextList& arguments, int exitCode) { return {arguments, exitC
 
 // All second starts of a case run at once, each served with its own
 // arguments and reply.
-TEST_P(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstancesCode) {
-  const std::u16string k515(515, u'x');  // with "ab": exactly 1040 bytes in the block
+TEST_F(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstancesCode) {
+  const std::u16string k515(515,
+                            u'x');  // with "ab": exactly 1040 bytes in the block
   std::vector<Forward> numbers = {Echo({u"a b", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600"}, 7),
                                   {{}, 7, {u""}},
                                   Echo({k515, u"ab"}, 7),
@@ -109,144 +104,101 @@ TEST_P(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
   const struct {
     const char* name;
     std::string secondary;
-    int exitCode;  // System.exit after the release; the first instance's exit code
-    std::string jreLines;
+    int exitCode;  // System.exit after the release; the first instance's exit
+                   // code
     std::vector<Forward> forwards;
-    bool detaches;
   } cases[] = {
-      {"int", "int", 0, "", numbers, true},
-      {"void", "void", 0, "", {Echo({u"x"}, 0), {{u"one", u"", u"two"}, 0, {u"one"}}, Echo({u"", u"two"}, 0)}, true},
-      // The worker stays attached; System.exit ends the first instance.
-      {"favor_ibm", "int", 3, "VM Provider=favor_ibm\n", {Echo({u"9"}, 9)}, false},
+      {"int", "int", 0, numbers},
+      {"void", "void", 0, {Echo({u"x"}, 0), {{u"one", u"", u"two"}, 0, {u"one"}}, Echo({u"", u"two"}, 0)}},
       // Nothing replies: the waiting second instance ends with the first's
       // exit code.
-      {"no secondaryMain", "", 5, "", {}, true},
+      {"no secondaryMain", "", 5, {}},
   };
   int index = 0;
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
-    const SingleApp app =
-        MakeSingleApp(GetParam(), dir_ / ToDecimal(++index), test.secondary, test.exitCode, test.jreLines);
-    BackgroundStart first(app.launcher, {u"first"});
+    const SingleApp app = MakeSingleApp(Jvm::kTest, dir_ / ToDecimal(++index), test.secondary, test.exitCode);
+    const auto first = StartInBackground(app.launcher, {u"first"});
     ASSERT_TRUE(WaitForFile(app.File(u"ready")));
-    std::vector<std::unique_ptr<BackgroundStart>> seconds;
-    for (const Forward& forward : test.forwards)
-      seconds.push_back(std::make_unique<BackgroundStart>(app.launcher, forward.arguments));
+    std::vector<std::shared_future<ProcessResult>> seconds;
+    for (const Forward& forward : test.forwards) seconds.push_back(StartInBackground(app.launcher, forward.arguments));
     std::vector<std::string> expected;
     for (size_t i = 0; i < test.forwards.size(); ++i) {
       const Forward& forward = test.forwards[i];
-      const ProcessResult& second = seconds[i]->Finish();
+      const ProcessResult& second = seconds[i].get();
       EXPECT_EQ(second.exitCode, forward.exitCode == -1 ? ExitCodeMinusOne() : forward.exitCode) << i;
       EXPECT_EQ(second.output + second.errors, "");
       if (!forward.received.empty()) expected.push_back(Call("secondaryMain", forward.received));
     }
     std::sort(expected.begin(), expected.end());
     if (test.forwards.empty()) {
-      seconds.push_back(std::make_unique<BackgroundStart>(app.launcher, TextList{u"x"}));
+      seconds.push_back(StartInBackground(app.launcher, {u"x"}));
       ASSERT_TRUE(WaitForSecondInstance(app));
     }
     app.Release();
-    const ProcessResult& result = first.Finish();
+    const ProcessResult& result = first.get();
     EXPECT_EQ(result.exitCode, test.exitCode) << result.errors;
     // main ran once, in the first instance.
     EXPECT_EQ(result.output.rfind(PrintedArguments({u"first"}), 0), 0u) << result.output;
     EXPECT_EQ(result.output.find("argc=", 1), std::string::npos) << result.output;
     if (test.forwards.empty()) {
-      EXPECT_EQ(seconds.back()->Finish().exitCode, test.exitCode);
+      EXPECT_EQ(seconds.back().get().exitCode, test.exitCode);
     }
     EXPECT_EQ(app.Calls(), expected);
-    if (GetParam() == Jvm::kTest) {
-      const std::vector<std::string> log = TestJvmLog(app.File(u"log"));
-      const long served = static_cast<long>(expected.size() + test.forwards.empty());
-      EXPECT_EQ(std::count(log.begin(), log.end(), "attach"), served);
-      EXPECT_EQ(std::count(log.begin(), log.end(), "detach"), test.detaches ? served : 0);
-    }
+    const std::vector<std::string> log = TestJvmLog(app.File(u"log"));
+    const long served = static_cast<long>(expected.size() + test.forwards.empty());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "attach"), served);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "detach"), served);
   }
 }
 
-// Two starts that both run main: copies at different paths, "Yes" instead
-// of "yes", and on POSIX a lock file that belongs to another user (only root
-// can give a file away).
-TEST_P(SingleInstanceTest, IndependentStartsEachRunTheApplication) {
-  std::vector<std::string> names = {"two-copies", "Yes"};
-#ifndef _WIN32
-  if (geteuid() == 0) names.push_back("foreign-lock");
-#endif
-  for (const std::string& name : names) {
-    SCOPED_TRACE(name);
-    const std::string more = name == "Yes" ? "Yes" : "yes";
-    const SingleApp a = MakeSingleApp(GetParam(), dir_ / FromUtf8(name + "/a"), "void", -1, "", more);
-    const SingleApp b =
-        name == "two-copies" ? MakeSingleApp(GetParam(), dir_ / FromUtf8(name + "/b"), "void", -1, "", more) : a;
-#ifndef _WIN32
-    InstanceRendezvous rendezvous;
-    if (name == "foreign-lock") {
-      ASSERT_TRUE(FindInstanceRendezvous(a.launcher, rendezvous));
-      WriteFile(FromUtf8(rendezvous.lockPath), "");
-      ASSERT_EQ(chown(rendezvous.lockPath.c_str(), 12345, 12345), 0);
-    }
-#endif
-    BackgroundStart first(a.launcher, {u"a"});
-    ASSERT_TRUE(WaitForFile(a.File(u"ready")));
-    std::remove(ToUtf8(b.File(u"ready")).c_str());
-    BackgroundStart second(b.launcher, {u"b"});
-    ASSERT_TRUE(WaitForFile(b.File(u"ready")));
-    a.Release();
-    b.Release();
-    EXPECT_EQ(first.Finish().output.rfind(PrintedArguments({u"a"}), 0), 0u);
-    EXPECT_EQ(second.Finish().output.rfind(PrintedArguments({u"b"}), 0), 0u);
-#ifndef _WIN32
-    if (name == "foreign-lock") std::remove(rendezvous.lockPath.c_str());
-#endif
-  }
+// Copies of one application at two paths are two applications: each runs
+// main.
+TEST_F(SingleInstanceTest, CopiesAtTwoPathsEachRunTheApplication) {
+  const SingleApp a = MakeSingleApp(Jvm::kTest, dir_ / u"a", "void"),
+                  b = MakeSingleApp(Jvm::kTest, dir_ / u"b", "void");
+  const auto first = StartInBackground(a.launcher, {u"a"});
+  ASSERT_TRUE(WaitForFile(a.File(u"ready")));
+  const auto second = StartInBackground(b.launcher, {u"b"});
+  ASSERT_TRUE(WaitForFile(b.File(u"ready")));
+  a.Release();
+  b.Release();
+  EXPECT_EQ(first.get().output.rfind(PrintedArguments({u"a"}), 0), 0u);
+  EXPECT_EQ(second.get().output.rfind(PrintedArguments({u"b"}), 0), 0u);
 }
 
 #ifndef _WIN32
-class SingleInstanceRealJvmTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!HaveJdk()) GTEST_SKIP() << "no JDK";
-  }
-  TempDir dir_;
-};
-
 // With the real JVM: a waiting second instance ends with -1 when the first
 // instance is killed with SIGKILL. The stale socket file does not keep the
 // next start from becoming the first instance and serving forwards, and
 // its orderly end removes both files.
-TEST_F(SingleInstanceRealJvmTest, AfterAKilledFirstInstanceTheNextStartTakesOver) {
+TEST(SingleInstanceRealJvmTest, AfterAKilledFirstInstanceTheNextStartTakesOver) {
+  if (!HaveJdk()) GTEST_SKIP() << "no JDK";
+  TempDir dir_;
   SingleApp app = MakeSingleApp(Jvm::kReal, dir_.path(), "");
-  BackgroundStart first(app.launcher, {});
+  const auto first = StartInBackground(app.launcher, {});
   ASSERT_TRUE(WaitForFile(app.File(u"ready")));
-  BackgroundStart waiting(app.launcher, {u"x"});
+  const auto waiting = StartInBackground(app.launcher, {u"x"});
   ASSERT_TRUE(WaitForSecondInstance(app));
   ASSERT_EQ(kill(std::stoi(ReadFile(app.File(u"ready"))), SIGKILL), 0);
-  EXPECT_EQ(first.Finish().exitCode, 128 + SIGKILL);
-  EXPECT_EQ(waiting.Finish().exitCode, 255);
+  EXPECT_EQ(first.get().exitCode, 128 + SIGKILL);
+  EXPECT_EQ(waiting.get().exitCode, 255);
 
   InstanceRendezvous rendezvous;
   ASSERT_TRUE(FindInstanceRendezvous(app.launcher, rendezvous));
   EXPECT_TRUE(FileExists(FromUtf8(rendezvous.socketPath)));
-  app = MakeSingleApp(Jvm::kReal, dir_.path(), "void");  // the same executable, now with secondaryMain
-  BackgroundStart next(app.launcher, {u"next"});
+  app = MakeSingleApp(Jvm::kReal, dir_.path(),
+                      "void");  // the same executable, now with secondaryMain
+  const auto next = StartInBackground(app.launcher, {u"next"});
   ASSERT_TRUE(WaitForFile(app.File(u"ready")));
   EXPECT_EQ(RunProgram(app.launcher, {u"after"}).exitCode, 0);
   app.Release();
-  EXPECT_EQ(next.Finish().exitCode, 0);
+  EXPECT_EQ(next.get().exitCode, 0);
   EXPECT_EQ(app.Calls(), std::vector<std::string>{Call("secondaryMain", {u"after"})});
   EXPECT_FALSE(FileExists(FromUtf8(rendezvous.socketPath)));
   EXPECT_FALSE(FileExists(FromUtf8(rendezvous.lockPath)));
 }
 #endif
-
-#ifdef _WIN32
-INSTANTIATE_TEST_SUITE_P(Jvms, SingleInstanceTest, ::testing::Values(Jvm::kTest),
-#else
-INSTANTIATE_TEST_SUITE_P(Jvms, SingleInstanceTest, ::testing::Values(Jvm::kTest, Jvm::kReal),
-#endif
-                         [](const ::testing::TestParamInfo<Jvm>& info) {
-                           return info.param == Jvm::kTest ? "TestJvm" : "RealJvm";
-                         });
 
 }  // namespace
 }  // namespace javelin::test

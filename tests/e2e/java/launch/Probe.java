@@ -14,18 +14,14 @@ import java.lang.management.ManagementFactory;
 // main and a thread with 1 MiB of stack can recurse, or wait like the test
 // JVM: write the process id to "testjvm.ready" in the folder probe.dir and
 // run until "testjvm.release" appears there or stop() is called. Probe has
-// neither stop() nor secondaryMain; its subclasses add them, and their
+// neither stop() nor secondaryMain; its subclass VoidApp adds them, and its
 // secondaryMain appends its call to "testjvm.log" there, as the test JVM
 // does.
 public class Probe {
   private static final File DIR = new File(System.getProperty("probe.dir", "."));
   private static volatile boolean stopped;
-  private static int depth;
 
-  // main is Probe's in both: with a secondaryMain that returns nothing and
-  // a stop(), and with a secondaryMain that returns the second instance's
-  // exit code, its first argument when that is a number, else 7 (as the test
-  // JVM's).
+  // main is Probe's, with a secondaryMain that returns nothing and a stop().
   public static class VoidApp extends Probe {
     public static synchronized void secondaryMain(String[] args) throws Exception {
       write("testjvm.log", "secondaryMain " + printed(args, " ") + "\n", true);
@@ -37,38 +33,27 @@ public class Probe {
     }
   }
 
-  public static class IntApp extends Probe {
-    public static int secondaryMain(String[] args) throws Exception {
-      VoidApp.secondaryMain(args);
-      return args.length > 0 && args[0].matches("-?[0-9]+") ? Integer.parseInt(args[0]) : 7;
-    }
-  }
-
   // A static method, but none named main.
   public static class NoMain {
     public static void run(String[] args) {}
   }
 
-  private static int measureDepth() {
-    depth = 0;
+  // How many more calls the stack takes.
+  private static int depth(int reached) {
     try {
-      descend();
+      return depth(reached + 1);
     } catch (StackOverflowError expected) {
-      // the stack is used up
+      return reached;
     }
-    return depth;
-  }
-
-  private static void descend() {
-    ++depth;
-    descend();
   }
 
   static String printed(String[] args, String separator) {
     StringBuilder text = new StringBuilder("argc=" + args.length);
     for (String argument : args) {
       text.append(separator).append("arg=");
-      for (int i = 0; i < argument.length(); ++i) text.append(String.format(i == 0 ? "%04X" : " %04X", (int) argument.charAt(i)));
+      for (int i = 0; i < argument.length(); ++i) {
+        text.append(String.format(i == 0 ? "%04X" : " %04X", (int) argument.charAt(i)));
+      }
     }
     return text.toString();
   }
@@ -88,7 +73,9 @@ public class Probe {
     }
     System.out.print(text);
     System.out.flush();
-    for (String option : ManagementFactory.getRuntimeMXBean().getInputArguments()) System.err.println("option " + option);
+    for (String option : ManagementFactory.getRuntimeMXBean().getInputArguments()) {
+      System.err.println("option " + option);
+    }
     System.err.println("main done");
 
     for (String action : System.getProperty("probe.action", "").split(",")) {
@@ -105,11 +92,11 @@ public class Probe {
         }).start();
       }
       if (action.equals("depth")) {
-        measureDepth();  // compiles descend, so that both measures run the same code
-        Thread small = new Thread(null, () -> System.out.println("thread depth=" + measureDepth()), "small", 1 << 20);
+        depth(0);  // compiles depth, so that both measures run the same code
+        Thread small = new Thread(null, () -> System.out.println("thread depth=" + depth(0)), "small", 1 << 20);
         small.start();
         small.join();
-        System.out.println("main depth=" + measureDepth());
+        System.out.println("main depth=" + depth(0));
       }
       if (action.equals("wait")) {
         write("testjvm.ready.tmp", new File("/proc/self").getCanonicalFile().getName(), false);
