@@ -19,7 +19,6 @@ class IniFile {
   uint32_t ReadHeader(unsigned char (&buffer)[4]);
   // The value, empty when the key, the section or the file is absent.
   std::u16string GetString(const std::u16string& section, const std::u16string& key);
-  TextList GetSectionNames();
   // Nonzero on success.
   int WriteString(const std::u16string& section, const std::u16string& key,
                   const std::u16string& value);

@@ -76,7 +76,6 @@ std::u16string IniFile::GetString(const std::u16string& section, const std::u16s
   return FindIniValue(ReadIniText(path()).text, section, key);
 }
 
-TextList IniFile::GetSectionNames() { return ListIniSections(ReadIniText(path()).text); }
 
 int IniFile::WriteString(const std::u16string& section, const std::u16string& key,
                          const std::u16string& value) {

@@ -39,30 +39,6 @@ std::u16string IniFile::GetString(const std::u16string& section, const std::u16s
   return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()));
 }
 
-TextList IniFile::GetSectionNames() {
-  std::vector<wchar_t> buffer(256);
-  DWORD count = 0;
-  for (;;) {
-    count = GetPrivateProfileSectionNamesW(buffer.data(), static_cast<DWORD>(buffer.size()),
-                                           W(path()));
-    if (count != buffer.size() - 2) break;
-    buffer.resize(buffer.size() * 2);
-  }
-  // Zero-separated names; the walk includes the position `count`, which
-  // holds the final zero.
-  TextList names;
-  std::u16string current;
-  for (DWORD i = 0; i <= count && i < buffer.size(); ++i) {
-    if (buffer[i] != 0) {
-      current.push_back(static_cast<char16_t>(buffer[i]));
-    } else {
-      if (!current.empty()) names.push_back(current);
-      current.clear();
-    }
-  }
-  return names;
-}
-
 int IniFile::WriteString(const std::u16string& section, const std::u16string& key,
                          const std::u16string& value) {
   return WritePrivateProfileStringW(W(section), W(key), W(value), W(path()));

@@ -213,17 +213,6 @@ std::u16string FindIniValue(const std::u16string& text, const std::u16string& se
   return value;
 }
 
-TextList ListIniSections(const std::u16string& text) {
-  TextList names;
-  const IniDocument document = Parse(text);
-  for (const IniSection& section : document.sections) {
-    if (section.headerLine == kNone) continue;
-    std::u16string name = CutAtNul(section.name);
-    if (!name.empty()) names.push_back(std::move(name));
-  }
-  return names;
-}
-
 std::u16string SetIniValue(const std::u16string& text, const std::u16string& section,
                            const std::u16string& key, const std::u16string& value) {
   const std::u16string sectionName = QueryName(section);

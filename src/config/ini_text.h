@@ -55,10 +55,6 @@ bool IsIniBlank(char16_t c);
 std::u16string FindIniValue(const std::u16string& text, const std::u16string& section,
                             const std::u16string& key);
 
-// The names of the sections in file order, duplicates included, empty names
-// left out.
-TextList ListIniSections(const std::u16string& text);
-
 // Returns `text` with `key` in `section` set to `value` (leading blanks of the
 // value dropped): the first matching key line is rewritten in place as
 // name=value, a missing key is added after the last line of the section, and

@@ -17,11 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FindIniValue(text, u"Java Runtime Environment", u"Main Class");
   FindIniValue(text, u"Application+", u"Cmd");
   FindIniValue(text, u"", u"");
-  const TextList sections = ListIniSections(text);
-  for (size_t i = 0; i < sections.size() && i < 8; ++i) {
-    Check(!sections[i].empty());
-    FindIniValue(text, sections[i], u"k");
-  }
 
   // Encoding the text again gives the same text back: always in the file's
   // own encoding, in the others unless the text starts with U+FEFF, which a
