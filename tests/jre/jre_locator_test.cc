@@ -51,7 +51,6 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
         found = InstalledRuntime{installed, ParseVersion(u"1.8.0_291", 0)};
       }
       return found;
-      return found;
     };
     sources.javaHome = *c.javaHome ? dir / c.javaHome : u"";
     RuntimeRequirements runtime;
