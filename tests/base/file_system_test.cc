@@ -136,12 +136,6 @@ TEST(ExpandEnvironment, ReplacesSetVariablesAndKeepsEveryOtherPercentText) {
 #ifdef _WIN32
 const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
-// A UNC root is the server; long-path prefixes stay with the root.
-TEST(WindowsPaths, TheRootComesFirst) {
-  EXPECT_EQ(SplitPathComponents(u"\\\\server\\share\\f.txt"), (TextList{u"\\\\server", u"share", u"f.txt"}));
-  EXPECT_EQ(SplitPathComponents(u"\\\\?\\UNC\\server\\share\\"), (TextList{u"\\\\?\\UNC\\server", u"share"}));
-}
-
 TEST(WindowsPaths, A300CharacterPathIsSearchedThroughTheLongPathPrefix) {
   test::TempDir temp;
   const std::u16string dir = temp / (std::u16string(120, u'd') + u"\\" + std::u16string(120, u'e'));

@@ -83,13 +83,6 @@ std::string Describe(const Settings& s) {
          " versions=" + Version(r.minimumVersion) + "-" + Version(r.maximumVersion) + " jre=" + ToUtf8(r.jrePath) + " ";
 }
 
-// Message 210 for a missing main class is shown end to end.
-TEST_F(SettingsTest, WithoutAConfigurationFileThereAreNoSettingsAndNoMessage) {
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(ReadSettings(DiskIniSource(), ProcessContext{ModulePath(), app_, u"", {}}));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no configuration path: nothing to say
-}
-
 // Keys compare exactly, but for "VM Provider" and the first four yes/no
 // keys; "Omit Service Name" counts only in service mode, with any value.
 TEST_F(SettingsTest, RuntimeChoiceModeYesNoKeysAndJrePath) {

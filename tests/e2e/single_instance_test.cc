@@ -94,8 +94,7 @@ Forward Echo(const TextList& arguments, int exitCode) { return {arguments, exitC
 // All second starts of a case run at once, each served with its own
 // arguments and reply.
 TEST_F(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstancesCode) {
-  const std::u16string k515(515,
-                            u'x');  // with "ab": exactly 1040 bytes in the block
+  const std::u16string k515(515, u'x');  // with "ab": exactly 1040 bytes in the block
   std::vector<Forward> numbers = {Echo({u"a b", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600"}, 7),
                                   {{}, 7, {u""}},
                                   Echo({k515, u"ab"}, 7),

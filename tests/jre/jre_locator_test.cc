@@ -15,22 +15,28 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
   MakeRuntime(dir / u"client", {JvmFlavor::kClient}, false);
   MakeRuntime(dir / u"server", {JvmFlavor::kServer});
   MakeRuntime(dir / u"nomarker", {JvmFlavor::kServer}, false);
+  MakeRuntime(dir / u"nolibrary", {});
+  MakeRuntime(dir / u"launcherdir", {JvmFlavor::kClient});
   test::WriteFile(test::LibraryIn(MakeRuntime(dir / u"foreign", {}), JvmFlavor::kClient), test::ForeignBinary());
   // Folder names below dir ("" for none). The installed runtimes offer
   // `installed` as 1.8.0_291 in the default view or, if `alternate`, only in
-  // the other; `calls` is how often they are asked. A pair launcher is set.
+  // the other; `calls` is how often they are asked; `app` is the launcher's
+  // folder. A pair launcher is set.
   const struct {
     const char16_t *jrePath, *installed;
     bool alternate, serverOnly;
     const char16_t *javaHome, *chosen;
     int calls;
     bool handOver;
+    const char16_t* app = u"";
   } cases[] = {
       // The configured folder needs neither the marker nor a fitting version.
       {u"client", u"server", false, false, u"server", u"client", 0, false},
       // "server" required skips the client-only folder; JAVA_HOME comes after both views.
       {u"client", u"server", false, true, u"server", u"server", 1, false},
       {u"client", u"", false, true, u"server", u"server", 2, false},
+      // A configured folder without a JVM library gives way to the launcher's folder.
+      {u"nolibrary", u"server", false, false, u"server", u"launcherdir", 0, false, u"launcherdir"},
       {u"", u"", false, false, u"nomarker", u"", 2, false},  // JAVA_HOME needs the marker
       // Only the user's own choices are checked for the processor; the
       // alternate view hands over unchecked.
@@ -53,6 +59,7 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
       return found;
     };
     sources.javaHome = *c.javaHome ? dir / c.javaHome : u"";
+    sources.applicationFolder = *c.app ? dir / c.app + kPathSeparator : u"";
     RuntimeRequirements runtime;
     runtime.jrePath = *c.jrePath ? dir / c.jrePath : u"";
     runtime.minimumVersion = ParseVersion(u"99", 0);
@@ -64,7 +71,7 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
         << ToUtf8(chosen);
     EXPECT_EQ(calls, c.calls) << ToUtf8(chosen);
     EXPECT_EQ(choice && choice->handOverToPair, c.handOver) << ToUtf8(chosen);
-    if (choice && chosen == c.installed) EXPECT_EQ(FormatVersion(choice->version), u"1.8.0.291");
+    if (choice && chosen == c.installed) { EXPECT_EQ(FormatVersion(choice->version), u"1.8.0.291"); }
   }
   EXPECT_EQ(FindInApplicationFolder(dir / u"server/"), dir / u"server/");
   EXPECT_EQ(FindInApplicationFolder(dir.path() + kPathSeparator), std::nullopt);

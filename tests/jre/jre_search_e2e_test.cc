@@ -4,9 +4,6 @@
 #include <filesystem>
 
 #include "jre/jre_locator.h"
-#ifndef _WIN32
-#include "jre/installed_runtimes_posix.h"
-#endif
 #include "jre/runtime_fixture.h"
 #include "support/test_support.h"
 #include "ui/jre_dialog_canceller.h"
@@ -16,7 +13,7 @@ namespace {
 
 // Runs dir/app/myapp with myapp.ini holding `ini`, for a user without
 // JAVA_HOME or display whose settings live in dir/config.
-test::ProcessResult RunApp(const test::TempDir& dir, const std::string& ini, const TextList& arguments = {}) {
+test::ProcessResult RunApp(const test::TempDir& dir, const std::string& ini) {
   const std::u16string launcher = test::InstallLauncher(dir / u"app", u"myapp");
   test::WriteFile(dir / u"app/myapp.ini", ini);
   test::MakeDirectories(dir / u"config");
@@ -26,23 +23,7 @@ test::ProcessResult RunApp(const test::TempDir& dir, const std::string& ini, con
     options.environment[name] = dir / u"config";
   }
   options.timeoutSeconds = 60;
-  return test::RunProgram(launcher, arguments, options);
-}
-
-TEST(JreSearchEndToEnd, AppFolderRuntimeIsUsedAfterAConfiguredFolderWithoutLibrary) {
-  test::TempDir dir;
-  // The application folder is a runtime itself and also carries one in jre.
-  test::MakeRuntime(dir / u"app", {JvmFlavor::kClient});
-  test::MakeRuntime(dir / u"app/jre", {JvmFlavor::kClient});
-  test::MakeRuntime(dir / u"configured", {});  // marker only, no JVM library
-  const test::ProcessResult result =
-      RunApp(dir, "[Java Runtime Environment]\nMain Class=never.Loaded\nJRE Path=" +
-                      ToUtf8(dir / u"configured") + "\n");
-  // The empty library cannot be loaded; the only report names the one chosen.
-  EXPECT_EQ(result.exitCode, test::ExitCodeMinusOne());
-  const std::string chosen = ToUtf8(test::LibraryIn(dir / u"app", JvmFlavor::kClient));
-  EXPECT_NE(result.output.find(chosen), std::string::npos) << result.output;
-  EXPECT_EQ(result.output.find("Error:"), result.output.rfind("Error:")) << result.output;
+  return test::RunProgram(launcher, {}, options);
 }
 
 TEST(JreSearchEndToEnd, NoRuntimeAnywhereEndsWithMinusOneAndWritesNoSettings) {
@@ -68,32 +49,6 @@ TEST(JreSearchEndToEnd, NoRuntimeAnywhereEndsWithMinusOneAndWritesNoSettings) {
       << "something was written to the per-user settings";
 }
 
-#ifndef _WIN32
-// With only a version range configured, the build's JDK is found among the
-// installed runtimes of this Linux machine and runs its compiler.
-TEST(JreSearchEndToEnd, VersionBoundsSelectTheBuildsJdkAmongTheInstalledRuntimes) {
-  const std::u16string jdkHome = test::JdkHome();
-  bool belowDefaultRoot = false;
-  for (const std::u16string& root : DefaultRuntimeFolders()) {
-    belowDefaultRoot |= jdkHome.compare(0, root.size() + 1, root + u"/") == 0;
-  }
-  if (!belowDefaultRoot) GTEST_SKIP() << "no JDK below a standard Java folder";
-  RuntimeFolder jdk;
-  ASSERT_TRUE(ReadRuntimeFolder(jdkHome, jdk));
-  const std::string version = ToUtf8(FormatVersion(jdk.version));
-  test::TempDir dir;
-  const test::ProcessResult result = RunApp(dir,
-                                            "[Java Runtime Environment]\nMain Class=com.sun.tools.javac.Main\n"
-                                            "Minimum Version=" + version + "\nMaximum Version=" + version + "\n",
-                                            {u"-version"});
-  ASSERT_EQ(result.exitCode, 0) << result.output << result.errors;
-  // javac prints "javac <version>".
-  const size_t at = result.output.find("javac ");
-  ASSERT_NE(at, std::string::npos) << result.output;
-  const std::string printed = result.output.substr(at + 6, result.output.find('\n', at) - at - 6);
-  EXPECT_EQ(CompareVersions(ParseVersion(FromUtf8(printed), 0), jdk.version), 0) << printed;
-}
-#endif
 
 }  // namespace
 }  // namespace javelin

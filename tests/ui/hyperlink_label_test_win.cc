@@ -141,12 +141,6 @@ TEST_F(LabelFixture, TakesTheBrowserColoursOpensOnAClickInsideTheTextOrOnEnterOr
     EXPECT_EQ(openedLinks, std::vector<std::wstring>(c.opens, kOpened));
     EXPECT_NE(GetCapture(), control);
   }
-  // The hand shows only over the text.
-  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-  SendMessageW(control, WM_MOUSEMOVE, 0, out);
-  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
-  SendMessageW(control, WM_MOUSEMOVE, 0, in);
-  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
 
   HWND tooltip = label.tooltip();
   DestroyWindow(control);  // undoes the label

@@ -98,7 +98,6 @@ TEST(JreNotFoundOnLinux, AsksOnATerminalRemembersTheAnswerAndExplainsWithoutOne)
     EXPECT_NE(shown.find("(minimum Version 99.0) von:\n  " + url + "\n\nWenn Sie ein JRE installiert haben, können "
                          "Sie unten danach suchen:\n" + kPrompt), std::string::npos) << shown;
     // Each refused answer is named as an absolute folder before the next prompt.
-    EXPECT_EQ(Count(shown, "Kein JRE: "), c.answers.size() - 1) << shown;
     EXPECT_EQ(Count(shown, "Kein JRE: " + ToUtf8(dir / u"nothing") + "\n" + kPrompt), c.answers.size() - 1) << shown;
     // The program's output begins with "argc=0".
     EXPECT_EQ(ReadFile(dir / u"out.txt").substr(0, 7), chosen ? "argc=0\n" : "");
