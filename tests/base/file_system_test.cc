@@ -72,7 +72,8 @@ TEST(FileFinder, WildcardsMatchAsOnWindowsWithDotEntriesIncluded) {
       {u"*.t?t", {u"a.txt", u"b.txt", u"C.txt", u"read.me.txt", u"_x.txt"}},
   };
   FileFinder finder;
-  for (const auto& [pattern, names] : cases) {
+  for (const auto& [patternText, names] : cases) {
+    const std::u16string pattern = patternText;  // a lambda cannot capture a structured binding in C++17
     TextList found = Matches(finder, temp / pattern), selected;
     if (kWindows) std::sort(found.begin(), found.end(), PrecedesInDirectoryOrder);
     EXPECT_EQ(found, names) << ToUtf8(pattern);
