@@ -49,14 +49,14 @@ Launcher::~Launcher() {
 JavaVM* Launcher::CurrentVm() const { return session_ ? session_->vm() : nullptr; }
 
 bool Launcher::Initialize() {
+  const DiskIniSource disk;
   if (TraceEnabled()) {
-    const DiskIniSource disk;
     Trace(u"Javelin " JAVELIN_VERSION_TEXT);
     Trace(u"launcher " + Quoted(context_.modulePath));
     Trace(u"configuration file " + Quoted(context_.iniPath) +
           (disk.FileExists(context_.iniPath) ? u" found" : u" not found"));
   }
-  settings_ = ReadSettings(DiskIniSource(), context_);
+  settings_ = ReadSettings(disk, context_);
   if (!settings_) return false;
   const Settings& settings = *settings_;
 
@@ -110,23 +110,19 @@ bool Launcher::Initialize() {
 void Launcher::RememberJrePath(const std::u16string& javaHome) const {
   const Settings& settings = *settings_;
   if (context_.iniPath.empty()) return;
+  const auto remember = [&javaHome](const std::u16string& iniPath) {
+    IniFile(iniPath).WriteString(kJreSection, kJrePathKey, javaHome);
+  };
   const std::u16string& pairProduct = settings.pairProduct();
   if (!settings.serviceMode) {
-    if (!context_.modulePath.empty()) {
-      IniFile(GetUserIniPath(settings.productName, settings.productCode, context_.modulePath, true))
-          .WriteString(kJreSection, kJrePathKey, javaHome);
-    }
-    if (!pairProduct.empty()) {
-      IniFile(GetUserIniPath(settings.productName, settings.productCode, pairProduct, true))
-          .WriteString(kJreSection, kJrePathKey, javaHome);
+    for (const std::u16string* program : {&context_.modulePath, &pairProduct}) {
+      if (!program->empty()) remember(GetUserIniPath(settings.productName, settings.productCode, *program, true));
     }
     return;
   }
-  IniFile(context_.iniPath).WriteString(kJreSection, kJrePathKey, javaHome);
+  remember(context_.iniPath);
   std::u16string pairIniPath;
-  if (!pairProduct.empty() && IniPathForExecutable(pairProduct, pairIniPath)) {
-    IniFile(pairIniPath).WriteString(kJreSection, kJrePathKey, javaHome);
-  }
+  if (!pairProduct.empty() && IniPathForExecutable(pairProduct, pairIniPath)) remember(pairIniPath);
 }
 
 int Launcher::Run(const TextList& startArguments) {

@@ -143,15 +143,15 @@ std::unique_ptr<InstanceGuard> InstanceGuard::Off() { return std::unique_ptr<Ins
 
 InstanceGuard::~InstanceGuard() { ReleaseSingleInstance(); }
 
-// The listener is asked to quit until it has ended; then the view, the
+// The listener is asked to quit until it has ended (a message posted before
+// its queue exists is lost, so the request is repeated); then the view, the
 // region and the event are released.
 void InstanceGuard::ReleaseSingleInstance() {
   if (role_ == Role::kFirst && impl_->listener.get() != nullptr) {
     const DWORD listenerId = ReadField(impl_->view, kListenerThreadOffset);
-    DWORD code = 0;
     do {
       PostThreadMessageW(listenerId, WM_QUIT, 0, 0);
-    } while (GetExitCodeThread(impl_->listener.get(), &code) && code == STILL_ACTIVE);
+    } while (WaitForSingleObject(impl_->listener.get(), 10) == WAIT_TIMEOUT);
   }
   impl_.reset();
 }
