@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/text.h"
 
 namespace javelin {
 
@@ -19,10 +20,6 @@ const std::u16string kLongPrefix = u"\\\\?\\";
 const std::u16string kLongUncPrefix = u"\\\\?\\UNC\\";
 
 const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-bool StartsWith(const std::u16string& text, const std::u16string& start) {
-  return text.compare(0, start.size(), start) == 0;
-}
 
 // PathIsUNCW, but a "\\?\" path only counts when it is the "\\?\UNC\" form
 // (some shell versions accept every "\\?\" path).

@@ -110,6 +110,14 @@ std::u16string FromModifiedUtf8(std::string_view text) {
   return FromUtf8(text);
 }
 
+bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+bool EndsWith(std::u16string_view text, std::u16string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {

@@ -26,6 +26,9 @@ std::string ToJvmNarrow(std::u16string_view text);
 // ASCII-only letter case folding; used for the case-insensitive settings.
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 
+bool StartsWith(std::u16string_view text, std::u16string_view prefix);
+bool EndsWith(std::u16string_view text, std::u16string_view suffix);
+
 // Decimal rendering of a signed 32-bit number.
 std::u16string ToDecimal(long long value);
 

@@ -1,6 +1,7 @@
 #include "jvm/library_load_error.h"
 
 #include "base/message_table.h"
+#include "base/text.h"
 
 namespace javelin {
 
@@ -12,7 +13,7 @@ std::u16string FormatLibraryLoadMessage(const std::u16string& path, const Librar
 
   std::u16string reason = error.reason;
   const std::u16string repeatedPath = path + u": ";
-  if (!path.empty() && reason.compare(0, repeatedPath.size(), repeatedPath) == 0 &&
+  if (!path.empty() && StartsWith(reason, repeatedPath) &&
       reason.size() > repeatedPath.size()) {
     reason.erase(0, repeatedPath.size());
   }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "base/file_system.h"
+#include "base/text.h"
 #include "config/ini_paths.h"
 #include "jre/release_file.h"
 #include "jvm/jvm_environment.h"
@@ -35,15 +36,6 @@ const char16_t* const kSharingOptions[] = {
     u"-XX:AOTConfiguration=",
     u"-XX:AOTMode=",
 };
-
-bool StartsWith(const std::u16string& text, const std::u16string& prefix) {
-  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
-bool EndsWith(const std::u16string& text, const std::u16string& suffix) {
-  return text.size() >= suffix.size() &&
-         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 class Fnv1a {
  public:

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "base/text.h"
+
 
 namespace javelin {
 
@@ -43,10 +45,6 @@ size_t NextTokenEnd(const std::u16string& text, size_t start) {
     if (quote == npos) break;
   }
   return blank == npos ? text.size() : blank;
-}
-
-bool StartsWith(const std::u16string& text, const char16_t* prefix) {
-  return text.compare(0, 4, prefix) == 0;
 }
 
 bool HasMemoryOptionName(const std::u16string& token) {
