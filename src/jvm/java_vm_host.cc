@@ -5,19 +5,29 @@
 #include "base/error_reporter.h"
 #include "base/file_system.h"
 #include "base/message_table.h"
+#include "base/text.h"
+#include "base/trace.h"
 #include "jvm/dynamic_library.h"
 #include "jvm/library_load_error.h"
+#include "jvm/process_stream.h"
+#include "jvm/thread_wait.h"
 #include "jvm/timestamp.h"
 
 namespace javelin {
 
 namespace {
 
+// How long Destroy waits for an attach that raced with DestroyJavaVM's end.
+constexpr uint32_t kAttachReturnWaitMs = 2000;
+
 // The JVM calls the hooks without any context, so they reach the listener
 // through this process-wide pointer.
 std::atomic<VmExitListener*> vmExitListener{nullptr};
 
 void JNICALL ExitHook(jint code) {
+  // The process ends right after the hook: nothing of the launcher's own
+  // ending runs, so the code is traced here.
+  Trace(u"exit code " + ToDecimal(static_cast<int32_t>(code)) + u" (System.exit)");
   if (VmExitListener* listener = vmExitListener.load()) listener->OnVmExit(static_cast<int32_t>(code));
 }
 
@@ -44,8 +54,24 @@ void DescribePendingException(JNIEnv* env) {
   env->DeleteLocalRef(pending);
 }
 
-}  // namespace
+// Points System.out or System.err and the process's own standard stream at
+// the file, so that what the JVM writes natively (an uncaught exception's
+// first words, its warnings) lands there too, in order. The native open
+// creates or truncates the file; the Java stream then appends to it, so
+// both write at the file's end and never over each other. A redirection
+// that fails leaves both streams as they were.
+void RedirectBothStreams(JNIEnv* env, const std::u16string& path, bool append, ProcessStream stream) {
+  CreateParentDirectories(path);
+  ProcessStreamFile file(path, append);
+  const char* setter = stream == ProcessStream::kOutput ? "setOut" : "setErr";
+  if (!RedirectStandardStream(env, path, file.valid() || append, setter)) {
+    DescribePendingException(env);
+    return;
+  }
+  file.Install(stream);
+}
 
+}  // namespace
 
 void SetVmExitListener(VmExitListener* listener) { vmExitListener.store(listener); }
 
@@ -82,7 +108,29 @@ JvmSession::JvmSession(const JvmEntryPoints& entryPoints) : entryPoints_(entryPo
 JvmSession::~JvmSession() { Destroy(); }
 
 void JvmSession::Destroy() {
-  if (JavaVM* vm = vm_.exchange(nullptr)) vm->DestroyJavaVM();
+  JavaVM* vm = vm_.load();
+  if (vm == nullptr || destroyStarted_.exchange(true)) return;
+  vm->DestroyJavaVM();
+  vm_.store(nullptr);
+  // An attach that read the pointer just before it was cleared is the JVM's
+  // to answer (it refuses or it blocks); give it time to come back before
+  // the session may go, but never wait for ever on a JVM that has ended.
+  for (uint32_t waited = 0; attaching_.load() > 0 && waited < kAttachReturnWaitMs; waited += 10) {
+    SleepMilliseconds(10);
+  }
+}
+
+JavaVM* JvmSession::AttachCurrentThread(JNIEnv** env) {
+  // Counted before the pointer is read: Destroy clears the pointer first and
+  // then looks at the count, so it sees every call that could still use it.
+  ++attaching_;
+  JavaVM* vm = vm_.load();
+  *env = nullptr;
+  if (vm != nullptr && (vm->AttachCurrentThread(reinterpret_cast<void**>(env), nullptr) != JNI_OK || *env == nullptr)) {
+    vm = nullptr;
+  }
+  --attaching_;
+  return vm;
 }
 
 bool JvmSession::Create(const LaunchPlan& plan) {
@@ -123,13 +171,8 @@ bool JvmSession::Create(const LaunchPlan& plan) {
     if (outputHasPicture) outputFile = ExpandTimestamp(outputFile, now);
     if (errorHasPicture) errorFile = ExpandTimestamp(errorFile, now);
   }
-  // A redirection that fails leaves the stream as the JVM set it up.
-  if (!outputFile.empty() && !RedirectStandardStream(env, outputFile, plan.outputAppend, "setOut")) {
-    DescribePendingException(env);
-  }
-  if (!errorFile.empty() && !RedirectStandardStream(env, errorFile, plan.errorAppend, "setErr")) {
-    DescribePendingException(env);
-  }
+  if (!outputFile.empty()) RedirectBothStreams(env, outputFile, plan.outputAppend, ProcessStream::kOutput);
+  if (!errorFile.empty()) RedirectBothStreams(env, errorFile, plan.errorAppend, ProcessStream::kError);
   return true;
 }
 

@@ -46,10 +46,21 @@ class JvmSession {
   bool Create(const LaunchPlan& plan);
 
   // DestroyJavaVM, which waits for the application's remaining non-daemon
-  // threads; at most once, and only while the JVM exists.
+  // threads; at most once, and only while the JVM exists. The JVM stays
+  // reachable (vm(), AttachCurrentThread) until DestroyJavaVM has returned,
+  // so that a stop request can still reach an application whose main has
+  // returned while its other threads run on.
   void Destroy();
 
-  // The JVM while it exists, else null; any thread may ask.
+  // Attaches the calling thread to the JVM as a non-daemon thread, from the
+  // JVM's creation until DestroyJavaVM has returned; a thread attached while
+  // DestroyJavaVM waits keeps it waiting until the thread detaches. Returns
+  // the JVM and sets `env`, or null when there is no JVM (not yet, or no
+  // more) or the attach failed. Any thread may call it.
+  JavaVM* AttachCurrentThread(JNIEnv** env);
+
+  // The JVM while it exists (until DestroyJavaVM has returned), else null;
+  // any thread may ask.
   JavaVM* vm() const { return vm_.load(); }
   // The JNI environment of the thread that created the JVM.
   JNIEnv* env() const { return env_; }
@@ -58,6 +69,9 @@ class JvmSession {
  private:
   JvmEntryPoints entryPoints_;
   std::atomic<JavaVM*> vm_{nullptr};
+  std::atomic<bool> destroyStarted_{false};
+  // Threads inside AttachCurrentThread's call into the JVM.
+  std::atomic<int> attaching_{0};
   JNIEnv* env_ = nullptr;
 };
 

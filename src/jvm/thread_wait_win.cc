@@ -8,4 +8,6 @@ void SleepForever() {
   for (;;) Sleep(INFINITE);
 }
 
+void SleepMilliseconds(uint32_t milliseconds) { Sleep(milliseconds); }
+
 }  // namespace javelin

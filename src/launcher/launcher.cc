@@ -41,12 +41,18 @@ Launcher::Launcher(ProcessContext context) : context_(std::move(context)) {}
 
 Launcher::~Launcher() {
   // The JVM goes first: the single-instance workers may still be using it.
+  liveSession_.store(nullptr);
   session_.reset();
   if (instanceGuard_ && instanceGuard_->role() == InstanceGuard::Role::kFirst) SetVmExitListener(nullptr);
   instanceGuard_.reset();
 }
 
-JavaVM* Launcher::CurrentVm() const { return session_ ? session_->vm() : nullptr; }
+JavaVM* Launcher::AttachToCurrentVm(JNIEnv** env) const {
+  JvmSession* session = liveSession_.load();
+  if (session != nullptr) return session->AttachCurrentThread(env);
+  *env = nullptr;
+  return nullptr;
+}
 
 bool Launcher::Initialize() {
   const DiskIniSource disk;
@@ -140,6 +146,7 @@ int Launcher::Run(const TextList& startArguments) {
   const std::optional<JvmEntryPoints> entryPoints = LoadJvmLibrary(library);
   if (!entryPoints) return -1;
   session_ = std::make_unique<JvmSession>(*entryPoints);
+  liveSession_.store(session_.get());
 
   TextList arguments = context_.arguments;
   arguments.insert(arguments.end(), startArguments.begin(), startArguments.end());
@@ -192,7 +199,7 @@ int Launcher::Run(const TextList& startArguments) {
 ServiceApplication Launcher::AsServiceApplication() {
   ServiceApplication application;
   application.run = [this](const TextList& startArguments) { return Run(startArguments); };
-  application.vm = [this] { return CurrentVm(); };
+  application.attach = [this](JNIEnv** env) { return AttachToCurrentVm(env); };
   application.modulePath = context_.modulePath;
   application.mainClass = settings_->mainClass;
   application.neverDetach = settings_->NeverDetach();

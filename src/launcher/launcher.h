@@ -4,6 +4,7 @@
 // objects, the JVM session).
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -46,13 +47,17 @@ class Launcher {
 
  private:
   void RememberJrePath(const std::u16string& javaHome) const;
-  JavaVM* CurrentVm() const;
+  // Attaches the calling thread to the JVM while one exists (a stop
+  // request's thread); null when there is none.
+  JavaVM* AttachToCurrentVm(JNIEnv** env) const;
 
   const ProcessContext context_;
   std::optional<Settings> settings_;
   std::optional<RuntimeChoice> runtime_;
   std::unique_ptr<InstanceGuard> instanceGuard_;
   std::unique_ptr<JvmSession> session_;
+  // session_ for the threads of stop requests, which may come at any time.
+  std::atomic<JvmSession*> liveSession_{nullptr};
   std::function<void()> mainStarting_;
 };
 

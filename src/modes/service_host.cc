@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/trace.h"
 #include "modes/stop_application.h"
 
 namespace javelin {
@@ -15,9 +16,11 @@ int ServiceHost::RunServiceApplication(const TextList& startArguments) {
   return application_.run(ServiceStartArguments(startArguments, application_.omitServiceName));
 }
 
-void ServiceHost::StopOnThisThread() {
-  StopApplication(application_.vm ? application_.vm() : nullptr, application_.mainClass,
-                  application_.neverDetach);
+StopOutcome ServiceHost::StopOnThisThread() {
+  const StopOutcome outcome =
+      StopApplication(application_.attach, application_.mainClass, application_.neverDetach);
+  if (outcome == StopOutcome::kNoJvm) Trace(u"stop request: no JVM to ask");
+  return outcome;
 }
 
 }  // namespace javelin

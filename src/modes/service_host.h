@@ -10,6 +10,7 @@
 
 #include "base/text.h"
 #include "jvm/jni_api.h"
+#include "modes/stop_application.h"
 
 namespace javelin {
 
@@ -20,8 +21,9 @@ struct ServiceApplication {
   // on its own thread and destroys it as soon as main returns. Returns the
   // run's result (0, or -1 after a failure).
   std::function<int(const TextList& startArguments)> run;
-  // The application's JVM; null while none exists.
-  std::function<JavaVM*()> vm;
+  // Attaches the calling thread to the application's JVM (null while none
+  // exists).
+  AttachToJvm attach;
   // The launcher's own path; a service cannot run without it.
   std::u16string modulePath;
   std::u16string mainClass;  // slash form
@@ -52,7 +54,8 @@ class ServiceHost : public VmExitListener {
 
   // The application's main is about to run (the JVM exists). POSIX: from
   // now on SIGTERM and SIGINT are stop requests, and the supervisor hears
-  // READY=1. Nothing to do on Windows.
+  // READY=1. Windows: a stop request that came before the JVM existed is
+  // acted on now.
   void OnMainStarting();
 
   // The JVM's exit hook: with code 0 the service is reported stopped
@@ -66,7 +69,7 @@ class ServiceHost : public VmExitListener {
   // Runs the application with the service's start arguments.
   int RunServiceApplication(const TextList& startArguments);
   // The body of every stop thread.
-  void StopOnThisThread();
+  StopOutcome StopOnThisThread();
 
   ServiceApplication application_;
   std::unique_ptr<PlatformState> state_;

@@ -10,9 +10,10 @@
 #include <system_error>
 #include <thread>
 #include <utility>
-#include <vector>
 
+#include "base/trace.h"
 #include "jvm/java_vm_host.h"
+#include "jvm/thread_wait.h"
 #include "modes/service_host.h"
 #include "modes/service_notify_posix.h"
 
@@ -57,6 +58,15 @@ bool OpenStopPipe(int (&fds)[2]) {
 // Byte on the stop pipe that ends the watcher.
 constexpr char kEndWatching = 0;
 
+// Stop threads still running. Process-wide, so that a thread that comes
+// back late never touches a host that is gone.
+std::atomic<int> runningStops{0};
+// How long the watcher's end waits for them. A stop thread that attached
+// while DestroyJavaVM waited has ended before DestroyJavaVM returned; one
+// that is still running is caught in a JVM that has ended, and the process
+// must not wait for it for ever.
+constexpr uint32_t kStopThreadWaitMs = 2000;
+
 }  // namespace
 
 struct ServiceHost::PlatformState {
@@ -65,26 +75,33 @@ struct ServiceHost::PlatformState {
   bool stopping = false;  // the watcher's own
 
   // Turns every stop signal into a stop thread until told to end, then
-  // waits for the stop threads.
+  // waits a while for the stop threads.
   static void WatchStops(ServiceHost* host) {
     PlatformState& state = *host->state_;
-    std::vector<std::thread> stopThreads;
     for (;;) {
       char byte = kEndWatching;
       const ssize_t count = read(state.stopPipe[0], &byte, 1);
       if (count < 0 && errno == EINTR) continue;
       if (count <= 0 || byte == kEndWatching) break;
+      Trace(byte == SIGINT ? u"stop request: SIGINT" : u"stop request: SIGTERM");
       if (!state.stopping) {
         state.stopping = true;
         NotifyServiceManager("STOPPING=1");
       }
+      ++runningStops;
       try {
-        stopThreads.emplace_back([host] { host->StopOnThisThread(); });
+        std::thread([host] {
+          host->StopOnThisThread();
+          --runningStops;
+        }).detach();
       } catch (const std::system_error&) {
         // No thread, no stop: the next signal tries again.
+        --runningStops;
       }
     }
-    for (std::thread& thread : stopThreads) thread.join();
+    for (uint32_t waited = 0; runningStops.load() > 0 && waited < kStopThreadWaitMs; waited += 10) {
+      SleepMilliseconds(10);
+    }
   }
 };
 

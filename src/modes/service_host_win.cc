@@ -1,8 +1,10 @@
 // The service under the Windows Service Control Manager.
 #include <windows.h>
 
+#include <atomic>
 #include <utility>
 
+#include "base/trace.h"
 #include "jvm/java_vm_host.h"
 #include "modes/service_host.h"
 
@@ -25,10 +27,17 @@ ServiceHost* processServiceHost = nullptr;
 struct ServiceHost::PlatformState {
   SERVICE_STATUS status{};
   SERVICE_STATUS_HANDLE handle = nullptr;
+  // A stop request found no JVM and waits for main; main is about to run.
+  // A stop thread sets the first and then reads the second, main's thread
+  // does the opposite, so at least one of them sees both and serves the
+  // request (once: whoever clears stopWaiting).
+  std::atomic<bool> stopWaiting{false};
+  std::atomic<bool> mainStarting{false};
 
   static void WINAPI ServiceMainEntry(DWORD count, LPWSTR* values);
   static void WINAPI ServiceControlHandler(DWORD control);
   static DWORD WINAPI StopThread(LPVOID host);
+  static void StartStopThread(ServiceHost* host);
 
   bool Report() { return SetServiceStatus(handle, &status) != FALSE; }
 };
@@ -53,7 +62,14 @@ int ServiceHost::RunAsService() {
   return static_cast<int>(GetLastError());
 }
 
-void ServiceHost::OnMainStarting() {}
+void ServiceHost::OnMainStarting() {
+  PlatformState& state = *state_;
+  state.mainStarting = true;
+  if (state.stopWaiting.exchange(false)) {
+    Trace(u"stop request: the JVM can take the waiting request now");
+    PlatformState::StartStopThread(this);
+  }
+}
 
 void ServiceHost::OnVmExit(int32_t code) {
   if (code != 0 || state_->handle == nullptr) return;
@@ -101,18 +117,36 @@ void WINAPI ServiceHost::PlatformState::ServiceControlHandler(DWORD control) {
     state.Report();
     return;
   }
+  Trace(control == SERVICE_CONTROL_STOP ? u"stop request: service stop" : u"stop request: system shutdown");
   state.status.dwWin32ExitCode = 0;
   state.status.dwCurrentState = SERVICE_STOP_PENDING;
   state.status.dwCheckPoint = 0;
   state.status.dwWaitHint = kStopWaitHint;
   if (!state.Report()) return;
   // The handler never waits for the application.
+  StartStopThread(host);
+}
+
+void ServiceHost::PlatformState::StartStopThread(ServiceHost* host) {
   HANDLE thread = CreateThread(nullptr, 0, &StopThread, host, 0, nullptr);
   if (thread != nullptr) CloseHandle(thread);
 }
 
-DWORD WINAPI ServiceHost::PlatformState::StopThread(LPVOID host) {
-  static_cast<ServiceHost*>(host)->StopOnThisThread();
+// A request that finds no JVM before main has started is kept for main:
+// the service manager has been told the service is stopping, and nothing
+// else would ever end it.
+DWORD WINAPI ServiceHost::PlatformState::StopThread(LPVOID data) {
+  ServiceHost* host = static_cast<ServiceHost*>(data);
+  if (host->StopOnThisThread() != StopOutcome::kNoJvm) return 0;
+  PlatformState& state = *host->state_;
+  if (state.mainStarting) return 0;
+  state.stopWaiting = true;
+  if (!state.mainStarting) {
+    Trace(u"stop request: kept until main is about to run");
+    return 0;
+  }
+  // Main started meanwhile and may have missed the request: serve it here.
+  if (state.stopWaiting.exchange(false)) host->StopOnThisThread();
   return 0;
 }
 
