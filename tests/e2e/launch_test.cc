@@ -218,6 +218,38 @@ TEST_F(LaunchTest, EveryOutcomeEndsWithItsExitCodeAndReport) {
       << result.output;
 }
 
+// With "Output File" and "Error File" set, the files also take what the
+// process writes natively (the JVM's own words, such as the first ones of
+// an uncaught exception's report), whole and in order, and nothing of it
+// stays on the launcher's streams. Truncation and appending work as before.
+TEST_F(LaunchTest, TheOutputFilesTakeWhatTheProcessWritesNatively) {
+  const std::u16string out = dir_ / u"logs/out.txt", err = dir_ / u"logs/err.txt";
+  const std::string files =
+      "Output File=" + ToUtf8(out) + "\nError File=" + ToUtf8(err) + "\nOutput Append=yes\n";
+  WriteFile(out, "earlier\n");
+  WriteFile(err, "earlier\n");
+  const ProcessResult test = Launch("test", "native=x\n", "com.example.App", "", files);
+  EXPECT_EQ(test.exitCode, 0) << test.errors;
+  EXPECT_EQ(WithUnixLineEnds({0, ReadFile(out), ""}).output, "earlier\nargc=0\n");
+  // The C runtime's descriptor of a process started with a pipe stays
+  // where it was on Windows; POSIX has only the descriptor.
+  const std::string native = kPathSeparator == u'\\' ? "x handle\n" : "x handle\nx crt\n";
+  EXPECT_EQ(WithUnixLineEnds({0, ReadFile(err), ""}).output, "main done\n" + native);
+  EXPECT_EQ(test.output + test.errors, kPathSeparator == u'\\' ? "x crt\n" : "");
+
+  if (!Have("jdk")) return;
+  const ProcessResult jdk = Launch("jdk", "", "launch.ThreadFailure", "", files);
+  EXPECT_EQ(jdk.exitCode, 0) << jdk.errors;
+  EXPECT_EQ(jdk.output + jdk.errors, "");
+  EXPECT_EQ(ReadFile(out), "earlier\nargc=0\nmain ran\n");
+  const std::string report = ReadFile(err);
+  EXPECT_EQ(report.rfind("Exception in thread \"worker\" java.lang.IllegalStateException: boom from a thread\n"
+                         "\tat launch.ThreadFailure",
+                         0),
+            0u)
+      << report;
+}
+
 // When the chosen JVM library is built for another machine, the launcher
 // starts "Pair Product" with its own arguments instead of loading the JVM,
 // here with its exit code and in the launcher's folder. The pair is another

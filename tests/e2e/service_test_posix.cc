@@ -9,7 +9,10 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <chrono>
 #include <cstring>
+#include <future>
+#include <thread>
 
 #include "e2e/e2e_support.h"
 
@@ -48,6 +51,7 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     // one of the test's own.
     ProcessOptions options;
     options.environment[u"NOTIFY_SOCKET"] = std::nullopt;
+    options.environment[u"JAVELIN_TRACE"] = caseDir + u"/trace.txt";
     const int socketFd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (!c.socket.empty()) {
       const std::string name = c.socket == "path"
@@ -94,6 +98,9 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     EXPECT_EQ(output.find("\nline 1999\n") != std::string::npos, stopped) << output;
     EXPECT_NE(output.find("\nhook ran\n"), std::string::npos) << output;
     EXPECT_EQ(output.find("hook ran"), output.rfind("hook ran"));
+    // An end through System.exit is traced before the process is gone.
+    EXPECT_EQ(ReadFile(caseDir + u"/trace.txt").find("javelin: exit code 7 (System.exit)\n") != std::string::npos,
+              c.exitCode == 7);
     // Only the service without stop() fails to find it.
     const std::string errors = ReadFile(err);
     EXPECT_EQ(errors.find("stop", errors.find("java.lang.NoSuchMethodError")) != std::string::npos,
@@ -101,6 +108,63 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
         << errors;
   }
 }
+
+// A server's main starts its worker and returns; the launcher then waits in
+// DestroyJavaVM for the worker, and a stop signal must still reach the
+// application: stop() ends the worker, or System.exit(0) the process, and
+// the shutdown hooks run either way. The trace tells the request and what
+// it called.
+class LingeringServiceTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(LingeringServiceTest, AStopReachesAnApplicationWhoseMainHasReturned) {
+  const std::u16string home = FromUtf8(GetParam());
+  if (JavaClassesDir().empty() || !FileExists(JvmLibraryInHome(home))) GTEST_SKIP() << "no JDK in " << GetParam();
+  const struct {
+    std::string mainClass;
+    std::string worker;  // what stop() and the worker print
+    std::vector<std::string> traced;
+  } cases[] = {
+      {"launch.LingeringServer",
+       "stop called\nworker ended\n",
+       {"stop request: SIGTERM", "stop request: calling stop()", "exit code 0"}},
+      {"launch.LingeringServer$NoStop",
+       "",
+       {"stop request: SIGTERM", "stop request: no stop(), calling System.exit(0)", "exit code 0 (System.exit)"}},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mainClass);
+    const std::u16string caseDir = dir / FromUtf8(c.mainClass), trace = caseDir + u"/trace.txt";
+    const std::u16string launcher =
+        MakeApp(caseDir, u"svc",
+                AppIni(home, c.mainClass, ToUtf8(JavaClassesDir()),
+                       "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(caseDir) + "\n", "Application Type=service\n"));
+    ProcessOptions options;
+    options.environment[u"NOTIFY_SOCKET"] = std::nullopt;
+    options.environment[u"JAVELIN_TRACE"] = trace;
+    options.timeoutSeconds = 20;
+    const auto run = StartInBackground(launcher, {}, options);
+    // Written once main's thread has ended; a moment later the launcher
+    // waits in DestroyJavaVM.
+    ASSERT_TRUE(WaitForFile(caseDir + u"/testjvm.ready"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto signalled = std::chrono::steady_clock::now();
+    kill(std::stoi(ReadFile(caseDir + u"/testjvm.ready")), SIGTERM);
+    EXPECT_EQ(run.wait_for(std::chrono::seconds(1)), std::future_status::ready) << "no end within a second";
+    const ProcessResult& result = run.get();
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(1));
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(result.output, "main returned\n" + c.worker + "hook ran\n") << result.errors;
+    const std::string traced = ReadFile(trace);
+    for (const std::string& line : c.traced) {
+      EXPECT_NE(traced.find("javelin: " + line + "\n"), std::string::npos) << line << "\n" << traced;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Jdks, LingeringServiceTest,
+                         ::testing::Values("/usr/lib/jvm/java-17-openjdk-amd64", "/usr/lib/jvm/temurin-25-jdk-amd64"),
+                         [](const auto& info) { return info.index == 0 ? "Java17" : "Java25"; });
 
 }  // namespace
 }  // namespace javelin::test

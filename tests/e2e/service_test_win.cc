@@ -33,17 +33,23 @@ TEST(ServiceTest, TheServiceRunsTheApplicationAndStopsAsTheApplicationEnds) {
     std::string control;           // the test JVM's instructions
     std::string applicationLines;  // more lines of [Application]
     TextList startArguments;
-    bool stopRequest;
+    // When the stop request comes: never (""), once main runs ("main"), once
+    // main has returned and the JVM's destruction waits ("returned"), or
+    // while the JVM is being created ("creating").
+    std::string stopWhen;
     const char* call;
     DWORD exitCode;    // the stopped report's Win32 exit code
     bool mainReturns;  // "main done" on the error stream
   } cases[] = {
-      {"stop() ends main", "service\n", "", {u"-x"}, true, "call stop", 0, true},
-      {"the name omitted", "service\n", "Omit Service Name=no\n", {u"-x", u"a b"}, true, "call stop", 0, true},
-      {"no stop(): System.exit(0)", "service\nnostop\n", "", {}, true, "call System.exit 0", 0, false},
-      {"main returns by itself", "", "", {u"-y"}, false, "", 0, true},
-      {"the application calls System.exit(0)", "service\nsysexit=0\n", "", {}, false, "call System.exit 0", 0, false},
-      {"the JVM cannot be created", "create=-1\n", "", {}, false, "", 0xFFFFFFFF, false},
+      {"stop() ends main", "service\n", "", {u"-x"}, "main", "call stop", 0, true},
+      {"the name omitted", "service\n", "Omit Service Name=no\n", {u"-x", u"a b"}, "main", "call stop", 0, true},
+      {"no stop(): System.exit(0)", "service\nnostop\n", "", {}, "main", "call System.exit 0", 0, false},
+      {"main returns by itself", "", "", {u"-y"}, "", "", 0, true},
+      {"the application calls System.exit(0)", "service\nsysexit=0\n", "", {}, "", "call System.exit 0", 0, false},
+      {"the JVM cannot be created", "create=-1\n", "", {}, "", "", 0xFFFFFFFF, false},
+      {"main returned, a thread runs on until stop()", "linger\n", "", {}, "returned", "call stop", 0, true},
+      {"a stop before the JVM exists waits for main", "createwait\nservice\n", "", {}, "creating", "call stop", 0,
+       true},
   };
   TempDir dir;
   int index = 0;
@@ -75,12 +81,25 @@ TEST(ServiceTest, TheServiceRunsTheApplicationAndStopsAsTheApplicationEnds) {
                               startArguments.empty() ? nullptr : startArguments.data()))
         << GetLastError();
 
-    if (c.stopRequest) {
-      ASSERT_TRUE(WaitFor([&] { return ReadFile(out).find("argc=") != std::string::npos; }));
+    if (!c.stopWhen.empty()) {
+      if (c.stopWhen == "creating") {
+        ASSERT_TRUE(WaitForFile(Beside(library, u"testjvm.creating")));
+      } else if (c.stopWhen == "returned") {
+        ASSERT_TRUE(WaitFor([&] { return ReadFile(err).find("main done") != std::string::npos; }));
+        // main's thread detaches, then the launcher waits in DestroyJavaVM.
+        Sleep(300);
+      } else {
+        ASSERT_TRUE(WaitFor([&] { return ReadFile(out).find("argc=") != std::string::npos; }));
+      }
       // It takes the stop and the shutdown control.
       SERVICE_STATUS status = Query(service.get());
       EXPECT_EQ(status.dwControlsAccepted, static_cast<DWORD>(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN));
       ASSERT_TRUE(ControlService(service.get(), SERVICE_CONTROL_STOP, &status)) << GetLastError();
+      if (c.stopWhen == "creating") {
+        // The stop thread finds no JVM yet; then the creation goes on.
+        Sleep(300);
+        WriteFile(Beside(library, u"testjvm.release"), "");
+      }
     }
     ASSERT_TRUE(WaitFor([&] { return Query(service.get()).dwCurrentState == SERVICE_STOPPED; }, 30));
     EXPECT_EQ(Query(service.get()).dwWin32ExitCode, c.exitCode);

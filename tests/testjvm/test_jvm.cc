@@ -18,6 +18,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <unistd.h>
 #endif
 
 namespace testjvm {
@@ -162,6 +163,24 @@ void Print(Object* printStream, FILE* standard, const std::string& text) {
   exit(code);
 }
 
+// "native=TEXT": main writes "TEXT handle" straight to the process's
+// standard error (its handle on Windows, descriptor 2 on POSIX) and
+// "TEXT crt" through the C runtime's stderr, as a JVM writes its own
+// messages.
+void WriteNatively() {
+  if (!Has("native")) return;
+  const std::string handleLine = Value("native") + " handle\n";
+#ifdef _WIN32
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), handleLine.data(), static_cast<DWORD>(handleLine.size()), &written, nullptr);
+#else
+  const ssize_t written = write(2, handleLine.data(), handleLine.size());
+  (void)written;
+#endif
+  fputs((Value("native") + " crt\n").c_str(), stderr);
+  fflush(stderr);
+}
+
 // Logs the call with the strings of the String[] `array`; returns them.
 std::vector<std::u16string> SecondaryMain(jobject array) {
   std::vector<std::u16string> strings;
@@ -185,6 +204,7 @@ void Main(jobject array) {
     stopCalled.wait(lock, [] { return stopped; });
   }
   Print(systemErr, stderr, "main done\n");
+  WriteNatively();
   if (Has("wait")) {
     FILE* ready = OpenBesideLibrary("testjvm.ready", "wb");
     if (ready != nullptr) fclose(ready);
@@ -334,7 +354,32 @@ JNINativeInterface_ BuildTable() {
   return table;
 }
 
+// "linger": main has returned, but a thread of the application runs on
+// until stop() is called, and DestroyJavaVM waits for it as a real JVM
+// waits for its non-daemon threads.
+void WaitForStopWhenLingering() {
+  if (!Has("linger")) return;
+  std::unique_lock<std::mutex> lock(stopMutex);
+  if (!stopCalled.wait_for(lock, std::chrono::seconds(60), [] { return stopped; })) {
+    fputs("testjvm: DestroyJavaVM waited a minute for stop()\n", stderr);
+  }
+}
+
+// "createwait": the creation takes until the test writes "testjvm.release",
+// and "testjvm.creating" tells it that the creation has begun.
+void WaitWhenCreating() {
+  if (!Has("createwait")) return;
+  if (FILE* creating = OpenBesideLibrary("testjvm.creating", "wb")) fclose(creating);
+  for (int i = 0; i < 6000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+    if (FILE* release = OpenBesideLibrary("testjvm.release", "rb")) {
+      fclose(release);
+      return;
+    }
+  }
+}
+
 jint JNICALL DestroyJavaVm(JavaVM*) {
+  WaitForStopWhenLingering();
   // A real JVM waits until every other attached thread detaches, which never
   // happens once the thread that created it has ended without detaching.
   for (int i = 0; i < 1000 && attachedThreads > (threadAttached ? 1 : 0); ++i) {
@@ -403,6 +448,7 @@ jint CreateVm(JavaVM** vm, void** env, void* initArguments) {
   }
   *vm = nullptr;
   *env = nullptr;
+  WaitWhenCreating();
   if (Number("create") != 0) return Number("create");
   attachedThreads = 1;
   threadAttached = true;

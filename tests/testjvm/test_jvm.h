@@ -18,6 +18,14 @@
 //   service         main runs until the static stop() is called
 //   nostop          the main class has no static stop()
 //   sysexit=N       main calls System.exit(N) itself once it has printed
+//   linger          main returns, and DestroyJavaVM waits (up to a minute)
+//                   until the static stop() is called, as for a thread of
+//                   the application that runs on
+//   native=TEXT     after "main done", main writes "TEXT handle" straight
+//                   to the process's standard error handle (descriptor 2 on
+//                   POSIX) and "TEXT crt" through the C runtime's stderr
+//   createwait      JNI_CreateJavaVM writes "testjvm.creating" beside the
+//                   library and returns once "testjvm.release" exists there
 // Log: "testjvm.log" beside the library, one line appended per event:
 // "option TEXT" and "hook NAME" per creation option in order,
 // "default-init-args" when the default stack size is asked for, "attach" and
