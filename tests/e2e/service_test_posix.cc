@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 #include <future>
+#include <regex>
 #include <thread>
 
 #include "e2e/e2e_support.h"
@@ -113,7 +114,8 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
 // DestroyJavaVM for the worker, and a stop signal must still reach the
 // application: stop() ends the worker, or System.exit(0) the process, and
 // the shutdown hooks run either way. The trace tells the request and what
-// it called.
+// it called. The JVM's own report of the failed stop() lookup lands whole
+// in the error file.
 class LingeringServiceTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(LingeringServiceTest, AStopReachesAnApplicationWhoseMainHasReturned) {
@@ -134,11 +136,13 @@ TEST_P(LingeringServiceTest, AStopReachesAnApplicationWhoseMainHasReturned) {
   TempDir dir;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mainClass);
-    const std::u16string caseDir = dir / FromUtf8(c.mainClass), trace = caseDir + u"/trace.txt";
-    const std::u16string launcher =
-        MakeApp(caseDir, u"svc",
-                AppIni(home, c.mainClass, ToUtf8(JavaClassesDir()),
-                       "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(caseDir) + "\n", "Application Type=service\n"));
+    const std::u16string caseDir = dir / FromUtf8(c.mainClass), trace = caseDir + u"/trace.txt",
+                         err = caseDir + u"/err.txt";
+    const std::u16string launcher = MakeApp(
+        caseDir, u"svc",
+        AppIni(home, c.mainClass, ToUtf8(JavaClassesDir()),
+               "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(caseDir) + "\n",
+               "Application Type=service\nError File=" + ToUtf8(err) + "\n"));
     ProcessOptions options;
     options.environment[u"NOTIFY_SOCKET"] = std::nullopt;
     options.environment[u"JAVELIN_TRACE"] = trace;
@@ -155,6 +159,11 @@ TEST_P(LingeringServiceTest, AStopReachesAnApplicationWhoseMainHasReturned) {
     EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(1));
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(result.output, "main returned\n" + c.worker + "hook ran\n") << result.errors;
+    EXPECT_EQ(result.errors, "");
+    const std::string errors = ReadFile(err);
+    EXPECT_EQ(std::regex_search(errors, std::regex("(^|\n)Exception in thread \"[^\"\n]*\" java.lang.NoSuchMethodError")),
+              c.worker.empty())
+        << errors;
     const std::string traced = ReadFile(trace);
     for (const std::string& line : c.traced) {
       EXPECT_NE(traced.find("javelin: " + line + "\n"), std::string::npos) << line << "\n" << traced;
