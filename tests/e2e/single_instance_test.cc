@@ -223,7 +223,8 @@ class LateFirstInstance {
  public:
   LateFirstInstance(const std::u16string& launcher, const wchar_t* owner) : base_(InstanceBaseName(launcher)) {
     PrivateSecurity own;  // as a first instance makes it
-    SECURITY_ATTRIBUTES attributes = *own.get();
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+    if (own.get() != nullptr) attributes = *own.get();
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     const std::wstring sddl = owner == nullptr ? L"" : L"O:" + std::wstring(owner) + L"D:(A;;GA;;;WD)";
     if (owner != nullptr &&
