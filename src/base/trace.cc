@@ -19,7 +19,7 @@ struct TraceSink {
     if (value == u"1") {
       file = stderr;
     } else {
-      file = OpenAppendFile(value);
+      file = OpenTraceFile(value);
     }
     enabled = file != nullptr;
   }

@@ -6,6 +6,7 @@
 // trace only reports: no decision depends on it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace javelin {
@@ -15,6 +16,14 @@ bool TraceEnabled();
 
 // Writes "javelin: " + `line` as one line when the trace is on.
 void Trace(const std::u16string& line);
+
+// Opens the trace file at `path` for appending. The trace holds arguments
+// and JVM options, so the file is created readable by this user only, is
+// never reached through a final symbolic link (or reparse point), is not
+// inherited by child processes, and an existing file is used only when it
+// is a regular file of this user. Null otherwise: then nothing is traced,
+// and nothing is said about it (the launcher's only output is its errors).
+FILE* OpenTraceFile(const std::u16string& path);
 
 // `text` in double quotes, for values in trace lines.
 std::u16string Quoted(const std::u16string& text);

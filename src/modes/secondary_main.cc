@@ -37,12 +37,16 @@ void CallSecondaryMain(JNIEnv* env, const SecondaryMainTarget& target, const Tex
 
   if (returnsInt) {
     const jint result = env->CallStaticIntMethod(mainClass.get(), method, array.get());
-    reply(static_cast<int32_t>(result));
-  } else {
-    // The second instance may end as soon as the call begins.
-    reply(0);
-    env->CallStaticVoidMethod(mainClass.get(), method, array.get());
+    // A method that threw returned no result: the second start fails
+    // instead of reporting success.
+    const bool threw = ExceptionPending(env);
+    if (threw) env->ExceptionDescribe();
+    reply(threw ? -1 : static_cast<int32_t>(result));
+    return;
   }
+  // The second instance may end as soon as the call begins.
+  reply(0);
+  env->CallStaticVoidMethod(mainClass.get(), method, array.get());
   if (ExceptionPending(env)) env->ExceptionDescribe();
 }
 

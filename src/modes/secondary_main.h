@@ -26,8 +26,9 @@ using SecondaryMainReply = std::function<void(int32_t code)>;
 // secondaryMain, "([Ljava/lang/String;)V" first, else
 // "([Ljava/lang/String;)I", and calls it with a String[] of exactly the
 // UTF-16 units of `arguments`. The void method is replied 0 before it is
-// called; the int method's result is replied after the call. Without a JVM,
-// an attachment, the class, the method or the array nothing is replied.
+// called; the int method's result is replied after the call, or -1 when it
+// threw. Without a JVM, an attachment, the class, the method or the array
+// nothing is replied.
 // Java exceptions are described on the error stream, never thrown on.
 void DeliverToSecondaryMain(JavaVM* vm, const SecondaryMainTarget& target, const TextList& arguments,
                             const SecondaryMainReply& reply);

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -26,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/trace.h"
 #include "modes/argument_block.h"
 #include "modes/single_instance.h"
 
@@ -94,27 +96,23 @@ bool PeerIsThisUser(int fd) {
 #ifdef SO_PEERCRED
   ucred credentials{};
   socklen_t length = sizeof credentials;
-  return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 && credentials.uid == getuid();
+  return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 && credentials.uid == geteuid();
 #else
   uid_t uid;
   gid_t gid;
-  return getpeereid(fd, &uid, &gid) == 0 && uid == getuid();
+  return getpeereid(fd, &uid, &gid) == 0 && uid == geteuid();
 #endif
 }
 
-// A folder that only this user can enter.
-bool IsPrivateFolder(const std::string& path) {
-  struct stat status;
-  return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == getuid() &&
-         (status.st_mode & 077) == 0;
-}
-
-std::string RendezvousFolder() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] == '/' && IsPrivateFolder(runtime)) return runtime;
-  const std::string folder = "/tmp/javelin-" + std::to_string(getuid());
-  mkdir(folder.c_str(), 0700);
-  return IsPrivateFolder(folder) ? folder : std::string();
+// The process at the other end of a connection, 0 when the system does
+// not tell.
+long PeerProcessId(int fd) {
+#ifdef SO_PEERCRED
+  ucred credentials{};
+  socklen_t length = sizeof credentials;
+  if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0) return credentials.pid;
+#endif
+  return 0;
 }
 
 // FNV-1a, 64 bits: short names from paths of any length.
@@ -127,6 +125,33 @@ std::string HashName(const std::string& text) {
   char name[17];
   std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
   return name;
+}
+
+constexpr char kFolderName[] = ".javelin-instances";
+
+// The user's home folder from the password database: the environment
+// (HOME) differs between a desktop, sudo and cron, the database does not.
+bool HomeFolder(std::string& home) {
+  long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
+  passwd entry;
+  passwd* found = nullptr;
+  while (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE) {
+    if (buffer.size() > (1u << 20)) return false;
+    buffer.resize(buffer.size() * 2);
+  }
+  if (found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') return false;
+  home = found->pw_dir;
+  return true;
+}
+
+// What a second instance learns after its exit code: where the code came
+// from, for the trace.
+enum AnswerKind : int32_t { kReplied = 0, kFirstEnded = 1, kNotServed = 2 };
+
+bool SendAnswer(int fd, int32_t code, AnswerKind kind) {
+  const int32_t answer[2] = {code, kind};
+  return WriteAll(fd, answer, sizeof answer);
 }
 
 bool MakeAddress(const std::string& path, sockaddr_un& address) {
@@ -147,17 +172,57 @@ struct Connection {
 
 }  // namespace
 
-bool FindInstanceRendezvous(const std::u16string& modulePath, InstanceRendezvous& rendezvous) {
-  const std::string folder = RendezvousFolder();
-  if (folder.empty()) return false;
+InstanceRendezvous::~InstanceRendezvous() {
+  if (folder >= 0) close(folder);
+}
+
+bool FindInstanceRendezvous(const std::u16string& modulePath, InstanceRendezvous& rendezvous,
+                            std::string& whyNot) {
+  std::string home;
+  if (!HomeFolder(home)) {
+    whyNot = "this user has no home folder in the password database";
+    return false;
+  }
+  Fd homeFolder(open(home.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  struct stat status;
+  if (homeFolder.get() < 0 || fstat(homeFolder.get(), &status) != 0) {
+    whyNot = "the home folder " + home + " cannot be opened: " + std::strerror(errno);
+    return false;
+  }
+  // Whoever may write the home folder may replace the folder in it.
+  if ((status.st_uid != geteuid() && status.st_uid != 0) || (status.st_mode & 022) != 0) {
+    whyNot = "other users may write the home folder " + home;
+    return false;
+  }
+  rendezvous.folderPath = (home == "/" ? "" : home) + "/" + kFolderName;
+  if (mkdirat(homeFolder.get(), kFolderName, 0700) != 0 && errno != EEXIST) {
+    whyNot = rendezvous.folderPath + " cannot be created: " + std::strerror(errno);
+    return false;
+  }
+  Fd folder(openat(homeFolder.get(), kFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (folder.get() < 0 || fstat(folder.get(), &status) != 0 || status.st_uid != geteuid() ||
+      (status.st_mode & 077) != 0) {
+    whyNot = rendezvous.folderPath + " is not a folder of this user's alone";
+    return false;
+  }
+
   std::string path = ToUtf8(modulePath);
   char real[PATH_MAX];
   if (realpath(path.c_str(), real) != nullptr) path = real;
-  const std::string stem = folder + "/javelin-" + HashName(path);
-  rendezvous.lockPath = stem + ".lock";
-  rendezvous.socketPath = stem + ".socket";
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  const std::string stem = HashName(std::string(host) + '\n' + path);
+  rendezvous.lockName = stem + ".lock";
+  rendezvous.socketName = stem + ".socket";
+  rendezvous.socketAddress = "/proc/self/fd/" + std::to_string(folder.get()) + "/" + rendezvous.socketName;
+  if (access("/proc/self/fd", F_OK) != 0) rendezvous.socketAddress = rendezvous.SocketPath();
   sockaddr_un address;
-  return MakeAddress(rendezvous.socketPath, address);
+  if (!MakeAddress(rendezvous.socketAddress, address)) {
+    whyNot = "the socket path " + rendezvous.socketAddress + " is too long";
+    return false;
+  }
+  rendezvous.folder = folder.release();
+  return true;
 }
 
 namespace {
@@ -175,10 +240,10 @@ struct Shared {
   int exitCode = -1;
 
   // Both with `mutex` held.
-  void Answer(Connection* connection, int32_t code) {
+  void Answer(Connection* connection, int32_t code, AnswerKind kind) {
     if (connection->answered) return;
     connection->answered = true;
-    WriteAll(connection->fd, &code, sizeof code);
+    SendAnswer(connection->fd, code, kind);
     shutdown(connection->fd, SHUT_RDWR);
     CloseIfDone(connection);
   }
@@ -195,7 +260,7 @@ struct Shared {
   }
   void AnswerAll(int32_t code) {
     const std::vector<Connection*> open = connections;
-    for (Connection* connection : open) Answer(connection, code);
+    for (Connection* connection : open) Answer(connection, code, kFirstEnded);
     changed.notify_all();
   }
 };
@@ -207,7 +272,7 @@ void ServeConnection(std::shared_ptr<Shared> shared, Connection* connection) {
   JavaVM* vm = nullptr;
   {
     std::unique_lock<std::mutex> lock(shared->mutex);
-    if (!received) shared->Answer(connection, -1);
+    if (!received) shared->Answer(connection, -1, kNotServed);
     shared->changed.wait(lock, [&] { return shared->mainStarted || shared->closing || connection->answered; });
     vm = shared->vm;
     if (shared->closing || connection->answered) {
@@ -218,7 +283,7 @@ void ServeConnection(std::shared_ptr<Shared> shared, Connection* connection) {
   }
   DeliverToSecondaryMain(vm, shared->target, DecodeArgumentBlock(block, sizeof block), [&](int32_t code) {
     std::lock_guard<std::mutex> lock(shared->mutex);
-    shared->Answer(connection, code);
+    shared->Answer(connection, code, kReplied);
   });
   // Without a reply the second instance waits for this process's exit code.
   std::lock_guard<std::mutex> lock(shared->mutex);
@@ -236,14 +301,14 @@ void AcceptOne(const std::shared_ptr<Shared>& shared, int listening) {
   if (shared->closing) {
     // The process is ending: no call any more, only its exit code.
     connection->workerDone = true;
-    shared->Answer(connection, shared->exitCode);
+    shared->Answer(connection, shared->exitCode, kFirstEnded);
     return;
   }
   try {
     std::thread(ServeConnection, shared, connection).detach();
   } catch (const std::system_error&) {
     connection->workerDone = true;
-    shared->Answer(connection, -1);
+    shared->Answer(connection, -1, kNotServed);
   }
 }
 
@@ -262,38 +327,39 @@ struct InstanceGuard::Impl {
   // Opens (or creates) the lock file; false when it is not a plain file of
   // this user.
   bool OpenLock() {
-    lock.reset(open(rendezvous.lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    lock.reset(openat(rendezvous.folder, rendezvous.lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
     struct stat status;
     return lock.get() >= 0 && fstat(lock.get(), &status) == 0 && S_ISREG(status.st_mode) &&
-           status.st_uid == getuid();
+           status.st_uid == geteuid();
   }
 
   bool LockIsAtItsPath() {
     struct stat held, named;
-    return fstat(lock.get(), &held) == 0 && stat(rendezvous.lockPath.c_str(), &named) == 0 &&
+    return fstat(lock.get(), &held) == 0 &&
+           fstatat(rendezvous.folder, rendezvous.lockName.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
   }
 
   // Removes both files while the lock is still held, so that no later start
   // takes them for its own.
   void RemoveFiles() {
-    unlink(rendezvous.socketPath.c_str());
-    unlink(rendezvous.lockPath.c_str());
+    unlinkat(rendezvous.folder, rendezvous.socketName.c_str(), 0);
+    unlinkat(rendezvous.folder, rendezvous.lockName.c_str(), 0);
   }
 
   // With the lock held: replaces a stale socket file and listens.
   bool Listen() {
     struct stat status;
-    if (lstat(rendezvous.socketPath.c_str(), &status) == 0) {
-      if (status.st_uid != getuid()) return false;
-      unlink(rendezvous.socketPath.c_str());
+    if (fstatat(rendezvous.folder, rendezvous.socketName.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+      if (status.st_uid != geteuid()) return false;
+      unlinkat(rendezvous.folder, rendezvous.socketName.c_str(), 0);
     }
     sockaddr_un address;
-    if (!MakeAddress(rendezvous.socketPath, address)) return false;
+    if (!MakeAddress(rendezvous.socketAddress, address)) return false;
     listening.reset(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (listening.get() < 0) return false;
     if (bind(listening.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
-    chmod(rendezvous.socketPath.c_str(), 0600);
+    fchmodat(rendezvous.folder, rendezvous.socketName.c_str(), 0600, 0);
     if (listen(listening.get(), SOMAXCONN) != 0) return false;
     int wake[2];
     if (pipe2(wake, O_CLOEXEC) != 0) return false;
@@ -336,8 +402,7 @@ struct InstanceGuard::Impl {
       for (;;) {
         const int queued = accept4(listening.get(), nullptr, nullptr, SOCK_CLOEXEC);
         if (queued < 0) break;
-        const int32_t code = shared->exitCode;
-        WriteAll(queued, &code, sizeof code);
+        SendAnswer(queued, shared->exitCode, kFirstEnded);
         close(queued);
       }
       listening.reset();
@@ -351,9 +416,12 @@ struct InstanceGuard::Impl {
   // does not listen.
   bool Connect() {
     struct stat status;
-    if (lstat(rendezvous.socketPath.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode)) return false;
+    if (fstatat(rendezvous.folder, rendezvous.socketName.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISSOCK(status.st_mode)) {
+      return false;
+    }
     sockaddr_un address;
-    if (!MakeAddress(rendezvous.socketPath, address)) return false;
+    if (!MakeAddress(rendezvous.socketAddress, address)) return false;
     connection.reset(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (connection.get() < 0) return false;
     if (connect(connection.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
@@ -380,7 +448,11 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
                                                                   const SecondaryMainTarget& target) {
   std::unique_ptr<InstanceGuard> instance(new InstanceGuard);
   Impl& impl = *instance->impl_;
-  if (!FindInstanceRendezvous(modulePath, impl.rendezvous)) return instance;
+  std::string whyNot;
+  if (!FindInstanceRendezvous(modulePath, impl.rendezvous, whyNot)) {
+    Trace(u"single instance: no private place to meet: " + FromUtf8(whyNot));
+    return instance;
+  }
 
   if (!impl.OpenLock()) return Off();
 
@@ -403,7 +475,8 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
     // Another process holds the lock: this is a second instance.
     if (ArgumentBlockSize(arguments) > kArgumentBlockLimit) return nullptr;
     struct stat socketStatus;
-    if (lstat(impl.rendezvous.socketPath.c_str(), &socketStatus) == 0 && socketStatus.st_uid != getuid()) {
+    if (fstatat(impl.rendezvous.folder, impl.rendezvous.socketName.c_str(), &socketStatus, AT_SYMLINK_NOFOLLOW) == 0 &&
+        socketStatus.st_uid != geteuid()) {
       return Off();
     }
     if (impl.Connect()) {
@@ -431,10 +504,23 @@ void InstanceGuard::SignalMainStartedEvent(JavaVM* vm) {
 
 int InstanceGuard::WaitForFirstInstance() {
   if (role_ != Role::kSecond) return 0;
-  int32_t code = 0;
+  if (TraceEnabled()) {
+    const long first = PeerProcessId(impl_->connection.get());
+    Trace(u"single instance: waiting for the first instance" +
+          (first > 0 ? u" (process " + ToDecimal(first) + u")" : std::u16string()));
+  }
+  int32_t answer[2] = {0, kReplied};
   // A first instance that was killed closes the connection without a code.
-  if (!ReadAll(impl_->connection.get(), &code, sizeof code, -1)) return -1;
-  return code;
+  if (!ReadAll(impl_->connection.get(), answer, sizeof answer, -1)) {
+    Trace(u"single instance: the wait ended: the first instance ended without an exit code (killed): -1");
+    return -1;
+  }
+  static const char16_t* const kEnds[] = {u"secondaryMain replied", u"the first instance ended with its exit code",
+                                          u"the first instance could not take the request"};
+  const bool known = answer[1] >= kReplied && answer[1] <= kNotServed;
+  Trace(u"single instance: the wait ended: " + std::u16string(known ? kEnds[answer[1]] : u"answered") + u" " +
+        ToDecimal(answer[0]));
+  return answer[0];
 }
 
 void InstanceGuard::SetExitCode(int code) {

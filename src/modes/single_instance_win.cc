@@ -8,8 +8,13 @@
 #include <atomic>
 #include <cstring>
 
+#include <vector>
+
+#include "base/current_user_win.h"
+#include "base/trace.h"
 #include "modes/argument_block.h"
 #include "modes/single_instance.h"
+#include "modes/single_instance_win.h"
 
 namespace javelin {
 
@@ -24,10 +29,13 @@ constexpr size_t kBlockReadEnd = 2090;
 
 // How long a second instance waits for its turn at the argument block and
 // for the first instance to take the block: only a first instance that hangs
-// makes these run out.
+// makes these run out. The listener's start bounds both the first
+// instance's wait for its listener and a second instance's attempts to post
+// to a listener that is still starting.
 constexpr DWORD kBlockLockTimeoutMs = 30000;
 constexpr DWORD kBlockTakenTimeoutMs = 5000;
 constexpr DWORD kListenerStartTimeoutMs = 5000;
+constexpr DWORD kPostRetryPauseMs = 10;
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
@@ -66,7 +74,43 @@ struct Shared {
   std::atomic<JavaVM*> vm{nullptr};
 };
 
+// Posts the request to the first instance's listener. The first instance
+// writes the listener's id when it starts the thread, and the thread takes
+// messages only once it has its queue: a second start that comes in between
+// (several files opened at once start several processes together) tries
+// again until the listener has had time to start.
+bool PostRequest(const unsigned char* view) {
+  const ULONGLONG deadline = GetTickCount64() + kListenerStartTimeoutMs;
+  for (;;) {
+    const DWORD listener = ReadField(view, kListenerThreadOffset);
+    const UINT messageId = ReadField(view, kMessageIdOffset);
+    if (listener != 0 && messageId != 0 && PostThreadMessageW(listener, messageId, GetCurrentThreadId(), 0)) {
+      return true;
+    }
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(kPostRetryPauseMs);
+  }
+}
+
 }  // namespace
+
+std::u16string InstanceBaseName(const std::u16string& modulePath) {
+  std::u16string path = modulePath;
+  const DWORD size = GetLongPathNameW(Wide(modulePath), nullptr, 0);
+  if (size != 0) {
+    std::vector<wchar_t> longPath(size);
+    const DWORD length = GetLongPathNameW(Wide(modulePath), longPath.data(), size);
+    if (length != 0 && length < size) path.assign(longPath.begin(), longPath.begin() + length);
+  }
+  // The file system's own rule: names that differ in case only are one.
+  if (!path.empty()) {
+    std::vector<wchar_t> upper(path.size());
+    const int length = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, Wide(path), static_cast<int>(path.size()),
+                                    upper.data(), static_cast<int>(upper.size()));
+    if (length == static_cast<int>(path.size())) path.assign(upper.begin(), upper.end());
+  }
+  return ReplaceAll(path, u'\\', u'_');
+}
 
 struct InstanceGuard::Impl {
   Handle mapping;
@@ -161,10 +205,13 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
                                                                   const SecondaryMainTarget& target) {
   std::unique_ptr<InstanceGuard> instance(new InstanceGuard);
   Impl& impl = *instance->impl_;
-  const std::u16string base = ReplaceAll(modulePath, u'\\', u'_');
+  const std::u16string base = InstanceBaseName(modulePath);
 
+  // A new region is this user's alone.
+  PrivateSecurity security;
   SetLastError(0);
-  impl.mapping.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRegionSize, Wide(base)));
+  impl.mapping.reset(
+      CreateFileMappingW(INVALID_HANDLE_VALUE, security.get(), PAGE_READWRITE, 0, kRegionSize, Wide(base)));
   if (impl.mapping.get() == nullptr) return instance;
   const bool first = GetLastError() == 0;
   impl.view = static_cast<unsigned char*>(MapViewOfFile(impl.mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
@@ -198,6 +245,12 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
     return instance;
   }
 
+  // Arguments go only to a region of this user: another user's region
+  // leaves this start on its own, as without the mode.
+  if (!IsOwnedByCurrentUser(impl.mapping.get(), SE_KERNEL_OBJECT)) {
+    Trace(u"single instance: the region " + Quoted(base) + u" belongs to another user");
+    return Off();
+  }
   instance->role_ = Role::kSecond;
   if (ArgumentBlockSize(arguments) > kArgumentBlockLimit) return nullptr;
   // The reply is posted to this thread: its queue must exist before the
@@ -214,8 +267,7 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
   if (taken.get() != nullptr) ResetEvent(taken.get());
 
   EncodeArgumentBlock(arguments, impl.view + kBlockOffset);
-  const bool posted = PostThreadMessageW(ReadField(impl.view, kListenerThreadOffset),
-                                         ReadField(impl.view, kMessageIdOffset), GetCurrentThreadId(), 0) != 0;
+  const bool posted = PostRequest(impl.view);
   if (posted && taken.get() != nullptr) WaitForSingleObject(taken.get(), kBlockTakenTimeoutMs);
   if (locked) ReleaseMutex(lock.get());
   if (!posted) return nullptr;
@@ -230,17 +282,31 @@ void InstanceGuard::SignalMainStartedEvent(JavaVM* vm) {
 
 int InstanceGuard::WaitForFirstInstance() {
   if (role_ != Role::kSecond) return 0;
-  Handle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, ReadField(impl_->view, kProcessIdOffset)));
-  if (process.get() == nullptr) return 0;
+  const DWORD firstId = ReadField(impl_->view, kProcessIdOffset);
+  Handle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, firstId));
+  if (process.get() == nullptr) {
+    Trace(u"single instance: the first instance (process " + ToDecimal(firstId) + u") cannot be opened: 0");
+    return 0;
+  }
+  Trace(u"single instance: waiting for the first instance (process " + ToDecimal(firstId) + u")");
   const UINT messageId = ReadField(impl_->view, kMessageIdOffset);
   for (;;) {
     MSG message;
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) && message.message == messageId) {
-      return static_cast<int>(static_cast<uint32_t>(message.wParam));
+      const int code = static_cast<int>(static_cast<uint32_t>(message.wParam));
+      Trace(u"single instance: the wait ended: secondaryMain replied " + ToDecimal(code));
+      return code;
     }
     DWORD code = 0;
-    if (!GetExitCodeProcess(process.get(), &code)) return -1;
-    if (code != STILL_ACTIVE) return static_cast<int>(code);
+    if (!GetExitCodeProcess(process.get(), &code)) {
+      Trace(u"single instance: the wait ended: the first instance's exit code cannot be read: -1");
+      return -1;
+    }
+    if (code != STILL_ACTIVE) {
+      Trace(u"single instance: the wait ended: the first instance ended with its exit code " +
+            ToDecimal(static_cast<int>(code)));
+      return static_cast<int>(code);
+    }
     Sleep(100);
   }
 }

@@ -8,8 +8,26 @@
 
 #include <algorithm>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <sddl.h>
+
+#include <cstring>
+#include <thread>
+
+#include "base/current_user_win.h"
+#include "modes/argument_block.h"
+#include "modes/single_instance_win.h"
+#endif
 #ifndef _WIN32
+#include <pwd.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 #include "modes/single_instance_posix.h"
 #endif
@@ -36,14 +54,16 @@ struct SingleApp {
   }
 };
 
-// `secondary` is the kind of secondaryMain ("int" with the test JVM, "void"
-// or none), `exitCode` that of the System.exit after the release (none when
+// `secondary` is the kind of secondaryMain ("int" with the test JVM, "void",
+// "throw" for an int one that throws, or none), `exitCode` that of the System.exit after the release (none when
 // negative; the test JVM's). The standard error stream goes to the file
 // "testjvm.err".
 SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& secondary, int exitCode = -1) {
   SingleApp app{u"", dir + kPathSeparator};
   std::u16string home = JdkHome(), classPath = JavaClassesDir();
-  std::string mainClass = secondary == "void" ? "launch.Probe$VoidApp" : "launch.Probe";
+  std::string mainClass = secondary == "void"    ? "launch.Probe$VoidApp"
+                          : secondary == "throw" ? "launch.ThrowingSecondary"
+                                                 : "launch.Probe";
   std::string parameters = "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(dir) + " -Dprobe.action=wait\n";
   if (jvm == Jvm::kTest) {
     home = JoinPath(dir, u"home");
@@ -51,7 +71,8 @@ SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& s
     mainClass = "com.example.App";
     parameters = "";
     const std::u16string library = InstallTestJvm(home);
-    SetTestJvmControl(library, (secondary.empty() ? "" : "secondary=" + secondary + "\n") + "wait\n" +
+    const std::string kind = secondary == "throw" ? "int\nsecondarythrows" : secondary;
+    SetTestJvmControl(library, (secondary.empty() ? "" : "secondary=" + kind + "\n") + "wait\n" +
                                    (exitCode < 0 ? "" : "exit=" + std::to_string(exitCode) + "\n"));
     app.folder = Beside(library, u"");
   }
@@ -109,6 +130,8 @@ TEST_F(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
   } cases[] = {
       {"int", "int", 0, numbers},
       {"void", "void", 0, {Echo({u"x"}, 0), {{u"one", u"", u"two"}, 0, {u"one"}}, Echo({u"", u"two"}, 0)}},
+      // Its call failed: so does the second start.
+      {"int that throws", "throw", 0, {{{u"x"}, -1, {u"x"}}}},
       // Nothing replies: the waiting second instance ends with the first's
       // exit code.
       {"no secondaryMain", "", 5, {}},
@@ -130,8 +153,11 @@ TEST_F(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
       if (!forward.received.empty()) expected.push_back(Call("secondaryMain", forward.received));
     }
     std::sort(expected.begin(), expected.end());
+    const std::u16string trace = app.folder + u"trace.txt";
     if (test.forwards.empty()) {
-      seconds.push_back(StartInBackground(app.launcher, {u"x"}));
+      ProcessOptions traced;
+      traced.environment[u"JAVELIN_TRACE"] = trace;
+      seconds.push_back(StartInBackground(app.launcher, {u"x"}, traced));
       ASSERT_TRUE(WaitForSecondInstance(app));
     }
     app.Release();
@@ -142,6 +168,13 @@ TEST_F(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
     EXPECT_EQ(result.output.find("argc=", 1), std::string::npos) << result.output;
     if (test.forwards.empty()) {
       EXPECT_EQ(seconds.back().get().exitCode, test.exitCode);
+      // The trace tells that it waited and what ended the wait.
+      const std::string lines = ReadFile(trace);
+      EXPECT_NE(lines.find("javelin: single instance: waiting for the first instance"), std::string::npos) << lines;
+      EXPECT_NE(lines.find("javelin: single instance: the wait ended: the first instance ended with its exit code " +
+                           std::to_string(test.exitCode) + "\n"),
+                std::string::npos)
+          << lines;
     }
     EXPECT_EQ(app.Calls(), expected);
     const std::vector<std::string> log = TestJvmLog(app.File(u"log"));
@@ -166,6 +199,114 @@ TEST_F(SingleInstanceTest, CopiesAtTwoPathsEachRunTheApplication) {
   EXPECT_EQ(second.get().output.rfind(PrintedArguments({u"b"}), 0), 0u);
 }
 
+#ifdef _WIN32
+// Two spellings of one executable's path, differing in letter case, are
+// one application: the second start forwards to the first.
+TEST_F(SingleInstanceTest, SpellingsOfOnePathAreOneInstance) {
+  const SingleApp app = MakeSingleApp(Jvm::kTest, dir_ / u"Case", "int");
+  std::u16string upper = app.launcher;
+  for (char16_t& c : upper) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+  ASSERT_NE(upper, app.launcher);
+  const auto first = StartInBackground(app.launcher, {u"first"});
+  ASSERT_TRUE(WaitForFile(app.File(u"ready")));
+  EXPECT_EQ(RunProgram(upper, {u"9"}).exitCode, 9);
+  app.Release();
+  EXPECT_EQ(first.get().exitCode, 0);
+  EXPECT_EQ(app.Calls(), std::vector<std::string>{Call("secondaryMain", {u"9"})});
+}
+
+// A stand-in first instance whose region exists before its listener does:
+// the test makes the region itself and starts the listener only after the
+// second start has found the region. With `owner` (a SID string) the region
+// belongs to that account instead of this user.
+class LateFirstInstance {
+ public:
+  LateFirstInstance(const std::u16string& launcher, const wchar_t* owner) : base_(InstanceBaseName(launcher)) {
+    PrivateSecurity own;  // as a first instance makes it
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+    if (own.get() != nullptr) attributes = *own.get();
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const std::wstring sddl = owner == nullptr ? L"" : L"O:" + std::wstring(owner) + L"D:(A;;GA;;;WD)";
+    if (owner != nullptr &&
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+      attributes.lpSecurityDescriptor = descriptor;
+    }
+    mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0, 2092, Name());
+    if (descriptor != nullptr) LocalFree(descriptor);
+    view_ = mapping_ != nullptr ? static_cast<unsigned char*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, 0))
+                                : nullptr;
+  }
+  ~LateFirstInstance() {
+    if (listener_.joinable()) {
+      PostThreadMessageW(listenerId_, WM_QUIT, 0, 0);
+      listener_.join();
+    }
+    if (view_ != nullptr) UnmapViewOfFile(view_);
+    if (mapping_ != nullptr) CloseHandle(mapping_);
+  }
+  bool made() const { return view_ != nullptr; }
+
+  // Starts the listener, which answers one request with `reply`, and writes
+  // the region's fields as a first instance does.
+  void StartListener(int32_t reply) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    listener_ = std::thread([this, reply, ready] {
+      MSG message;
+      PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+      listenerId_ = GetCurrentThreadId();
+      SetEvent(ready);
+      const UINT messageId = RegisterWindowMessageW(Name());
+      while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message != messageId) continue;
+        received_ = DecodeArgumentBlock(view_ + 12, 2090 - 12);
+        PostThreadMessageW(static_cast<DWORD>(message.wParam), messageId, static_cast<WPARAM>(reply), 0);
+      }
+    });
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+    const uint32_t fields[3] = {listenerId_, GetCurrentProcessId(), RegisterWindowMessageW(Name())};
+    std::memcpy(view_ + 8, &fields[2], 4);
+    std::memcpy(view_ + 4, &fields[1], 4);
+    std::memcpy(view_, &fields[0], 4);
+  }
+  TextList received() const { return received_; }
+
+ private:
+  const wchar_t* Name() const { return reinterpret_cast<const wchar_t*>(base_.c_str()); }
+  std::u16string base_;
+  HANDLE mapping_ = nullptr;
+  unsigned char* view_ = nullptr;
+  std::thread listener_;
+  DWORD listenerId_ = 0;
+  TextList received_;
+};
+
+// A second start that finds the region before the listener exists waits for
+// it and hands over its arguments; a region that belongs to another account
+// gets nothing, and the start runs the application itself.
+TEST_F(SingleInstanceTest, SecondStartWaitsForAListenerAndTrustsOnlyItsOwnUsersRegion) {
+  const SingleApp app = MakeSingleApp(Jvm::kTest, dir_ / u"late", "int");
+  WriteFile(app.File(u"control"), "secondary=int\n");  // main returns at once
+  {
+    LateFirstInstance first(app.launcher, nullptr);
+    ASSERT_TRUE(first.made());
+    const auto second = StartInBackground(app.launcher, {u"late", u"x"});
+    Sleep(700);
+    first.StartListener(42);
+    EXPECT_EQ(second.get().exitCode, 42);
+    EXPECT_EQ(first.received(), (TextList{u"late", u"x"}));
+  }
+  {
+    LateFirstInstance foreign(app.launcher, L"SY");  // LocalSystem
+    ASSERT_TRUE(foreign.made());
+    const ProcessResult own = WithUnixLineEnds(RunProgram(app.launcher, {u"own"}));
+    EXPECT_EQ(own.exitCode, 0);
+    EXPECT_EQ(own.output, PrintedArguments({u"own"}));
+    EXPECT_EQ(foreign.received(), TextList{});
+  }
+}
+#endif
+
 #ifndef _WIN32
 // With the real JVM: a waiting second instance ends with -1 when the first
 // instance is killed with SIGKILL. The stale socket file does not keep the
@@ -177,15 +318,26 @@ TEST(SingleInstanceRealJvmTest, AfterAKilledFirstInstanceTheNextStartTakesOver) 
   SingleApp app = MakeSingleApp(Jvm::kReal, dir_.path(), "");
   const auto first = StartInBackground(app.launcher, {});
   ASSERT_TRUE(WaitForFile(app.File(u"ready")));
-  const auto waiting = StartInBackground(app.launcher, {u"x"});
+  ProcessOptions traced;
+  traced.environment[u"JAVELIN_TRACE"] = dir_ / u"trace.txt";
+  const auto waiting = StartInBackground(app.launcher, {u"x"}, traced);
   ASSERT_TRUE(WaitForSecondInstance(app));
-  ASSERT_EQ(kill(std::stoi(ReadFile(app.File(u"ready"))), SIGKILL), 0);
+  const std::string firstId = ReadFile(app.File(u"ready"));
+  ASSERT_EQ(kill(std::stoi(firstId), SIGKILL), 0);
   EXPECT_EQ(first.get().exitCode, 128 + SIGKILL);
   EXPECT_EQ(waiting.get().exitCode, 255);
+  const std::string trace = ReadFile(dir_ / u"trace.txt");
+  EXPECT_NE(trace.find("single instance: waiting for the first instance (process " + firstId + ")\n"),
+            std::string::npos)
+      << trace;
+  EXPECT_NE(trace.find("single instance: the wait ended: the first instance ended without an exit code"),
+            std::string::npos)
+      << trace;
 
   InstanceRendezvous rendezvous;
-  ASSERT_TRUE(FindInstanceRendezvous(app.launcher, rendezvous));
-  EXPECT_TRUE(FileExists(FromUtf8(rendezvous.socketPath)));
+  std::string whyNot;
+  ASSERT_TRUE(FindInstanceRendezvous(app.launcher, rendezvous, whyNot)) << whyNot;
+  EXPECT_TRUE(FileExists(FromUtf8(rendezvous.SocketPath())));
   app = MakeSingleApp(Jvm::kReal, dir_.path(),
                       "void");  // the same executable, now with secondaryMain
   const auto next = StartInBackground(app.launcher, {u"next"});
@@ -194,8 +346,74 @@ TEST(SingleInstanceRealJvmTest, AfterAKilledFirstInstanceTheNextStartTakesOver) 
   app.Release();
   EXPECT_EQ(next.get().exitCode, 0);
   EXPECT_EQ(app.Calls(), std::vector<std::string>{Call("secondaryMain", {u"after"})});
-  EXPECT_FALSE(FileExists(FromUtf8(rendezvous.socketPath)));
-  EXPECT_FALSE(FileExists(FromUtf8(rendezvous.lockPath)));
+  EXPECT_FALSE(FileExists(FromUtf8(rendezvous.SocketPath())));
+  EXPECT_FALSE(FileExists(FromUtf8(rendezvous.LockPath())));
+}
+
+// The exception of an int secondaryMain reaches the first instance's error
+// stream, and the second start ends with -1 instead of a success.
+TEST(SingleInstanceRealJvmTest, AnIntSecondaryMainThatThrowsFailsTheSecondStart) {
+  if (!HaveJdk()) GTEST_SKIP() << "no JDK";
+  TempDir dir_;
+  const SingleApp app = MakeSingleApp(Jvm::kReal, dir_.path(), "throw");
+  const auto first = StartInBackground(app.launcher, {});
+  ASSERT_TRUE(WaitForFile(app.File(u"ready")));
+  const ProcessResult second = RunProgram(app.launcher, {u"x"});
+  EXPECT_EQ(second.exitCode, 255);
+  EXPECT_EQ(second.output + second.errors, "");
+  app.Release();
+  EXPECT_EQ(first.get().exitCode, 0);
+  EXPECT_EQ(app.Calls(), std::vector<std::string>{Call("secondaryMain", {u"x"})});
+  EXPECT_NE(ReadFile(app.File(u"err")).find("IllegalStateException: boom from secondaryMain"), std::string::npos);
+}
+
+// One user's starts meet in one place whatever XDG_RUNTIME_DIR says, and
+// no other user can take that place: here a start from a desktop session
+// (with XDG_RUNTIME_DIR) and one from cron (without it) meet, although
+// another user (root) has created the folder in /tmp that a start without
+// the variable would once have used. Both run as a user of their own.
+TEST(SingleInstanceUsersTest, StartsWithAndWithoutRuntimeDirMeetWhateverOtherUsersCreate) {
+  if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
+  if (geteuid() != 0) GTEST_SKIP() << "starting as another user needs root";
+  const char* const kUser = "javelin-single";
+  if (getpwnam(kUser) == nullptr) std::system((std::string("useradd -m ") + kUser + " 2>/dev/null").c_str());
+  const passwd* user = getpwnam(kUser);
+  if (user == nullptr) GTEST_SKIP() << "cannot create the user " << kUser;
+  const uid_t uid = user->pw_uid;
+  const gid_t gid = user->pw_gid;
+
+  const std::string squatted = "/tmp/javelin-" + std::to_string(uid);
+  mkdir(squatted.c_str(), 0700);
+  ASSERT_EQ(chown(squatted.c_str(), 0, 0), 0);
+
+  TempDir dir_;
+  const SingleApp app = MakeSingleApp(Jvm::kTest, dir_.path(), "int");
+  MakeDirectories(dir_ / u"runtime");
+  chmod(ToUtf8(dir_ / u"runtime").c_str(), 0700);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(ToUtf8(dir_.path()))) {
+    lchown(entry.path().c_str(), uid, gid);
+  }
+  ASSERT_EQ(chown(ToUtf8(dir_.path()).c_str(), uid, gid), 0);
+
+  const auto asUser = [&](const std::u16string& launcher, const TextList& arguments) {
+    TextList command = {u"--reuid=" + ToDecimal(uid), u"--regid=" + ToDecimal(gid), u"--clear-groups", launcher};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
+  };
+  ProcessOptions desktop, cron;
+  desktop.environment[u"XDG_RUNTIME_DIR"] = dir_ / u"runtime";
+  cron.environment[u"XDG_RUNTIME_DIR"] = std::nullopt;
+  const auto first = StartInBackground(u"/usr/bin/setpriv", asUser(app.launcher, {u"first"}), desktop);
+  ASSERT_TRUE(WaitForFile(app.File(u"ready")));
+  const auto second = StartInBackground(u"/usr/bin/setpriv", asUser(app.launcher, {u"7"}), cron);
+  // A second start that ran the application itself would wait for the release.
+  const bool forwarded = second.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+  app.Release();
+  EXPECT_TRUE(forwarded);
+  EXPECT_EQ(second.get().exitCode, 7) << second.get().output;
+  EXPECT_EQ(first.get().exitCode, 0) << first.get().errors;
+  EXPECT_EQ(app.Calls(), std::vector<std::string>{Call("secondaryMain", {u"7"})});
+  rmdir(squatted.c_str());
 }
 #endif
 

@@ -284,9 +284,18 @@ jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char
 jobject JNICALL CallObjectV(JNIEnv*, jclass, jmethodID method, va_list arguments) { return Run(method, arguments); }
 void JNICALL CallVoidV(JNIEnv*, jclass, jmethodID method, va_list arguments) { Run(method, arguments); }
 
+// "secondarythrows": the int secondaryMain ends with an exception instead of
+// a result.
+bool SecondaryMainThrows() {
+  if (!Has("secondarythrows")) return false;
+  Throw("java/lang/IllegalStateException", u"boom from secondaryMain");
+  return true;
+}
+
 // The int form of secondaryMain: its first argument when that is a number, else 7.
 jint JNICALL CallStaticIntMethodV(JNIEnv*, jclass, jmethodID, va_list arguments) {
   const std::vector<std::u16string> strings = SecondaryMain(va_arg(arguments, jobject));
+  if (SecondaryMainThrows()) return 0;
   const std::string first = strings.empty() ? "" : ToModifiedUtf8(strings[0]);
   char* end = nullptr;
   const long number = strtol(first.c_str(), &end, 10);

@@ -12,6 +12,7 @@
 //   secondary=void  the main class has "secondaryMain([Ljava/lang/String;)V"
 //   secondary=int   it has "secondaryMain([Ljava/lang/String;)I", returning
 //                   its first argument when that is a number, else 7
+//   secondarythrows the int secondaryMain throws IllegalStateException
 //   wait            main writes "testjvm.ready" beside the library and
 //                   returns once "testjvm.release" exists there
 //   exit=N          the process then ends with N, as System.exit(N) would
