@@ -109,6 +109,15 @@ status=$?
 expect_output "example\\hello.exe" "$output" "argc=3" "main done"
 expect_output "test JVM log" "$(cat "$jre/bin/server/testjvm.log" 2>/dev/null)" \
   "option -Djava.class.path=Z:${top//\//\\}\\example\\hello.jar" "option -Xmx64m"
+# The window variant (javelinw.exe renamed), with its output redirected here:
+# the same launch, and the exit code comes back.
+JRE_PATH="Z:$(tr / '\\' <<<"$jre")" awk '{ print } /^\[Java Runtime Environment\]/ {
+  print "JRE Path=" ENVIRON["JRE_PATH"] }' "$top/example/hello-window.ini" >"$work/hello-window.ini"
+mv "$work/hello-window.ini" "$top/example/hello-window.ini"
+output=$(cd / && "$root/tools/wine-run.sh" "$top/example/hello-window.exe" "one two")
+status=$?
+[ "$status" -eq 0 ] || fail "example\\hello-window.exe under Wine ended with $status"
+expect_output "example\\hello-window.exe" "$output" "argc=3" "main done"
 
 if [ "$failures" -eq 0 ]; then
   echo "release archives: examples ran"
