@@ -66,9 +66,9 @@ bool SelectMessageLanguage(const std::u16string& code);
 // Replaces one text: `name` is a message id in decimal ("210") or a dialog
 // text name ("Dialog Title", "Dialog Frame", "Dialog Hint", "Dialog Path
 // Label", "Dialog Browse", "Dialog OK", "Dialog Cancel"), in any letter
-// case. Refused
-// (false, nothing changes) for an unknown name or when `text` does not have
-// the same %s/%d placeholders in the same order as the built-in text.
+// case. Refused (false, nothing changes) for an unknown name or when `text`
+// does not have the same %s/%d placeholders in the same order as the
+// built-in text.
 bool OverrideMessageText(const std::u16string& name, const std::u16string& text);
 
 // Every name OverrideMessageText accepts, in table order.
