@@ -18,7 +18,8 @@ class MessageSettingsTest : public ::testing::Test {
 
   // Reads a configuration of `lines` (a file of its own each time: the
   // Windows profile functions may keep a file they have read); true when it
-  // had a main class.
+  // had a main class. The reports in the configured language are checked
+  // end to end in tests/e2e/desktop_test_*.
   bool Read(const std::string& lines) {
     const std::u16string path = dir_ / (u"tool" + ToDecimal(++files_) + u".ini");
     test::WriteFile(path, lines);
@@ -67,20 +68,6 @@ TEST_F(MessageSettingsTest, LanguageAndReplacementsChooseEachText) {
   // The next configuration starts from the German texts again.
   ASSERT_TRUE(Read(main));
   EXPECT_FALSE(MessageTextsCustomised());
-}
-
-TEST_F(MessageSettingsTest, MissingMainClassIsReportedInTheConfiguredLanguage) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"", "Error: Main class in der INI-Datei nicht spezifiziert. \n"},
-      {"[Application]\r\nMessage Language=en\r\n", "Error: Main class not specified in the INI file. \n"},
-      {"[Application]\r\nMessage Language=en\r\n[Messages]\r\n210=Acme: no main class.\r\n",
-       "Error: Acme: no main class. \n"},
-  };
-  for (const auto& [lines, expected] : cases) {
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(Read(lines));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
-  }
 }
 
 }  // namespace
