@@ -1,9 +1,11 @@
 # Release archives made by CPack from this build:
 #   javelin-<version>-windows-x64.zip, javelin-<version>-windows-x86.zip,
 #   javelin-<version>-linux-<processor>.tar.gz
-# each with one top folder holding the launcher, the README, the INI
-# reference, the licence, and example/ with the hello example (the launcher
-# named hello, its INI file and hello.jar) ready to run as unpacked.
+# each with one top folder holding the launcher (on Windows also the
+# windowless javelinw.exe), the README, the INI reference, the licence, and
+# example/ with the hello example (the launcher named hello, its INI file
+# and hello.jar, and the window variant hello-window with its INI file and,
+# on Linux, a .desktop file) ready to run as unpacked.
 # `cpack` in the build folder writes the archive; tools/release.sh builds all
 # three.
 
@@ -30,11 +32,19 @@ set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 
 install(TARGETS javelin RUNTIME DESTINATION .)
+if(TARGET javelinw)
+  install(TARGETS javelinw RUNTIME DESTINATION .)
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/docs/ini-reference.md
         DESTINATION .)
 set(javelin_example_dir ${CMAKE_BINARY_DIR}/examples/hello)
-install(PROGRAMS ${javelin_example_dir}/hello${CMAKE_EXECUTABLE_SUFFIX} DESTINATION example)
-install(FILES ${javelin_example_dir}/hello.ini ${javelin_example_dir}/hello.jar DESTINATION example)
+install(PROGRAMS ${javelin_example_dir}/hello${CMAKE_EXECUTABLE_SUFFIX}
+                 ${javelin_example_dir}/hello-window${CMAKE_EXECUTABLE_SUFFIX} DESTINATION example)
+install(FILES ${javelin_example_dir}/hello.ini ${javelin_example_dir}/hello.jar
+              ${javelin_example_dir}/hello-window.ini DESTINATION example)
+if(NOT WIN32)
+  install(FILES ${CMAKE_SOURCE_DIR}/examples/hello/hello-window.desktop DESTINATION example)
+endif()
 
 include(CPack)

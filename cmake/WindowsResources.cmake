@@ -75,6 +75,7 @@ javelin_add_resources(launcher_resources ${CMAKE_BINARY_DIR}/res
   DESCRIPTION "${JAVELIN_FILE_DESCRIPTION}" VERSION "${JAVELIN_PRODUCT_VERSION}"
   ICON "${JAVELIN_ICON}" FILENAME "javelin.exe")
 target_sources(javelin PRIVATE $<TARGET_OBJECTS:${launcher_resources}>)
+target_sources(javelinw PRIVATE $<TARGET_OBJECTS:${launcher_resources}>)
 
 # The dialog, the folder picker, the tooltip and the shell.
 target_link_libraries(javelin_core PUBLIC comctl32 shell32 ole32 user32 gdi32)
@@ -94,8 +95,9 @@ if(TARGET javelin_tests)
   if(NOT MSVC)
     target_link_options(branded_launcher PRIVATE -static -static-libgcc -static-libstdc++)
   endif()
-  add_dependencies(javelin_tests branded_launcher)
+  add_dependencies(javelin_tests branded_launcher javelinw)
   target_compile_definitions(javelin_tests PRIVATE
+    JAVELIN_WINDOWLESS_LAUNCHER="$<TARGET_FILE:javelinw>"
     JAVELIN_BRANDED_LAUNCHER="$<TARGET_FILE:branded_launcher>"
     JAVELIN_PRODUCT_VERSION="${JAVELIN_PRODUCT_VERSION}")
 endif()
@@ -107,4 +109,9 @@ if(TARGET javelin_tests)
            COMMAND ${CMAKE_SOURCE_DIR}/tests/ui/jre_dialog_on_display.sh $<TARGET_FILE:javelin>
                    ${CMAKE_BINARY_DIR}/artefacts)
   set_tests_properties(jre_dialog_on_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
+  # The windowless launcher's message box, and no box with a redirection.
+  add_test(NAME desktop_errors_on_display
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/ui/desktop_errors_on_display_win.sh $<TARGET_FILE:javelinw>
+                   ${CMAKE_BINARY_DIR}/artefacts)
+  set_tests_properties(desktop_errors_on_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
 endif()

@@ -55,7 +55,8 @@ echo "=== $linux_name.tar.gz"
 mkdir "$work/linux"
 tar -xzf "$dist/$linux_name.tar.gz" -C "$work/linux"
 top=$work/linux/$linux_name
-expect_files "$top" javelin README.md LICENSE ini-reference.md example/hello example/hello.ini example/hello.jar
+expect_files "$top" javelin README.md LICENSE ini-reference.md example/hello example/hello.ini example/hello.jar \
+  example/hello-window example/hello-window.ini example/hello-window.desktop
 # Started from another folder: the example finds its INI and jar beside itself.
 output=$(cd / && "$top/example/hello" "one two" 2>&1)
 status=$?
@@ -67,20 +68,29 @@ echo "=== $win64_name.zip"
 mkdir "$work/win64"
 (cd "$work/win64" && cmake -E tar xf "$dist/$win64_name.zip") || fail "cannot unpack $win64_name.zip"
 top=$work/win64/$win64_name
-expect_files "$top" javelin.exe README.md LICENSE ini-reference.md example/hello.exe example/hello.ini \
-  example/hello.jar
+expect_files "$top" javelin.exe javelinw.exe README.md LICENSE ini-reference.md example/hello.exe example/hello.ini \
+  example/hello.jar example/hello-window.exe example/hello-window.ini
 if find "$top" -iname '*.dll' | grep -q .; then fail "$win64_name.zip holds DLLs"; fi
-# The launcher ships beside every application: it stays within 250 KB.
-size=$(stat -c %s "$top/javelin.exe")
-[ "$size" -le 256000 ] || fail "javelin.exe is $size bytes, more than 250 KB"
-# Only Windows' own libraries are imported: no C or C++ runtime of the
-# compiler (libstdc++-6.dll, libgcc_s_seh-1.dll, libwinpthread-1.dll).
-imports=$(x86_64-w64-mingw32-objdump -p "$top/javelin.exe" | sed -n 's/^\s*DLL Name: //p')
-[ -n "$imports" ] || fail "cannot read the imports of javelin.exe"
-for dll in $imports; do
-  case "${dll,,}" in
-    lib*|*gcc*|*pthread*|*stdc++*) fail "javelin.exe imports $dll" ;;
-  esac
+for exe in javelin.exe javelinw.exe; do
+  # The launchers ship beside every application: each stays within 250 KB.
+  size=$(stat -c %s "$top/$exe")
+  [ "$size" -le 256000 ] || fail "$exe is $size bytes, more than 250 KB"
+  # Only Windows' own libraries are imported: no C or C++ runtime of the
+  # compiler (libstdc++-6.dll, libgcc_s_seh-1.dll, libwinpthread-1.dll).
+  headers=$(x86_64-w64-mingw32-objdump -p "$top/$exe")
+  imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
+  [ -n "$imports" ] || fail "cannot read the imports of $exe"
+  for dll in $imports; do
+    case "${dll,,}" in
+      lib*|*gcc*|*pthread*|*stdc++*) fail "$exe imports $dll" ;;
+    esac
+  done
+  # javelin.exe is a console program (subsystem 3), javelinw.exe a
+  # windowless one (2).
+  expected=3
+  [ "$exe" = javelinw.exe ] && expected=2
+  subsystem=$(sed -n 's/^Subsystem\s*0*\([0-9]*\).*/\1/p' <<<"$headers")
+  [ "$subsystem" = "$expected" ] || fail "$exe has subsystem '$subsystem', $expected expected"
 done
 
 jre=$work/jre
@@ -99,6 +109,15 @@ status=$?
 expect_output "example\\hello.exe" "$output" "argc=3" "main done"
 expect_output "test JVM log" "$(cat "$jre/bin/server/testjvm.log" 2>/dev/null)" \
   "option -Djava.class.path=Z:${top//\//\\}\\example\\hello.jar" "option -Xmx64m"
+# The window variant (javelinw.exe renamed), with its output redirected here:
+# the same launch, and the exit code comes back.
+JRE_PATH="Z:$(tr / '\\' <<<"$jre")" awk '{ print } /^\[Java Runtime Environment\]/ {
+  print "JRE Path=" ENVIRON["JRE_PATH"] }' "$top/example/hello-window.ini" >"$work/hello-window.ini"
+mv "$work/hello-window.ini" "$top/example/hello-window.ini"
+output=$(cd / && "$root/tools/wine-run.sh" "$top/example/hello-window.exe" "one two")
+status=$?
+[ "$status" -eq 0 ] || fail "example\\hello-window.exe under Wine ended with $status"
+expect_output "example\\hello-window.exe" "$output" "argc=3" "main done"
 
 if [ "$failures" -eq 0 ]; then
   echo "release archives: examples ran"

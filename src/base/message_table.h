@@ -1,4 +1,6 @@
-// The launcher's German message table, ids 202 to 230.
+// The launcher's texts: the message table (ids 202 to 230) and the texts of
+// the JRE-not-found question, German unless the configuration selects the
+// English set or replaces single texts.
 #pragma once
 
 #include <initializer_list>
@@ -41,8 +43,43 @@ enum MessageId : int {
   kMsgJniReasonInvalid = 230,
 };
 
-// The text of `id`; empty for ids that are not in the table.
+// The text of `id` in the selected language, or its replacement; empty for
+// ids that are not in the table.
 std::u16string LoadMessage(int id);
+
+// The texts of the JRE-not-found question besides its message.
+enum class DialogText : int {
+  kTitle,         // the window title
+  kGroupTitle,    // the frame around the message; also "no runtime in this folder"
+  kSearchHint,    // the line above the folder field
+  kPathLabel,     // the folder field's label
+  kBrowseButton,
+  kOkButton,
+  kCancelButton,
+};
+std::u16string LoadDialogText(DialogText text);
+
+// Selects the built-in set of texts by language code: "en" (any letter case)
+// gives English; anything else keeps German. True when English was selected.
+bool SelectMessageLanguage(const std::u16string& code);
+
+// Replaces one text: `name` is a message id in decimal ("210") or a dialog
+// text name ("Dialog Title", "Dialog Frame", "Dialog Hint", "Dialog Path
+// Label", "Dialog Browse", "Dialog OK", "Dialog Cancel"), in any letter
+// case. Refused (false, nothing changes) for an unknown name or when `text`
+// does not have the same %s/%d placeholders in the same order as the
+// built-in text.
+bool OverrideMessageText(const std::u16string& name, const std::u16string& text);
+
+// Every name OverrideMessageText accepts, in table order.
+std::u16string MessageTextName(int index);
+int MessageTextCount();
+
+// Whether a language or a replacement changed any text.
+bool MessageTextsCustomised();
+
+// Back to the German texts without replacements.
+void ResetMessageTexts();
 
 // One argument of FormatMessageText: a text for %s or a number for %d.
 struct FormatArgument {

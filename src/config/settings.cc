@@ -5,6 +5,7 @@
 #include "base/message_table.h"
 #include "base/trace.h"
 #include "config/ini_paths.h"
+#include "config/message_settings.h"
 
 namespace javelin {
 
@@ -164,6 +165,8 @@ std::optional<Settings> ReadSettings(const IniSource& source, const ProcessConte
   runtime.jvmType = ReadJvmType(config.GetString(kJreSection, u"JVM Type"));
   ApplyJvmSource(runtime, config.GetString(kJreSection, u"JVM Source"));
   ApplyVmProvider(runtime, config.GetString(kJreSection, u"VM Provider"));
+
+  ApplyMessageSettings(config, settings);
 
   // A name from a "+" section comes with a leading blank, which no class
   // name has.

@@ -10,6 +10,7 @@
 #include "modes/service_host.h"
 
 int main(int argc, char** argv) {
+  javelin::PrepareStandardHandles();
   javelin::RecordProcessArguments(argc, argv);
   int exitCode = -1;
   {

@@ -91,9 +91,32 @@ class JreNotFoundDialog {
     }
     link_.Attach(link);
     SetDlgItemTextW(dialog, kJreDialogMessage, message_.c_str());
+    if (MessageTextsCustomised()) SetTemplateTexts(dialog);
     EnableWindow(GetDlgItem(dialog, kJreDialogOk), FALSE);
     Centre(dialog);
     return TRUE;
+  }
+
+  // The template carries the German texts; another language or replaced
+  // texts are set here. The frame and the folder label have no id of their
+  // own: they are the one group box and the one plain text without an id.
+  static void SetTemplateTexts(HWND dialog) {
+    SetWindowTextW(dialog, Wide(LoadDialogText(DialogText::kTitle)).c_str());
+    const struct {
+      int id;
+      DialogText text;
+    } kItems[] = {{kJreDialogOk, DialogText::kOkButton},
+                  {kJreDialogCancel, DialogText::kCancelButton},
+                  {kJreDialogBrowse, DialogText::kBrowseButton},
+                  {kJreDialogHint, DialogText::kSearchHint}};
+    for (const auto& item : kItems) SetDlgItemTextW(dialog, item.id, Wide(LoadDialogText(item.text)).c_str());
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (static_cast<WORD>(GetDlgCtrlID(child)) != 0xFFFF) continue;
+      wchar_t className[16] = {};
+      GetClassNameW(child, className, 16);
+      const bool frame = lstrcmpiW(className, L"Button") == 0;
+      SetWindowTextW(child, Wide(LoadDialogText(frame ? DialogText::kGroupTitle : DialogText::kPathLabel)).c_str());
+    }
   }
 
   // Centres the dialog over a visible, not minimised owner, else over the

@@ -19,6 +19,7 @@ enum JreDialogControl : int {
   kJreDialogMessage = 203,
   kJreDialogIcon = 204,
   kJreDialogLink = 205,
+  kJreDialogHint = 206,
 };
 
 // Asks for a folder (owner window, title); nullopt when the user cancelled.

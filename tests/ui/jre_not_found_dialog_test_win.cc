@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/message_table.h"
 #include "jre/runtime_fixture.h"
 #include "support/test_support.h"
 #include "ui/display_check_win.h"
@@ -31,10 +32,10 @@ std::wstring TextOf(HWND window) {
 }
 
 // The dialog of this process, once it is shown (null after 10 s).
-HWND WaitForDialog() {
+HWND WaitForDialog(const wchar_t* title = L"JRE nicht gefunden") {
   DWORD process = 0;
   for (int i = 0; i < 1000; ++i, Sleep(10)) {
-    HWND found = FindWindowW(L"#32770", L"JRE nicht gefunden");
+    HWND found = FindWindowW(L"#32770", title);
     if (found && GetWindowThreadProcessId(found, &process) && process == GetCurrentProcessId() &&
         IsWindowVisible(found)) {
       return found;
@@ -142,6 +143,32 @@ TEST(JreNotFoundDialog, BrowseEnablesOkOnlyForAUsableFolderAndOkOrCancelEnds) {
   DeleteFileW(Wide(test::LibraryIn(u"C:\\", JvmFlavor::kServer)).c_str());
   RemoveDirectoryW(L"C:\\bin\\server");
   RemoveDirectoryW(L"C:\\bin");
+}
+
+// The template's German texts give way to the English set and to single
+// replacements, the two controls without an id included.
+TEST(JreNotFoundDialog, ShowsTheConfiguredLanguageAndReplacements) {
+  SKIP_WITHOUT_DISPLAY();
+  SelectMessageLanguage(u"en");
+  ASSERT_TRUE(OverrideMessageText(u"Dialog Browse", u"Choose..."));
+  std::vector<std::wstring> texts;
+  std::thread driver([&] {
+    HWND dialog = WaitForDialog(L"JRE not found");
+    ASSERT_NE(dialog, nullptr) << "no dialog titled 'JRE not found'";
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      const int id = GetDlgCtrlID(child);
+      if (id != kJreDialogMessage && id != kJreDialogLink && id != kJreDialogIcon) texts.push_back(TextOf(child));
+    }
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_FALSE(ShowJreNotFoundDialog({kMessage, 0, u""}));
+  driver.join();
+  ResetMessageTexts();
+  // In template order: OK, Cancel, the folder field, its label, Browse, the
+  // frame and the hint.
+  const std::vector<std::wstring> expected = {L"OK",       L"Cancel", L"", L"JRE path:", L"Choose...",
+                                              L"No JRE", L"If you have a JRE installed, you can browse for it below:"};
+  EXPECT_EQ(texts, expected);
 }
 
 }  // namespace
