@@ -2,13 +2,12 @@
 
 #include "base/file_system.h"
 #include "base/trace.h"
-#include "config/ini_file.h"
 
 namespace javelin {
 
 std::u16string DiskIniSource::GetString(const std::u16string& path, const std::u16string& section,
                                         const std::u16string& key) const {
-  return IniFile(path).GetString(section, key);
+  return files_.try_emplace(path, path).first->second.GetString(section, key);
 }
 
 bool DiskIniSource::FileExists(const std::u16string& path) const {

@@ -58,6 +58,20 @@ bool NamesEqual(const std::u16string& fileName, const std::u16string& queryName)
   return EqualsIgnoreCase(CutAtNul(fileName), queryName);
 }
 
+// The ASCII letters of `text` in lower case, as EqualsIgnoreCase compares.
+std::u16string FoldCase(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return text;
+}
+
+// The part of `text` from `begin` to `end`, cut at its first NUL.
+std::u16string_view NameView(const std::u16string& text, size_t begin, size_t end) {
+  std::u16string_view name(text.data() + begin, end - begin);
+  return name.substr(0, name.find(u'\0'));
+}
+
 IniLine ParseLine(const std::u16string& text, size_t begin, size_t end) {
   IniLine line;
   line.begin = begin;
@@ -197,20 +211,67 @@ std::string EncodeIniText(const std::u16string& text, IniEncoding encoding) {
   return ToUtf8(text);
 }
 
-std::u16string FindIniValue(const std::u16string& text, const std::u16string& section,
-                            const std::u16string& key) {
-  const IniDocument document = Parse(text);
-  const IniSection* found = FindSection(document, QueryName(section));
-  if (found == nullptr) return {};
-  const size_t index = FindKeyLine(document, *found, QueryName(key));
-  if (index == kNone || !document.lines[index].hasValue) return {};
-  const IniLine& line = document.lines[index];
-  std::u16string value = CutAtNul(text.substr(line.valueBegin, line.end - line.valueBegin));
+IniIndex::IniIndex(std::u16string text) : text_(std::move(text)), folded_(FoldCase(text_)) {
+  // The lines split and trimmed as Parse does; section and key names filed
+  // without copies, values found when asked for.
+  Keys* keys = &sections_[std::u16string_view()];  // the section before the first header
+  size_t position = 0;
+  while (position < text_.size()) {
+    size_t lineEnd = position;
+    while (lineEnd < text_.size() && !IsLineBreak(text_[lineEnd])) ++lineEnd;
+    size_t begin = position;
+    size_t end = lineEnd;
+    while (begin < end && IsIniBlank(text_[begin])) ++begin;
+    while (end > begin && IsIniBlank(text_[end - 1])) --end;
+    position = lineEnd;
+    while (position < text_.size() && IsLineBreak(text_[position])) ++position;
+    if (begin == end) continue;
+
+    if (text_[begin] == u'[') {
+      size_t close = end;
+      while (close > begin && text_[close - 1] != u']') --close;
+      if (close > begin + 1) {
+        size_t nameBegin = begin + 1;
+        size_t nameEnd = close - 1;
+        while (nameBegin < nameEnd && IsIniBlank(text_[nameBegin])) ++nameBegin;
+        while (nameEnd > nameBegin && IsIniBlank(text_[nameEnd - 1])) --nameEnd;
+        // Only the first section of a name is ever searched.
+        const auto [entry, isFirst] = sections_.try_emplace(NameView(folded_, nameBegin, nameEnd));
+        keys = isFirst ? &entry->second : nullptr;
+        continue;
+      }
+    }
+    if (keys == nullptr) continue;
+    size_t equals = begin;
+    while (equals < end && text_[equals] != u'=') ++equals;
+    size_t nameEnd = equals;
+    while (nameEnd > begin && IsIniBlank(text_[nameEnd - 1])) --nameEnd;
+    // The first key of a name wins, even one without '=' (an empty value).
+    const auto [key, isFirstKey] = keys->try_emplace(NameView(folded_, begin, nameEnd));
+    if (!isFirstKey || equals == end) continue;
+    size_t valueBegin = equals + 1;
+    while (valueBegin < end && IsIniBlank(text_[valueBegin])) ++valueBegin;
+    key->second = ValueRange{valueBegin, end};
+  }
+}
+
+std::u16string IniIndex::Find(const std::u16string& section, const std::u16string& key) const {
+  const auto found = sections_.find(FoldCase(QueryName(section)));
+  if (found == sections_.end()) return {};
+  const auto entry = found->second.find(FoldCase(QueryName(key)));
+  if (entry == found->second.end()) return {};
+  const ValueRange& range = entry->second;
+  std::u16string value = CutAtNul(text_.substr(range.begin, range.end - range.begin));
   if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
   return value;
+}
+
+std::u16string FindIniValue(const std::u16string& text, const std::u16string& section,
+                            const std::u16string& key) {
+  return IniIndex(text).Find(section, key);
 }
 
 std::u16string SetIniValue(const std::u16string& text, const std::u16string& section,
