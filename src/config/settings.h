@@ -8,8 +8,8 @@
 #include "base/process_context.h"
 #include "base/text.h"
 #include "config/ini_source.h"
-#include "jre/jvm_kind.h"
-#include "jre/version.h"
+#include "config/jvm_kind.h"
+#include "config/version.h"
 
 namespace javelin {
 

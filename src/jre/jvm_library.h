@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/text.h"
-#include "jre/jvm_kind.h"
-#include "jre/version.h"
+#include "config/jvm_kind.h"
+#include "config/version.h"
 
 namespace javelin {
 
