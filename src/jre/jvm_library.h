@@ -27,9 +27,6 @@ struct RankingPolicy {
   bool byServerVm = false;       // "favor_server": the server VM first
 };
 
-// True when the file or folder exists.
-bool PathExists(const std::u16string& path);
-
 // The JVM library inside `home` (which ends in the separator) for a kind of
 // the "JVM Type" setting, or empty. `isServerVm` tells whether it is the
 // server VM.
