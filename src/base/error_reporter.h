@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "base/failure.h"
+
 namespace javelin {
 
 // Writes "Error: " + text + " \n" to standard output and flushes it: UTF-8
@@ -15,9 +17,14 @@ void ReportMessage(const std::u16string& text);
 // Formats `format` (a message text with one %s) with `argument`, then reports.
 void ReportFormatted(const std::u16string& format, const std::u16string& argument);
 
-// Formats message 202 with the text of `messageId` and `errorCode` printed as
-// a signed 32-bit number, then reports.
-void ReportWindowsError(int messageId, uint32_t errorCode);
+// Formats message 202 with the text of `messageId` and `errorCode` (a
+// Windows error or an errno value) printed as a signed 32-bit number, then
+// reports.
+void ReportSystemError(int messageId, uint32_t errorCode);
+
+// Reports the failure's text; a failure without text has been reported
+// before and prints nothing.
+void ReportFailure(const Failure& failure);
 
 // Formats message 203 with the text of `messageId` and the reason for the
 // JNI result code (-1..-6 give 225..230, anything else an empty reason).
