@@ -3,7 +3,8 @@
 #pragma once
 
 #include <string>
-#include <unordered_map>
+#include <memory>
+#include <vector>
 
 #include "config/ini_file.h"
 
@@ -21,7 +22,8 @@ class IniSource {
 };
 
 // The INI files on disk, read through one IniFile per path for the life of
-// the source: where IniFile parses a file once, the source reads it once.
+// the source: where IniFile parses a file once, the source reads it once. A
+// launch reads two files at most, so a list serves.
 class DiskIniSource : public IniSource {
  public:
   std::u16string GetString(const std::u16string& path, const std::u16string& section,
@@ -29,7 +31,7 @@ class DiskIniSource : public IniSource {
   bool FileExists(const std::u16string& path) const override;
 
  private:
-  mutable std::unordered_map<std::u16string, IniFile> files_;
+  mutable std::vector<std::unique_ptr<IniFile>> files_;
 };
 
 // The launcher's configuration file as the stages read it. GetString applies
