@@ -72,6 +72,29 @@ std::u16string_view NameView(const std::u16string& text, size_t begin, size_t en
   return name.substr(0, name.find(u'\0'));
 }
 
+// One line of the text with blanks trimmed: [begin, end) is its content
+// (empty for a blank line), lineEnd where its line break begins.
+struct LineSpan {
+  size_t begin = 0;
+  size_t end = 0;
+  size_t lineEnd = 0;
+};
+
+// The line at `position`, which moves past its line break. False at the end
+// of the text.
+bool NextLine(const std::u16string& text, size_t& position, LineSpan& line) {
+  if (position >= text.size()) return false;
+  line.lineEnd = position;
+  while (line.lineEnd < text.size() && !IsLineBreak(text[line.lineEnd])) ++line.lineEnd;
+  line.begin = position;
+  line.end = line.lineEnd;
+  while (line.begin < line.end && IsIniBlank(text[line.begin])) ++line.begin;
+  while (line.end > line.begin && IsIniBlank(text[line.end - 1])) --line.end;
+  position = line.lineEnd;
+  while (position < text.size() && IsLineBreak(text[position])) ++position;
+  return true;
+}
+
 IniLine ParseLine(const std::u16string& text, size_t begin, size_t end) {
   IniLine line;
   line.begin = begin;
@@ -102,19 +125,11 @@ IniDocument Parse(const std::u16string& text) {
   IniDocument document;
   IniSection current;  // the implicit section before the first header
   size_t position = 0;
-  while (position < text.size()) {
-    size_t lineEnd = position;
-    while (lineEnd < text.size() && !IsLineBreak(text[lineEnd])) ++lineEnd;
-    size_t begin = position;
-    size_t end = lineEnd;
-    while (begin < end && IsIniBlank(text[begin])) ++begin;
-    while (end > begin && IsIniBlank(text[end - 1])) --end;
-    position = lineEnd;
-    while (position < text.size() && IsLineBreak(text[position])) ++position;
-    if (begin == end) continue;
-
-    IniLine line = ParseLine(text, begin, end);
-    line.breakAt = lineEnd;
+  LineSpan span;
+  while (NextLine(text, position, span)) {
+    if (span.begin == span.end) continue;
+    IniLine line = ParseLine(text, span.begin, span.end);
+    line.breakAt = span.lineEnd;
     if (line.isSection) {
       current.endLine = document.lines.size();
       document.sections.push_back(std::move(current));
@@ -212,19 +227,14 @@ std::string EncodeIniText(const std::u16string& text, IniEncoding encoding) {
 }
 
 IniIndex::IniIndex(std::u16string text) : text_(std::move(text)), folded_(FoldCase(text_)) {
-  // The lines split and trimmed as Parse does; section and key names filed
-  // without copies, values found when asked for.
+  // The lines as Parse reads them, without the copies it makes: names are
+  // filed as views, values cut out when asked for.
   Keys* keys = &sections_[std::u16string_view()];  // the section before the first header
   size_t position = 0;
-  while (position < text_.size()) {
-    size_t lineEnd = position;
-    while (lineEnd < text_.size() && !IsLineBreak(text_[lineEnd])) ++lineEnd;
-    size_t begin = position;
-    size_t end = lineEnd;
-    while (begin < end && IsIniBlank(text_[begin])) ++begin;
-    while (end > begin && IsIniBlank(text_[end - 1])) --end;
-    position = lineEnd;
-    while (position < text_.size() && IsLineBreak(text_[position])) ++position;
+  LineSpan span;
+  while (NextLine(text_, position, span)) {
+    const size_t begin = span.begin;
+    const size_t end = span.end;
     if (begin == end) continue;
 
     if (text_[begin] == u'[') {
