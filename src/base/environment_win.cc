@@ -4,14 +4,9 @@
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/win_support.h"
 
 namespace javelin {
-
-namespace {
-
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-}  // namespace
 
 bool GetEnvironment(const std::u16string& name, std::u16string& value) {
   std::vector<wchar_t> buffer(256);

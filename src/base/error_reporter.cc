@@ -31,10 +31,12 @@ void ReportFormatted(const std::u16string& format, const std::u16string& argumen
   ReportMessage(FormatMessageText(format, {argument}));
 }
 
-void ReportWindowsError(int messageId, uint32_t errorCode) {
-  const std::u16string text = LoadMessage(messageId);
-  ReportMessage(FormatMessageText(LoadMessage(kMsgWindowsError),
-                                  {text, static_cast<long long>(errorCode)}));
+void ReportSystemError(int messageId, uint32_t errorCode) {
+  ReportMessage(SystemErrorFailure(messageId, errorCode).text);
+}
+
+void ReportFailure(const Failure& failure) {
+  if (!failure.text.empty()) ReportMessage(failure.text);
 }
 
 void ReportJniError(int messageId, int32_t jniResult) {

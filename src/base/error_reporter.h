@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "base/failure.h"
+
 namespace javelin {
 
 // Shows `text` in an error dialog when error dialogs are allowed and one can
@@ -26,9 +28,14 @@ void SetErrorDialogTitle(const std::u16string& title);
 // Formats `format` (a message text with one %s) with `argument`, then reports.
 void ReportFormatted(const std::u16string& format, const std::u16string& argument);
 
-// Formats message 202 with the text of `messageId` and `errorCode` printed as
-// a signed 32-bit number, then reports.
-void ReportWindowsError(int messageId, uint32_t errorCode);
+// Formats message 202 with the text of `messageId` and `errorCode` (a
+// Windows error or an errno value) printed as a signed 32-bit number, then
+// reports.
+void ReportSystemError(int messageId, uint32_t errorCode);
+
+// Reports the failure's text; a failure without text has been reported
+// before and prints nothing.
+void ReportFailure(const Failure& failure);
 
 // Formats message 203 with the text of `messageId` and the reason for the
 // JNI result code (-1..-6 give 225..230, anything else an empty reason).

@@ -1,21 +1,49 @@
+// The platform-independent part of the path and file operations: the text
+// rules of both path styles and the %NAME% expansion.
 #include "base/file_system.h"
 
 namespace javelin {
 
-void SplitText(const std::u16string& text, const std::u16string& delimiter, TextList& pieces) {
-  pieces.clear();
-  if (text.empty()) return;
-  size_t position = 0;
-  bool found = false;
-  while (true) {
-    size_t at = delimiter.empty() ? std::u16string::npos : text.find(delimiter, position);
-    if (at == std::u16string::npos) break;
-    found = true;
-    pieces.push_back(text.substr(position, at - position));
-    position = at + delimiter.size();
-    if (position >= text.size()) return;
+namespace {
+
+bool IsWindowsStyle(PathStyle style) {
+  return (style == PathStyle::kNative ? kHostPathStyle : style) == PathStyle::kWindows;
+}
+
+constexpr std::u16string_view kLongPrefix = u"\\\\?\\";
+constexpr std::u16string_view kLongUncPrefix = u"\\\\?\\UNC\\";
+
+// A "\\server\share" path; a "\\?\" path counts only in its "\\?\UNC\" form.
+bool IsWindowsUncText(const std::u16string& path) {
+  if (StartsWith(path, kLongPrefix)) return StartsWith(path, kLongUncPrefix);
+  return StartsWith(path, u"\\\\");
+}
+
+}  // namespace
+
+bool IsAbsolutePath(const std::u16string& path, PathStyle style) {
+  if (!IsWindowsStyle(style)) return !path.empty() && path[0] == u'/';
+  return path.size() >= 2 && ((path[0] == u'\\' && path[1] == u'\\') || path[1] == u':');
+}
+
+TextList SplitPathComponents(const std::u16string& path, PathStyle style) {
+  const bool windows = IsWindowsStyle(style);
+  const std::u16string separator = windows ? u"\\" : u"/";
+  std::u16string prefix;
+  if (windows && StartsWith(path, kLongUncPrefix)) {
+    prefix = kLongUncPrefix;
+  } else if (windows && StartsWith(path, kLongPrefix)) {
+    prefix = kLongPrefix;
   }
-  pieces.push_back(found ? text.substr(position) : text);
+  const std::u16string working = path.substr(prefix.size());
+  // A UNC root is "\\server"; any other root runs up to the first separator
+  // ("C:" for a drive path, the empty text for "/a").
+  const size_t rootEnd = working.find(separator, windows && IsWindowsUncText(working) ? 2 : 0);
+  if (rootEnd == std::u16string::npos) return {prefix + working};
+  TextList components;
+  SplitText(working.substr(rootEnd + 1), separator, components);
+  components.insert(components.begin(), prefix + working.substr(0, rootEnd));
+  return components;
 }
 
 std::u16string ExpandVariables(const std::u16string& text, const VariableLookup& lookup) {

@@ -13,17 +13,18 @@
 
 namespace javelin {
 
+// Whose rules a path's text follows. The rules are plain text, so both sets
+// work on every host; kNative is the platform's own.
+enum class PathStyle { kNative, kWindows, kPosix };
+
 // '\\' on Windows, '/' elsewhere.
 extern const char16_t kPathSeparator;
+// PathStyle::kWindows on Windows, PathStyle::kPosix elsewhere.
+extern const PathStyle kHostPathStyle;
 
-// Cuts `text` at every `delimiter` into `pieces` (cleared first). An empty
-// text yields nothing; a trailing delimiter adds no empty piece.
-void SplitText(const std::u16string& text, const std::u16string& delimiter,
-               TextList& pieces);
-
-// Whether `path` is absolute in the platform's sense: on Windows two leading
-// backslashes or ':' as second character; elsewhere a leading '/'.
-bool IsAbsolutePath(const std::u16string& path);
+// Whether `path` is absolute: Windows, two leading backslashes or ':' as
+// second character; POSIX, a leading '/'.
+bool IsAbsolutePath(const std::u16string& path, PathStyle style = PathStyle::kNative);
 
 // True when `path` is absolute (see IsAbsolutePath; Windows also requires at
 // least two characters) and a directory search for it finds something. Like
@@ -31,13 +32,18 @@ bool IsAbsolutePath(const std::u16string& path);
 // path that ends in a separator.
 bool AbsolutePathExists(const std::u16string& path);
 
+// True when a file or folder exists at `path`; false for an empty path.
+// Windows: a directory search for it finds something (so a wildcard in the
+// last component matches too); POSIX: stat, which follows links.
+bool PathExists(const std::u16string& path);
+
 // Root (with any long-path prefix) first, then the components in order.
 // Windows: "C:\a\b" gives "C:", "a", "b"; "\\server\share\d" gives
 // "\\server", "share", "d"; "\\?\UNC\server\share" gives
 // "\\?\UNC\server", "share". POSIX: the root of "/a/b" is the empty text
 // before the first '/', so root + '/' + components rebuilds the path. A
 // relative path's first component takes the root's place on both.
-TextList SplitPathComponents(const std::u16string& path);
+TextList SplitPathComponents(const std::u16string& path, PathStyle style = PathStyle::kNative);
 
 // Creates every missing directory above the file `path`, outermost first.
 // Returns 0 or the platform error code (Windows error, errno) of the last

@@ -17,6 +17,7 @@
 namespace javelin {
 
 const char16_t kPathSeparator = u'/';
+const PathStyle kHostPathStyle = PathStyle::kPosix;
 
 namespace {
 
@@ -67,21 +68,15 @@ bool IsDirectoryPath(const std::string& path) {
 
 }  // namespace
 
-bool IsAbsolutePath(const std::u16string& path) { return !path.empty() && path[0] == u'/'; }
-
 bool AbsolutePathExists(const std::u16string& path) {
   if (!IsAbsolutePath(path)) return false;
   FileFinder finder;
   return finder.FindFile(path);
 }
 
-TextList SplitPathComponents(const std::u16string& path) {
-  const size_t rootEnd = path.find(u'/');
-  if (rootEnd == std::u16string::npos) return {path};
-  TextList components;
-  SplitText(path.substr(rootEnd + 1), u"/", components);
-  components.insert(components.begin(), path.substr(0, rootEnd));
-  return components;
+bool PathExists(const std::u16string& path) {
+  struct stat info;
+  return !path.empty() && stat(ToUtf8(path).c_str(), &info) == 0;
 }
 
 uint32_t CreateParentDirectories(const std::u16string& path) {

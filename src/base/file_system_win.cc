@@ -7,10 +7,12 @@
 
 #include "base/file_system.h"
 #include "base/text.h"
+#include "base/win_support.h"
 
 namespace javelin {
 
 const char16_t kPathSeparator = u'\\';
+const PathStyle kHostPathStyle = PathStyle::kWindows;
 
 namespace {
 
@@ -18,8 +20,6 @@ constexpr size_t kLongPathLength = 260;    // from here on a path needs a prefix
 constexpr size_t kMaximumPathLength = 32767;
 const std::u16string kLongPrefix = u"\\\\?\\";
 const std::u16string kLongUncPrefix = u"\\\\?\\UNC\\";
-
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // PathIsUNCW, but a "\\?\" path only counts when it is the "\\?\UNC\" form
 // (some shell versions accept every "\\?\" path).
@@ -39,36 +39,12 @@ std::u16string WithLongPathPrefix(const std::u16string& pattern) {
 
 }  // namespace
 
-bool IsAbsolutePath(const std::u16string& path) {
-  return path.size() >= 2 && ((path[0] == u'\\' && path[1] == u'\\') || path[1] == u':');
-}
-
-bool AbsolutePathExists(const std::u16string& path) {
-  if (!IsAbsolutePath(path)) return false;
+bool PathExists(const std::u16string& path) {
   WIN32_FIND_DATAW data;
-  const HANDLE search = FindFirstFileW(W(path), &data);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
+  return static_cast<bool>(ScopedFindHandle(FindFirstFileW(W(path), &data)));
 }
 
-TextList SplitPathComponents(const std::u16string& path) {
-  std::u16string prefix;
-  if (StartsWith(path, kLongUncPrefix)) {
-    prefix = kLongUncPrefix;
-  } else if (StartsWith(path, kLongPrefix)) {
-    prefix = kLongPrefix;
-  }
-  const std::u16string working = path.substr(prefix.size());
-  // A UNC root is "\\server"; any other root runs up to the first backslash
-  // ("C:" for a drive path).
-  const size_t rootEnd = working.find(u'\\', PathIsUNCW(W(working)) ? 2 : 0);
-  if (rootEnd == std::u16string::npos) return {prefix + working};
-  TextList components;
-  SplitText(working.substr(rootEnd + 1), u"\\", components);
-  components.insert(components.begin(), prefix + working.substr(0, rootEnd));
-  return components;
-}
+bool AbsolutePathExists(const std::u16string& path) { return IsAbsolutePath(path) && PathExists(path); }
 
 uint32_t CreateParentDirectories(const std::u16string& path) {
   if (AbsolutePathExists(path)) return 0;
@@ -104,7 +80,7 @@ bool RemoveDirectoryLong(const std::u16string& path) {
 }
 
 struct FileFinder::State {
-  HANDLE search = INVALID_HANDLE_VALUE;
+  ScopedFindHandle search;
   WIN32_FIND_DATAW data{};
   bool found = false;
   std::u16string root;
@@ -118,8 +94,8 @@ bool FileFinder::FindFile(const std::u16string& pattern) {
   Close();
   state_->root.clear();
   const std::u16string searched = WithLongPathPrefix(pattern);
-  state_->search = FindFirstFileW(W(searched), &state_->data);
-  if (state_->search == INVALID_HANDLE_VALUE) return false;
+  state_->search.Reset(FindFirstFileW(W(searched), &state_->data));
+  if (!state_->search) return false;
 
   const DWORD size = GetFullPathNameW(W(searched), 0, nullptr, nullptr);
   std::vector<wchar_t> fullPath(size + 1);
@@ -137,14 +113,13 @@ bool FileFinder::FindFile(const std::u16string& pattern) {
 }
 
 bool FileFinder::FindNext() {
-  if (state_->search == INVALID_HANDLE_VALUE) return false;
-  state_->found = FindNextFileW(state_->search, &state_->data) != FALSE;
+  if (!state_->search) return false;
+  state_->found = FindNextFileW(state_->search.get(), &state_->data) != FALSE;
   return state_->found;
 }
 
 void FileFinder::Close() {
-  if (state_->search != INVALID_HANDLE_VALUE) FindClose(state_->search);
-  state_->search = INVALID_HANDLE_VALUE;
+  state_->search.Reset();
   state_->found = false;
 }
 
@@ -166,21 +141,20 @@ bool SetCurrentDirectoryPath(const std::u16string& path) {
 }
 
 FILE* OpenAppendFile(const std::u16string& path) {
-  return _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"ab");
+  return _wfopen(W(path), L"ab");
 }
 
 bool ReadSmallFile(const std::u16string& path, std::string& contents) {
-  HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  const ScopedKernelHandle file(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   contents.clear();
   char buffer[4096];
   DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0 &&
+  while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0 &&
          contents.size() < (1u << 20)) {
     contents.append(buffer, read);
   }
-  CloseHandle(file);
   return true;
 }
 

@@ -15,7 +15,7 @@ bool GetModulePath(std::u16string& path) {
   for (;;) {
     const ssize_t length = readlink("/proc/self/exe", &buffer[0], buffer.size());
     if (length < 0) {
-      ReportWindowsError(kMsgModulePath, static_cast<uint32_t>(errno));
+      ReportSystemError(kMsgModulePath, static_cast<uint32_t>(errno));
       return false;
     }
     if (static_cast<size_t>(length) < buffer.size()) {

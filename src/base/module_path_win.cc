@@ -10,7 +10,7 @@ bool GetModulePath(std::u16string& path) {
   wchar_t buffer[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   if (length == 0) {
-    ReportWindowsError(kMsgModulePath, GetLastError());
+    ReportSystemError(kMsgModulePath, GetLastError());
     return false;
   }
   path.assign(reinterpret_cast<const char16_t*>(buffer), length);

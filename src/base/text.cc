@@ -141,4 +141,20 @@ std::u16string ReplaceAll(std::u16string text, char16_t from, char16_t to) {
   return text;
 }
 
+void SplitText(const std::u16string& text, const std::u16string& delimiter, TextList& pieces) {
+  pieces.clear();
+  if (text.empty()) return;
+  size_t position = 0;
+  bool found = false;
+  while (true) {
+    size_t at = delimiter.empty() ? std::u16string::npos : text.find(delimiter, position);
+    if (at == std::u16string::npos) break;
+    found = true;
+    pieces.push_back(text.substr(position, at - position));
+    position = at + delimiter.size();
+    if (position >= text.size()) return;
+  }
+  pieces.push_back(found ? text.substr(position) : text);
+}
+
 }  // namespace javelin

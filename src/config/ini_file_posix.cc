@@ -1,5 +1,6 @@
 // IniFile on Javelin's own reader and writer (see ini_text.h), which follow
-// the rules of the Windows profile functions.
+// the rules of the Windows profile functions. The file is parsed once, so a
+// launch that looks up many keys costs one pass over it however big it is.
 #include <errno.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -60,6 +61,13 @@ IniText ReadIniText(const std::u16string& path) {
 
 }  // namespace
 
+struct IniFile::State {
+  IniIndex index;
+};
+
+IniFile::IniFile(std::u16string path) : path_(std::move(path)) {}
+IniFile::~IniFile() = default;
+
 uint32_t IniFile::ReadHeader(unsigned char (&buffer)[4]) {
   const int fd = open(ToUtf8(path()).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return static_cast<uint32_t>(errno);
@@ -73,12 +81,13 @@ uint32_t IniFile::ReadHeader(unsigned char (&buffer)[4]) {
 }
 
 std::u16string IniFile::GetString(const std::u16string& section, const std::u16string& key) {
-  return FindIniValue(ReadIniText(path()).text, section, key);
+  if (!state_) state_.reset(new State{IniIndex(ReadIniText(path()).text)});
+  return state_->index.Find(section, key);
 }
-
 
 int IniFile::WriteString(const std::u16string& section, const std::u16string& key,
                          const std::u16string& value) {
+  state_.reset();
   // A missing file is created; one that exists but cannot be read is left
   // alone rather than replaced.
   IniText current;
@@ -92,6 +101,9 @@ int IniFile::WriteString(const std::u16string& section, const std::u16string& ke
   return WriteWholeFile(path(), EncodeIniText(updated, current.encoding)) ? 1 : 0;
 }
 
-int IniFile::Delete() { return unlink(ToUtf8(path()).c_str()) == 0 ? 1 : 0; }
+int IniFile::Delete() {
+  state_.reset();
+  return unlink(ToUtf8(path()).c_str()) == 0 ? 1 : 0;
+}
 
 }  // namespace javelin

@@ -3,26 +3,23 @@
 
 #include <vector>
 
+#include "base/win_support.h"
 #include "config/ini_file.h"
 
 namespace javelin {
 
-namespace {
+// The profile functions keep nothing here between lookups.
+struct IniFile::State {};
 
-const wchar_t* W(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-}  // namespace
+IniFile::IniFile(std::u16string path) : path_(std::move(path)) {}
+IniFile::~IniFile() = default;
 
 uint32_t IniFile::ReadHeader(unsigned char (&buffer)[4]) {
-  HANDLE file = CreateFileW(W(path()), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  const ScopedKernelHandle file(CreateFileW(W(path()), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
   DWORD read = 0;
-  const uint32_t result = ReadFile(file, buffer, sizeof buffer, &read, nullptr) ? 0 : GetLastError();
-  CloseHandle(file);
-  return result;
+  return ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) ? 0 : GetLastError();
 }
 
 std::u16string IniFile::GetString(const std::u16string& section, const std::u16string& key) {

@@ -2,13 +2,16 @@
 
 #include "base/file_system.h"
 #include "base/trace.h"
-#include "config/ini_file.h"
 
 namespace javelin {
 
 std::u16string DiskIniSource::GetString(const std::u16string& path, const std::u16string& section,
                                         const std::u16string& key) const {
-  return IniFile(path).GetString(section, key);
+  for (const std::unique_ptr<IniFile>& file : files_) {
+    if (file->path() == path) return file->GetString(section, key);
+  }
+  files_.push_back(std::make_unique<IniFile>(path));
+  return files_.back()->GetString(section, key);
 }
 
 bool DiskIniSource::FileExists(const std::u16string& path) const {

@@ -3,6 +3,10 @@
 #pragma once
 
 #include <string>
+#include <memory>
+#include <vector>
+
+#include "config/ini_file.h"
 
 namespace javelin {
 
@@ -17,12 +21,17 @@ class IniSource {
   virtual bool FileExists(const std::u16string& path) const = 0;
 };
 
-// The INI files on disk, read through IniFile.
+// The INI files on disk, read through one IniFile per path for the life of
+// the source: where IniFile parses a file once, the source reads it once. A
+// launch reads two files at most, so a list serves.
 class DiskIniSource : public IniSource {
  public:
   std::u16string GetString(const std::u16string& path, const std::u16string& section,
                            const std::u16string& key) const override;
   bool FileExists(const std::u16string& path) const override;
+
+ private:
+  mutable std::vector<std::unique_ptr<IniFile>> files_;
 };
 
 // The launcher's configuration file as the stages read it. GetString applies

@@ -58,6 +58,43 @@ bool NamesEqual(const std::u16string& fileName, const std::u16string& queryName)
   return EqualsIgnoreCase(CutAtNul(fileName), queryName);
 }
 
+// The ASCII letters of `text` in lower case, as EqualsIgnoreCase compares.
+std::u16string FoldCase(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return text;
+}
+
+// The part of `text` from `begin` to `end`, cut at its first NUL.
+std::u16string_view NameView(const std::u16string& text, size_t begin, size_t end) {
+  std::u16string_view name(text.data() + begin, end - begin);
+  return name.substr(0, name.find(u'\0'));
+}
+
+// One line of the text with blanks trimmed: [begin, end) is its content
+// (empty for a blank line), lineEnd where its line break begins.
+struct LineSpan {
+  size_t begin = 0;
+  size_t end = 0;
+  size_t lineEnd = 0;
+};
+
+// The line at `position`, which moves past its line break. False at the end
+// of the text.
+bool NextLine(const std::u16string& text, size_t& position, LineSpan& line) {
+  if (position >= text.size()) return false;
+  line.lineEnd = position;
+  while (line.lineEnd < text.size() && !IsLineBreak(text[line.lineEnd])) ++line.lineEnd;
+  line.begin = position;
+  line.end = line.lineEnd;
+  while (line.begin < line.end && IsIniBlank(text[line.begin])) ++line.begin;
+  while (line.end > line.begin && IsIniBlank(text[line.end - 1])) --line.end;
+  position = line.lineEnd;
+  while (position < text.size() && IsLineBreak(text[position])) ++position;
+  return true;
+}
+
 IniLine ParseLine(const std::u16string& text, size_t begin, size_t end) {
   IniLine line;
   line.begin = begin;
@@ -88,19 +125,11 @@ IniDocument Parse(const std::u16string& text) {
   IniDocument document;
   IniSection current;  // the implicit section before the first header
   size_t position = 0;
-  while (position < text.size()) {
-    size_t lineEnd = position;
-    while (lineEnd < text.size() && !IsLineBreak(text[lineEnd])) ++lineEnd;
-    size_t begin = position;
-    size_t end = lineEnd;
-    while (begin < end && IsIniBlank(text[begin])) ++begin;
-    while (end > begin && IsIniBlank(text[end - 1])) --end;
-    position = lineEnd;
-    while (position < text.size() && IsLineBreak(text[position])) ++position;
-    if (begin == end) continue;
-
-    IniLine line = ParseLine(text, begin, end);
-    line.breakAt = lineEnd;
+  LineSpan span;
+  while (NextLine(text, position, span)) {
+    if (span.begin == span.end) continue;
+    IniLine line = ParseLine(text, span.begin, span.end);
+    line.breakAt = span.lineEnd;
     if (line.isSection) {
       current.endLine = document.lines.size();
       document.sections.push_back(std::move(current));
@@ -197,20 +226,62 @@ std::string EncodeIniText(const std::u16string& text, IniEncoding encoding) {
   return ToUtf8(text);
 }
 
-std::u16string FindIniValue(const std::u16string& text, const std::u16string& section,
-                            const std::u16string& key) {
-  const IniDocument document = Parse(text);
-  const IniSection* found = FindSection(document, QueryName(section));
-  if (found == nullptr) return {};
-  const size_t index = FindKeyLine(document, *found, QueryName(key));
-  if (index == kNone || !document.lines[index].hasValue) return {};
-  const IniLine& line = document.lines[index];
-  std::u16string value = CutAtNul(text.substr(line.valueBegin, line.end - line.valueBegin));
+IniIndex::IniIndex(std::u16string text) : text_(std::move(text)), folded_(FoldCase(text_)) {
+  // The lines as Parse reads them, without the copies it makes: names are
+  // filed as views, values cut out when asked for.
+  Keys* keys = &sections_[std::u16string_view()];  // the section before the first header
+  size_t position = 0;
+  LineSpan span;
+  while (NextLine(text_, position, span)) {
+    const size_t begin = span.begin;
+    const size_t end = span.end;
+    if (begin == end) continue;
+
+    if (text_[begin] == u'[') {
+      size_t close = end;
+      while (close > begin && text_[close - 1] != u']') --close;
+      if (close > begin + 1) {
+        size_t nameBegin = begin + 1;
+        size_t nameEnd = close - 1;
+        while (nameBegin < nameEnd && IsIniBlank(text_[nameBegin])) ++nameBegin;
+        while (nameEnd > nameBegin && IsIniBlank(text_[nameEnd - 1])) --nameEnd;
+        // Only the first section of a name is ever searched.
+        const auto [entry, isFirst] = sections_.try_emplace(NameView(folded_, nameBegin, nameEnd));
+        keys = isFirst ? &entry->second : nullptr;
+        continue;
+      }
+    }
+    if (keys == nullptr) continue;
+    size_t equals = begin;
+    while (equals < end && text_[equals] != u'=') ++equals;
+    size_t nameEnd = equals;
+    while (nameEnd > begin && IsIniBlank(text_[nameEnd - 1])) --nameEnd;
+    // The first key of a name wins, even one without '=' (an empty value).
+    const auto [key, isFirstKey] = keys->try_emplace(NameView(folded_, begin, nameEnd));
+    if (!isFirstKey || equals == end) continue;
+    size_t valueBegin = equals + 1;
+    while (valueBegin < end && IsIniBlank(text_[valueBegin])) ++valueBegin;
+    key->second = ValueRange{valueBegin, end};
+  }
+}
+
+std::u16string IniIndex::Find(const std::u16string& section, const std::u16string& key) const {
+  const auto found = sections_.find(FoldCase(QueryName(section)));
+  if (found == sections_.end()) return {};
+  const auto entry = found->second.find(FoldCase(QueryName(key)));
+  if (entry == found->second.end()) return {};
+  const ValueRange& range = entry->second;
+  std::u16string value = CutAtNul(text_.substr(range.begin, range.end - range.begin));
   if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
   return value;
+}
+
+std::u16string FindIniValue(const std::u16string& text, const std::u16string& section,
+                            const std::u16string& key) {
+  return IniIndex(text).Find(section, key);
 }
 
 std::u16string SetIniValue(const std::u16string& text, const std::u16string& section,

@@ -20,6 +20,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "base/text.h"
 
@@ -50,8 +51,35 @@ std::string EncodeIniText(const std::u16string& text, IniEncoding encoding);
 // Whether `c` counts as blank around lines, names and values.
 bool IsIniBlank(char16_t c);
 
-// The value of `key` in `section`, quotes removed; empty when the section,
-// the key or its '=' is missing. Section and key are trimmed first.
+// A text parsed once for any number of lookups: the first section of each
+// name and, in it, the first key of each name. A lookup costs no pass over
+// the text. Neither copied nor moved: its maps point into its own strings.
+class IniIndex {
+ public:
+  explicit IniIndex(std::u16string text);
+  IniIndex(const IniIndex&) = delete;
+  IniIndex& operator=(const IniIndex&) = delete;
+
+  // The value of `key` in `section`, quotes removed; empty when the section,
+  // the key or its '=' is missing. Section and key are trimmed first.
+  std::u16string Find(const std::u16string& section, const std::u16string& key) const;
+
+ private:
+  // Where a key's value lies in the text; none for a key without '='.
+  struct ValueRange {
+    size_t begin = 0;
+    size_t end = 0;
+  };
+  using Keys = std::unordered_map<std::u16string_view, ValueRange>;
+
+  std::u16string text_;
+  // The text with ASCII letters in lower case: the names in the maps are
+  // views into it, cut at their first NUL.
+  std::u16string folded_;
+  std::unordered_map<std::u16string_view, Keys> sections_;
+};
+
+// IniIndex(text).Find(section, key), for a single lookup.
 std::u16string FindIniValue(const std::u16string& text, const std::u16string& section,
                             const std::u16string& key);
 

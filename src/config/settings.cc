@@ -1,6 +1,5 @@
 #include "config/settings.h"
 
-#include "base/error_reporter.h"
 #include "base/file_system.h"
 #include "base/message_table.h"
 #include "base/trace.h"
@@ -144,8 +143,10 @@ std::u16string MakeJrePathAbsolute(const std::u16string& value, const std::u16st
   return folder + kPathSeparator + value;
 }
 
-std::optional<Settings> ReadSettings(const IniSource& source, const ProcessContext& context) {
-  if (context.iniPath.empty()) return std::nullopt;
+Result<Settings> ReadSettings(const IniSource& source, const ProcessContext& context) {
+  // Without a module path there is no configuration path; that failure has
+  // been reported with the module path.
+  if (context.iniPath.empty()) return Failure{};
   const IniConfig config(source, context.iniPath);
   Settings settings;
   // The product keys bypass the "+" rule.
@@ -172,10 +173,7 @@ std::optional<Settings> ReadSettings(const IniSource& source, const ProcessConte
   // name has.
   std::u16string mainClass = config.GetString(kJreSection, u"Main Class");
   mainClass.erase(0, mainClass.find_first_not_of(u' '));
-  if (mainClass.empty()) {
-    ReportMessage(LoadMessage(kMsgNoMainClass));
-    return std::nullopt;
-  }
+  if (mainClass.empty()) return MessageFailure(kMsgNoMainClass);
   settings.mainClass = ReplaceAll(mainClass, u'.', u'/');
 
   settings.failureCheck = IsYesIgnoringCase(config.GetString(kApplicationSection, u"Failure Check"));

@@ -5,11 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "base/failure.h"
 #include "base/process_context.h"
 #include "base/text.h"
 #include "config/ini_source.h"
-#include "jre/jvm_kind.h"
-#include "jre/version.h"
+#include "config/jvm_kind.h"
+#include "config/version.h"
 
 namespace javelin {
 
@@ -75,10 +76,10 @@ struct Settings {
 };
 
 // Reads the settings from the configuration file of `context` (and, for
-// "JRE Path" in application mode, from the per-user settings file). Nothing
-// when the configuration file path is unknown, or when "Main Class" is empty
-// (message 210 reported).
-std::optional<Settings> ReadSettings(const IniSource& source, const ProcessContext& context);
+// "JRE Path" in application mode, from the per-user settings file). Fails
+// with message 210 when "Main Class" is empty, and without a message of its
+// own when the configuration file path is unknown.
+Result<Settings> ReadSettings(const IniSource& source, const ProcessContext& context);
 
 // The two flag families: "Yes" in any letter case, or exactly "yes".
 bool IsYesIgnoringCase(const std::u16string& value);

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "base/win_support.h"
 #include "jre/binary_machine.h"
 
 namespace javelin {
@@ -15,17 +16,14 @@ MachineType OwnMachine() {
 }
 
 bool ReadFileBytes(const std::u16string& path, uint64_t offset, size_t count, uint8_t* bytes) {
-  HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ,
-                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  const ScopedKernelHandle file(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   LARGE_INTEGER position;
   position.QuadPart = static_cast<LONGLONG>(offset);
   DWORD done = 0;
-  const bool ok = SetFilePointerEx(file, position, nullptr, FILE_BEGIN) &&
-                  ReadFile(file, bytes, static_cast<DWORD>(count), &done, nullptr) &&
-                  done == count;
-  CloseHandle(file);
-  return ok;
+  return SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) &&
+         ReadFile(file.get(), bytes, static_cast<DWORD>(count), &done, nullptr) && done == count;
 }
 
 }  // namespace javelin

@@ -4,14 +4,11 @@
 
 #include "base/file_system.h"
 #include "base/trace.h"
+#include "base/win_support.h"
 
 namespace javelin {
 
 namespace {
-
-const wchar_t* W(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 // The default view is the registry of the launcher's own bitness; the
 // alternate view is the 64-bit one.
@@ -19,24 +16,15 @@ REGSAM KeyAccess(bool alternateView) {
   return alternateView ? (KEY_READ | KEY_WOW64_64KEY) : KEY_READ;
 }
 
-class RegistryKey {
- public:
-  RegistryKey(const std::u16string& path, bool alternateView) {
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, KeyAccess(alternateView), &key_) !=
-        ERROR_SUCCESS) {
-      key_ = nullptr;
-    }
+// The key below HKEY_LOCAL_MACHINE; owns nothing when it cannot be opened.
+ScopedRegistryKey OpenRegistryKey(const std::u16string& path, bool alternateView) {
+  ScopedRegistryKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, KeyAccess(alternateView), key.Receive()) !=
+      ERROR_SUCCESS) {
+    key.Release();
   }
-  ~RegistryKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+  return key;
+}
 
 // The subkey names of `key` in enumeration order, up to the first failing
 // enumeration call.
@@ -99,7 +87,7 @@ std::vector<RegistryRoot> DefaultRegistryRoots() {
 bool ReadRegistryCandidate(const RuntimeRequirements& runtime, const RegistryRoot& root,
                            const std::u16string& name, bool alternateView,
                            std::u16string& home, bool& isServerVm) {
-  RegistryKey key(root.key + name, alternateView);
+  const ScopedRegistryKey key = OpenRegistryKey(root.key + name, alternateView);
   std::u16string value;
   if (!QueryJavaHome(key.get(), value)) return false;
   if (value.empty() || value.back() != kPathSeparator) value.push_back(kPathSeparator);
@@ -113,7 +101,7 @@ bool ReadRegistryCandidate(const RuntimeRequirements& runtime, const RegistryRoo
 void CollectRegistryCandidates(const RuntimeRequirements& runtime, const RegistryRoot& root,
                                bool alternateView, JreCandidateList& list) {
   const bool preferred = IsRuntimePreferred(runtime, root.kind, root.vendor);
-  RegistryKey key(root.key, alternateView);
+  const ScopedRegistryKey key = OpenRegistryKey(root.key, alternateView);
   for (const std::u16string& name : SubkeyNames(key.get())) {
     // Names without digits give 0.0.0.0 and still take part.
     const VersionNumber version = ParseVersion(name, 0);

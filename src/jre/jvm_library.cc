@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/file_system.h"
 #include "jre/binary_machine.h"
 #include "jre/runtime_layout.h"
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/text.h"
-#include "jre/jvm_kind.h"
-#include "jre/version.h"
+#include "config/jvm_kind.h"
+#include "config/version.h"
 
 namespace javelin {
 
@@ -26,9 +26,6 @@ struct RankingPolicy {
   bool byPreferredMark = false;  // both kinds allowed: preferred kind and vendor first
   bool byServerVm = false;       // "favor_server": the server VM first
 };
-
-// True when the file or folder exists.
-bool PathExists(const std::u16string& path);
 
 // The JVM library inside `home` (which ends in the separator) for a kind of
 // the "JVM Type" setting, or empty. `isServerVm` tells whether it is the

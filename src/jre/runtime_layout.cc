@@ -1,6 +1,6 @@
 #include "jre/runtime_layout.h"
 
-#include "jre/jvm_library.h"
+#include "base/file_system.h"
 
 namespace javelin {
 

@@ -1,14 +1,9 @@
 #include <windows.h>
 
+#include "base/win_support.h"
 #include "jvm/dynamic_library.h"
 
 namespace javelin {
-
-namespace {
-
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-}  // namespace
 
 // The directory stays in the search list for the life of the process.
 void AddLibraryDirectory(const std::u16string& directory) { AddDllDirectory(W(directory)); }

@@ -75,28 +75,23 @@ void RedirectBothStreams(JNIEnv* env, const std::u16string& path, bool append, P
 
 void SetVmExitListener(VmExitListener* listener) { vmExitListener.store(listener); }
 
-std::optional<JvmEntryPoints> LoadJvmLibrary(const std::u16string& path) {
+Result<JvmEntryPoints> LoadJvmLibrary(const std::u16string& path) {
   AddLibraryDirectory(RuntimeLibraryDirectory(path));
 
   LibraryLoadError loadError;
   void* library = LoadDynamicLibrary(path, loadError);
   if (library == nullptr) {
-    ReportMessage(FormatLibraryLoadMessage(path, loadError));
-    return std::nullopt;
+    return Failure{kMsgCannotLoadJvmLibrary, loadError.code, FormatLibraryLoadMessage(path, loadError)};
   }
 
   JvmEntryPoints entryPoints;
   entryPoints.createJavaVm =
       reinterpret_cast<CreateJavaVmFunction>(FindLibrarySymbol(library, "JNI_CreateJavaVM"));
-  if (entryPoints.createJavaVm == nullptr) {
-    ReportWindowsError(kMsgNoCreateJavaVm, LastErrorCode());
-    return std::nullopt;
-  }
+  if (entryPoints.createJavaVm == nullptr) return SystemErrorFailure(kMsgNoCreateJavaVm, LastErrorCode());
   entryPoints.getDefaultJavaVmInitArgs = reinterpret_cast<GetDefaultJavaVmInitArgsFunction>(
       FindLibrarySymbol(library, "JNI_GetDefaultJavaVMInitArgs"));
   if (entryPoints.getDefaultJavaVmInitArgs == nullptr) {
-    ReportWindowsError(kMsgNoCreateJavaVm, LastErrorCode());
-    return std::nullopt;
+    return SystemErrorFailure(kMsgNoCreateJavaVm, LastErrorCode());
   }
   entryPoints.findClassFromBootLoader = reinterpret_cast<FindClassFromBootLoaderFunction>(
       FindLibrarySymbol(library, "JVM_FindClassFromBootLoader"));

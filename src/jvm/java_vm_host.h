@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/failure.h"
 #include "jvm/jni_api.h"
 #include "jvm/launch_plan.h"
 
@@ -22,10 +23,11 @@ struct JvmEntryPoints {
 };
 
 // Loads the library (its runtime's bin folder added to the library search
-// directories first) and resolves the entry points. Reports message 222 or
-// 212 and returns nothing on failure. The library stays loaded for the life
-// of the process.
-std::optional<JvmEntryPoints> LoadJvmLibrary(const std::u16string& jvmLibraryPath);
+// directories first) and resolves the entry points. On failure returns
+// message 222 (the library did not load) or 212 (an entry point is missing)
+// for the caller to report. The library stays loaded for the life of the
+// process.
+Result<JvmEntryPoints> LoadJvmLibrary(const std::u16string& jvmLibraryPath);
 
 // Owns the JVM of the process from its creation to DestroyJavaVM.
 class JvmSession {

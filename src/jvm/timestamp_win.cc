@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "base/win_support.h"
 #include "jvm/timestamp.h"
 
 namespace javelin {
@@ -19,10 +20,6 @@ SYSTEMTIME ToSystemTime(const LocalTime& time) {
   system.wSecond = static_cast<WORD>(time.second);
   system.wMilliseconds = static_cast<WORD>(time.milliseconds);
   return system;
-}
-
-const wchar_t* Wide(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 std::u16string FromBuffer(const wchar_t* buffer, int written) {
@@ -51,7 +48,7 @@ std::u16string FormatTimePicture(const std::u16string& picture, const LocalTime&
   const SYSTEMTIME system = ToSystemTime(time);
   wchar_t buffer[kBufferLength];
   const int written =
-      GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &system, Wide(picture), buffer, kBufferLength);
+      GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &system, W(picture), buffer, kBufferLength);
   return written > 0 ? FromBuffer(buffer, written) : picture;
 }
 
@@ -59,7 +56,7 @@ std::u16string FormatDatePicture(const std::u16string& picture, const LocalTime&
   const SYSTEMTIME system = ToSystemTime(time);
   wchar_t buffer[kBufferLength];
   const int written =
-      GetDateFormatW(LOCALE_USER_DEFAULT, 0, &system, Wide(picture), buffer, kBufferLength);
+      GetDateFormatW(LOCALE_USER_DEFAULT, 0, &system, W(picture), buffer, kBufferLength);
   return written > 0 ? FromBuffer(buffer, written) : picture;
 }
 

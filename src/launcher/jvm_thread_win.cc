@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "base/win_support.h"
 #include "launcher/jvm_thread.h"
 
 namespace javelin {
@@ -23,12 +24,11 @@ DWORD WINAPI ThreadEntry(LPVOID data) {
 bool RunOnNewThread(uint32_t stackSize, uint32_t (*procedure)(void*), void* argument,
                     uint32_t& exitCode) {
   ThreadCall call{procedure, argument};
-  HANDLE thread = CreateThread(nullptr, stackSize, ThreadEntry, &call, 0, nullptr);
-  if (thread == nullptr) return false;
-  WaitForSingleObject(thread, INFINITE);
+  const ScopedKernelHandle thread(CreateThread(nullptr, stackSize, ThreadEntry, &call, 0, nullptr));
+  if (!thread) return false;
+  WaitForSingleObject(thread.get(), INFINITE);
   DWORD code = 1;
-  GetExitCodeThread(thread, &code);
-  CloseHandle(thread);
+  GetExitCodeThread(thread.get(), &code);
   exitCode = code;
   return true;
 }

@@ -1,5 +1,6 @@
 #include "launcher/launcher.h"
 
+#include "base/error_reporter.h"
 #include "base/file_system.h"
 #include "base/message_table.h"
 #include "base/trace.h"
@@ -62,8 +63,12 @@ bool Launcher::Initialize() {
     Trace(u"configuration file " + Quoted(context_.iniPath) +
           (disk.FileExists(context_.iniPath) ? u" found" : u" not found"));
   }
-  settings_ = ReadSettings(disk, context_);
-  if (!settings_) return false;
+  Result<Settings> read = ReadSettings(disk, context_);
+  if (!read) {
+    ReportFailure(read.failure());
+    return false;
+  }
+  settings_ = std::move(*read);
   const Settings& settings = *settings_;
 
   if (settings.singleInstance && !settings.serviceMode) {
@@ -143,8 +148,11 @@ int Launcher::Run(const TextList& startArguments) {
   const std::u16string& library = runtime_->jvmLibraryPath;
   const std::u16string libraryPathOption =
       PrepareJvmEnvironment(library, settings.run, context_.modulePath);
-  const std::optional<JvmEntryPoints> entryPoints = LoadJvmLibrary(library);
-  if (!entryPoints) return -1;
+  const Result<JvmEntryPoints> entryPoints = LoadJvmLibrary(library);
+  if (!entryPoints) {
+    ReportFailure(entryPoints.failure());
+    return -1;
+  }
   session_ = std::make_unique<JvmSession>(*entryPoints);
   liveSession_.store(session_.get());
 

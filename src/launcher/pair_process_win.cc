@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "base/win_support.h"
 #include "launcher/pair_process.h"
 
 namespace javelin {
@@ -13,17 +14,17 @@ int StartPairProcess(const std::u16string& executable, bool waitForExit) {
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof(process));
   const BOOL started =
-      CreateProcessW(reinterpret_cast<const wchar_t*>(executable.c_str()), &commandLine[0], nullptr,
-                     nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+      CreateProcessW(W(executable), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &process);
   if (!started) return 0;
+  const ScopedKernelHandle thread(process.hThread);
+  const ScopedKernelHandle child(process.hProcess);
   int result = 0;
   if (waitForExit) {
-    WaitForSingleObject(process.hProcess, INFINITE);
+    WaitForSingleObject(child.get(), INFINITE);
     DWORD code = 0;
-    if (GetExitCodeProcess(process.hProcess, &code)) result = static_cast<int>(code);
+    if (GetExitCodeProcess(child.get(), &code)) result = static_cast<int>(code);
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
   return result;
 }
 

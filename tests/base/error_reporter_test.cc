@@ -21,7 +21,7 @@ TEST(ErrorReporter, EveryReportIsPrintedByteForByte) {
   const std::string jni = "Error: JNI Fehler: konnte die Java VM nicht erzeugen\nReason: ";
   const std::pair<std::function<void()>, std::string> cases[] = {
       {[] { ReportMessage(LoadMessage(231)); }, "Error:  \n"},  // outside the table: empty
-      {[] { ReportWindowsError(kMsgNoCreateJavaVm, 0x80070002u); },
+      {[] { ReportSystemError(kMsgNoCreateJavaVm, 0x80070002u); },
        "Error: Windows Fehler: Kann CreateJavaVM JNI nicht finden (Fehlernummer = -2147024894).\n \n"},
       // The first and last known reasons, and codes outside them.
       {[] { ReportJniError(kMsgCannotCreateJvm, -1); }, jni + "unbekannt.\n \n"},

@@ -5,6 +5,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "base/win_support.h"
 #else
 #include <errno.h>
 #include <unistd.h>
@@ -29,6 +31,42 @@ TextList Matches(FileFinder& finder, const std::u16string& pattern) {
   TextList names;
   for (bool more = finder.FindFile(pattern); more; more = finder.FindNext()) names.push_back(finder.FileName());
   return names;
+}
+
+// Both platforms' path rules, checked on any host; the native style is the
+// host's.
+TEST(PathText, AbsolutePathsAndComponentsFollowTheStyleAsked) {
+  const struct {
+    PathStyle style;
+    std::u16string path;
+    bool absolute;
+    TextList components;
+  } cases[] = {
+      {PathStyle::kWindows, u"C:\\a\\b", true, {u"C:", u"a", u"b"}},
+      {PathStyle::kWindows, u"D:", true, {u"D:"}},
+      {PathStyle::kWindows, u"\\\\server\\share\\d", true, {u"\\\\server", u"share", u"d"}},
+      {PathStyle::kWindows, u"\\\\?\\C:\\a", true, {u"\\\\?\\C:", u"a"}},
+      {PathStyle::kWindows, u"\\\\?\\UNC\\server\\share", true, {u"\\\\?\\UNC\\server", u"share"}},
+      {PathStyle::kWindows, u"\\Java", false, {u"", u"Java"}},  // one backslash: relative to the drive
+      {PathStyle::kWindows, u"j\\bin", false, {u"j", u"bin"}},
+      {PathStyle::kWindows, u"/usr/java", false, {u"/usr/java"}},
+      {PathStyle::kWindows, u"C", false, {u"C"}},
+      {PathStyle::kPosix, u"/a/b", true, {u"", u"a", u"b"}},
+      {PathStyle::kPosix, u"/", true, {u""}},
+      {PathStyle::kPosix, u"j/bin/", false, {u"j", u"bin"}},  // a trailing '/' adds nothing
+      {PathStyle::kPosix, u"D:\\Java", false, {u"D:\\Java"}},
+      {PathStyle::kPosix, u"\\\\server\\java", false, {u"\\\\server\\java"}},
+      {PathStyle::kPosix, u"", false, {u""}},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE((row.style == PathStyle::kWindows ? "Windows " : "POSIX ") + ToUtf8(row.path));
+    EXPECT_EQ(IsAbsolutePath(row.path, row.style), row.absolute);
+    EXPECT_EQ(SplitPathComponents(row.path, row.style), row.components);
+    if (row.style == kHostPathStyle) {
+      EXPECT_EQ(IsAbsolutePath(row.path), row.absolute);
+      EXPECT_EQ(SplitPathComponents(row.path), row.components);
+    }
+  }
 }
 
 TEST(CreateParentDirectories, CreatesNestedFoldersAndUndoesItsOwnOnFailureWithThePlatformsError) {
@@ -135,8 +173,6 @@ TEST(ExpandEnvironment, ReplacesSetVariablesAndKeepsEveryOtherPercentText) {
 }
 
 #ifdef _WIN32
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 TEST(WindowsPaths, A300CharacterPathIsSearchedThroughTheLongPathPrefix) {
   test::TempDir temp;
   const std::u16string dir = temp / (std::u16string(120, u'd') + u"\\" + std::u16string(120, u'e'));

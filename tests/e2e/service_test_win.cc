@@ -7,14 +7,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/win_support.h"
 #include "e2e/e2e_support.h"
 
 namespace javelin::test {
 namespace {
 
 using ServiceHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, decltype(&CloseServiceHandle)>;
-
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 SERVICE_STATUS Query(SC_HANDLE service) {
   SERVICE_STATUS status{};
@@ -67,16 +66,16 @@ TEST(ServiceTest, TheServiceRunsTheApplicationAndStopsAsTheApplicationEnds) {
                            "\n" + c.applicationLines));
     const std::u16string name = u"JavelinTest" + ToDecimal(GetCurrentProcessId()) + u"_" + ToDecimal(index);
     // A service of an earlier, interrupted run may carry the same name.
-    ServiceHandle leftover(OpenServiceW(manager.get(), Wide(name), DELETE), &CloseServiceHandle);
+    ServiceHandle leftover(OpenServiceW(manager.get(), W(name), DELETE), &CloseServiceHandle);
     if (leftover) DeleteService(leftover.get());
     ServiceHandle service(
-        CreateServiceW(manager.get(), Wide(name), Wide(name), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, Wide(u"\"" + launcher + u"\" one \"two words\""),
+        CreateServiceW(manager.get(), W(name), W(name), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, W(u"\"" + launcher + u"\" one \"two words\""),
                        nullptr, nullptr, nullptr, nullptr, nullptr),
         &CloseServiceHandle);
     ASSERT_NE(service.get(), nullptr) << GetLastError();
     std::vector<const wchar_t*> startArguments;
-    for (const std::u16string& argument : c.startArguments) startArguments.push_back(Wide(argument));
+    for (const std::u16string& argument : c.startArguments) startArguments.push_back(W(argument));
     ASSERT_TRUE(StartServiceW(service.get(), static_cast<DWORD>(startArguments.size()),
                               startArguments.empty() ? nullptr : startArguments.data()))
         << GetLastError();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/win_support.h"
 #include "jre/runtime_fixture.h"
 #include "support/test_support.h"
 
@@ -11,8 +12,6 @@ namespace javelin {
 namespace {
 
 using F = JvmFlavor;
-
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // The seven Java roots re-created below a key of this test alone
 // (HKEY_LOCAL_MACHINE\Software\JavelinTests\<process>-<n>), removed at the end.

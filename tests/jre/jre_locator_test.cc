@@ -23,6 +23,7 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
   // the other; `calls` is how often they are asked; `app` is the launcher's
   // folder. A pair launcher is set.
   const struct {
+    const char* name;
     const char16_t *jrePath, *installed;
     bool alternate, serverOnly;
     const char16_t *javaHome, *chosen;
@@ -30,22 +31,25 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
     bool handOver;
     const char16_t* app = u"";
   } cases[] = {
-      // The configured folder needs neither the marker nor a fitting version.
-      {u"client", u"server", false, false, u"server", u"client", 0, false},
-      // "server" required skips the client-only folder; JAVA_HOME comes after both views.
-      {u"client", u"server", false, true, u"server", u"server", 1, false},
-      {u"client", u"", false, true, u"server", u"server", 2, false},
-      // A configured folder without a JVM library gives way to the launcher's folder.
-      {u"nolibrary", u"server", false, false, u"server", u"launcherdir", 0, false, u"launcherdir"},
-      {u"", u"", false, false, u"nomarker", u"", 2, false},  // JAVA_HOME needs the marker
+      {"the configured folder needs neither the marker nor a fitting version",
+       u"client", u"server", false, false, u"server", u"client", 0, false},
+      {"\"server\" required skips the client-only folder",
+       u"client", u"server", false, true, u"server", u"server", 1, false},
+      {"JAVA_HOME comes after both registry views",
+       u"client", u"", false, true, u"server", u"server", 2, false},
+      {"a configured folder without a JVM library gives way to the launcher's folder",
+       u"nolibrary", u"server", false, false, u"server", u"launcherdir", 0, false, u"launcherdir"},
+      {"JAVA_HOME needs the marker", u"", u"", false, false, u"nomarker", u"", 2, false},
       // Only the user's own choices are checked for the processor; the
       // alternate view hands over unchecked.
-      {u"foreign", u"", false, false, u"", u"foreign", 0, true},
-      {u"", u"", false, false, u"foreign", u"foreign", 2, true},
-      {u"", u"foreign", false, false, u"", u"foreign", 1, false},
-      {u"", u"server", true, false, u"", u"server", 2, true},
+      {"a foreign configured folder hands over", u"foreign", u"", false, false, u"", u"foreign", 0, true},
+      {"a foreign JAVA_HOME hands over", u"", u"", false, false, u"foreign", u"foreign", 2, true},
+      {"an installed runtime is not checked for the processor",
+       u"", u"foreign", false, false, u"", u"foreign", 1, false},
+      {"a runtime of the alternate view hands over", u"", u"server", true, false, u"", u"server", 2, true},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     // The installed runtimes give homes that end in a separator.
     const std::u16string installed = *c.installed ? dir / c.installed + kPathSeparator : u"", chosen = c.chosen;
     int calls = 0;
@@ -67,10 +71,9 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
     runtime.pairProduct = dir / u"pair";
     const std::optional<RuntimeChoice> choice = FindJre(runtime, sources);
     const JvmFlavor flavor = chosen == u"server" ? JvmFlavor::kServer : JvmFlavor::kClient;
-    EXPECT_EQ(choice ? choice->jvmLibraryPath : u"", chosen.empty() ? u"" : test::LibraryIn(dir / chosen, flavor))
-        << ToUtf8(chosen);
-    EXPECT_EQ(calls, c.calls) << ToUtf8(chosen);
-    EXPECT_EQ(choice && choice->handOverToPair, c.handOver) << ToUtf8(chosen);
+    EXPECT_EQ(choice ? choice->jvmLibraryPath : u"", chosen.empty() ? u"" : test::LibraryIn(dir / chosen, flavor));
+    EXPECT_EQ(calls, c.calls);
+    EXPECT_EQ(choice && choice->handOverToPair, c.handOver);
     if (choice && chosen == c.installed) { EXPECT_EQ(FormatVersion(choice->version), u"1.8.0.291"); }
   }
   EXPECT_EQ(FindInApplicationFolder(dir / u"server/"), dir / u"server/");

@@ -1,12 +1,11 @@
 #include <windows.h>
 
+#include "base/win_support.h"
 #include "support/test_support.h"
 
 namespace javelin::test {
 
 namespace {
-
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // Quotes one argument so that the usual Windows splitting gives it back.
 std::u16string QuoteArgument(const std::u16string& argument) {

@@ -1,4 +1,4 @@
-#include "jre/version.h"
+#include "config/version.h"
 
 #include "base/message_table.h"
 #include "base/text.h"
