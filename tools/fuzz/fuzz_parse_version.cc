@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "base/text.h"
-#include "jre/version.h"
+#include "config/version.h"
 #include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
