@@ -8,6 +8,7 @@
 #include "jvm/dynamic_library.h"
 #include "jvm/library_load_error.h"
 #include "jvm/timestamp.h"
+#include "jvm/vm_output_filter.h"
 
 namespace javelin {
 
@@ -87,7 +88,7 @@ void JvmSession::Destroy() {
 
 bool JvmSession::Create(const LaunchPlan& plan) {
   std::vector<JavaVMOption> options;
-  options.reserve(plan.options.size() + 2);
+  options.reserve(plan.options.size() + 3);
   for (const std::string& option : plan.options) {
     options.push_back(JavaVMOption{const_cast<char*>(option.c_str()), nullptr});
   }
@@ -95,6 +96,10 @@ bool JvmSession::Create(const LaunchPlan& plan) {
   char exitName[] = "exit";
   options.push_back(JavaVMOption{abortName, reinterpret_cast<void*>(&AbortHook)});
   options.push_back(JavaVMOption{exitName, reinterpret_cast<void*>(&ExitHook)});
+  char vfprintfName[] = "vfprintf";
+  if (plan.filterVmOutput) {
+    options.push_back(JavaVMOption{vfprintfName, reinterpret_cast<void*>(&FilterVmOutput)});
+  }
 
   JavaVMInitArgs arguments;
   arguments.version = JNI_VERSION_1_2;

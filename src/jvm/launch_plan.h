@@ -32,6 +32,9 @@ struct LaunchPlan {
   // The startup cache of this launch ("Startup Cache"); its options follow
   // the VM parameters.
   StartupCachePlan startupCache;
+  // The JVM's console output passes through FilterVmOutput (a recording
+  // start of the startup cache).
+  bool filterVmOutput = false;
 };
 
 // Where the startup cache of a launch lives and which runtime it is for.
