@@ -8,7 +8,6 @@
 #include "jvm/dynamic_library.h"
 #include "jvm/library_load_error.h"
 #include "jvm/timestamp.h"
-#include "jvm/vm_output_filter.h"
 
 namespace javelin {
 
@@ -97,8 +96,8 @@ bool JvmSession::Create(const LaunchPlan& plan) {
   options.push_back(JavaVMOption{abortName, reinterpret_cast<void*>(&AbortHook)});
   options.push_back(JavaVMOption{exitName, reinterpret_cast<void*>(&ExitHook)});
   char vfprintfName[] = "vfprintf";
-  if (plan.filterVmOutput) {
-    options.push_back(JavaVMOption{vfprintfName, reinterpret_cast<void*>(&FilterVmOutput)});
+  if (plan.vmOutputFilter != nullptr) {
+    options.push_back(JavaVMOption{vfprintfName, reinterpret_cast<void*>(plan.vmOutputFilter)});
   }
 
   JavaVMInitArgs arguments;

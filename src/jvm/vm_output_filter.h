@@ -11,9 +11,16 @@
 
 namespace javelin {
 
-// The hook for the JavaVMOption "vfprintf". Writes the formatted text to
-// `stream` at once (the JVM writes unbuffered), unless it belongs to the
-// announcement line. Returns the number of characters taken.
+// The type of the JavaVMOption "vfprintf"'s extraInfo.
+using VmOutputHook = jint(JNICALL*)(FILE* stream, const char* format, va_list arguments);
+
+// The filter: writes the formatted text to `stream` at once (the JVM writes
+// unbuffered), unless it belongs to the announcement line. Returns the
+// number of characters taken.
 jint JNICALL FilterVmOutput(FILE* stream, const char* format, va_list arguments);
+
+// FilterVmOutput where this platform records AOT configurations; null where
+// it never does, so that the formatting code stays out of that launcher.
+VmOutputHook VmOutputFilterHook();
 
 }  // namespace javelin
