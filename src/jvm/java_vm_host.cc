@@ -130,7 +130,7 @@ JavaVM* JvmSession::AttachCurrentThread(JNIEnv** env) {
 
 bool JvmSession::Create(const LaunchPlan& plan) {
   std::vector<JavaVMOption> options;
-  options.reserve(plan.options.size() + 2);
+  options.reserve(plan.options.size() + 3);
   for (const std::string& option : plan.options) {
     options.push_back(JavaVMOption{const_cast<char*>(option.c_str()), nullptr});
   }
@@ -138,6 +138,10 @@ bool JvmSession::Create(const LaunchPlan& plan) {
   char exitName[] = "exit";
   options.push_back(JavaVMOption{abortName, reinterpret_cast<void*>(&AbortHook)});
   options.push_back(JavaVMOption{exitName, reinterpret_cast<void*>(&ExitHook)});
+  char vfprintfName[] = "vfprintf";
+  if (plan.vmOutputFilter != nullptr) {
+    options.push_back(JavaVMOption{vfprintfName, reinterpret_cast<void*>(plan.vmOutputFilter)});
+  }
 
   JavaVMInitArgs arguments;
   arguments.version = JNI_VERSION_1_2;

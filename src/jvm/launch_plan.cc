@@ -58,6 +58,7 @@ LaunchPlan BuildLaunchPlan(const RunOptions& run, const ProcessContext& context,
     input.classPath = options.front().substr(std::char_traits<char16_t>::length(kClassPathOption));
     input.vmParameters.assign(options.begin() + 1, options.end());
     plan.startupCache = PlanStartupCache(input);
+    if (plan.startupCache.filterVmOutput) plan.vmOutputFilter = VmOutputFilterHook();
     options.insert(options.end(), plan.startupCache.options.begin(), plan.startupCache.options.end());
   }
   if (!plan.startupCache.decision.empty()) Trace(plan.startupCache.decision);

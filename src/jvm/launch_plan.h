@@ -12,6 +12,7 @@
 #include "config/settings.h"
 #include "jvm/jni_api.h"
 #include "jvm/startup_cache.h"
+#include "jvm/vm_output_filter.h"
 #include "jvm/vm_parameters.h"
 
 namespace javelin {
@@ -32,6 +33,9 @@ struct LaunchPlan {
   // The startup cache of this launch ("Startup Cache"); its options follow
   // the VM parameters.
   StartupCachePlan startupCache;
+  // When set, the JVM's console output passes through this "vfprintf" hook
+  // (a recording start of the startup cache).
+  VmOutputHook vmOutputFilter = nullptr;
 };
 
 // Where the startup cache of a launch lives and which runtime it is for.

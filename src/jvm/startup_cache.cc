@@ -1,9 +1,11 @@
 #include "jvm/startup_cache.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/file_system.h"
 #include "base/text.h"
+#include "base/trace.h"
 #include "config/ini_paths.h"
 #include "jre/release_file.h"
 #include "jvm/jvm_environment.h"
@@ -12,15 +14,27 @@ namespace javelin {
 
 namespace {
 
-// A file of another start that is younger than this is taken to be still
-// in the making; older ones are left-overs of a killed process.
-const int64_t kPendingLifetimeSeconds = 15 * 60;
+// After a write that failed (a full disk, a file-size limit), the cache is
+// not tried again for this long, unless its key changes.
+const int64_t kRetryAfterFailureSeconds = 24 * 60 * 60;
+
+// What a cache write is expected to need before the folder holds a file of
+// the kind: a dynamic archive of a large application, an AOT configuration
+// and the cache assembled from it (both on disk at once). With files in the
+// folder, a multiple of the largest one.
+const uint64_t kArchiveEstimate = 32ull << 20;
+const uint64_t kAotEstimate = 96ull << 20;
+const uint64_t kGrowthFactor = 3;
+// A file system left with less than this after the JVM wrote its file was
+// probably filled by it: the file may be cut.
+const uint64_t kFullFileSystemBytes = 1ull << 20;
 
 const char16_t kArchiveExtension[] = u".jsa";
 const char16_t kAotExtension[] = u".aot";
 const char16_t kArchiveTemporary[] = u".jsa.tmp";
 const char16_t kAotTemporary[] = u".aot.tmp";
 const char16_t kAotConfiguration[] = u".aotconf";
+const char16_t kFailureMarker[] = u".failed";
 
 // Options a configuration may already use to manage class sharing itself;
 // then the launcher keeps out of the way.
@@ -49,10 +63,10 @@ class Fnv1a {
   void AddNumber(uint64_t value) {
     for (int i = 0; i < 8; ++i) AddByte(static_cast<uint8_t>(value >> (8 * i)));
   }
-  std::u16string Hex() const {
+  std::u16string Hex(int digits = 16) const {
     static const char16_t kDigits[] = u"0123456789abcdef";
-    std::u16string text(16, u'0');
-    for (int i = 0; i < 16; ++i) text[15 - i] = kDigits[(hash_ >> (4 * i)) & 0xF];
+    std::u16string text(static_cast<size_t>(digits), u'0');
+    for (int i = 0; i < digits; ++i) text[digits - 1 - i] = kDigits[(hash_ >> (4 * i)) & 0xF];
     return text;
   }
 
@@ -91,29 +105,61 @@ TextList FolderEntries(const std::u16string& folder) {
 bool IsCacheFileName(const std::u16string& name) {
   return EndsWith(name, kArchiveExtension) || EndsWith(name, kAotExtension) ||
          EndsWith(name, kArchiveTemporary) || EndsWith(name, kAotTemporary) ||
-         EndsWith(name, kAotConfiguration);
+         EndsWith(name, kAotConfiguration) || EndsWith(name, kFailureMarker);
 }
 
-bool IsPendingFileName(const std::u16string& name) {
-  return EndsWith(name, kArchiveTemporary) || EndsWith(name, kAotTemporary) ||
-         EndsWith(name, kAotConfiguration);
+// A file another process is writing: "<stem>.<pid>.<kind>". Gives the pid.
+bool ParsePendingName(const std::u16string& name, uint32_t& pid) {
+  if (!EndsWith(name, kArchiveTemporary) && !EndsWith(name, kAotTemporary) &&
+      !EndsWith(name, kAotConfiguration)) {
+    return false;
+  }
+  const size_t first = name.find(u'.');
+  if (first == std::u16string::npos) return false;
+  const size_t second = name.find(u'.', first + 1);
+  uint64_t value = 0;
+  if (second == std::u16string::npos || !ParseSize(name.substr(first + 1, second - first - 1), value) ||
+      value == 0 || value > 0xFFFFFFFFull) {
+    return false;
+  }
+  pid = static_cast<uint32_t>(value);
+  return true;
 }
 
-bool IsRecent(const std::u16string& path) {
+// Whether the process that writes the pending file `name` still runs; its
+// files are left alone. A file without a writer (a killed start, a stopped
+// service's assembly) blocks nothing.
+bool WriterRuns(const std::u16string& folder, const std::u16string& name) {
+  uint32_t pid = 0;
+  if (!ParsePendingName(name, pid)) return false;
   FileStamp stamp;
-  return ReadFileStamp(path, stamp) && CurrentTimeSeconds() - stamp.modified < kPendingLifetimeSeconds;
+  if (!ReadFileStamp(JoinPath(folder, name), stamp)) return false;
+  return pid == CurrentProcessId() || IsProcessRunning(pid, stamp.modified);
 }
 
-// Removes the application's cache files that `keep` does not name: other
-// keys' archives, and pending files of other starts once they are old.
-void RemoveOtherFiles(const std::u16string& folder, const std::u16string& key,
+// The runtime part of a file name "<runtime>-..."; empty for names of
+// another form (older launchers).
+std::u16string RuntimeIdOf(const std::u16string& name) {
+  if (name.size() < 9 || name[8] != u'-') return {};
+  for (size_t i = 0; i < 8; ++i) {
+    const char16_t unit = name[i];
+    if (!((unit >= u'0' && unit <= u'9') || (unit >= u'a' && unit <= u'f'))) return {};
+  }
+  return name.substr(0, 8);
+}
+
+// Removes the files of `stemName`'s runtime that belong to other keys, and
+// the application's files of the older name form; pending files of other
+// processes stay while their writers run. Other runtimes' files stay.
+void RemoveOtherFiles(const std::u16string& folder, const std::u16string& stemName,
                       const std::u16string& keep) {
+  const std::u16string runtime = RuntimeIdOf(stemName);
   for (const std::u16string& name : FolderEntries(folder)) {
-    if (name == keep || !IsCacheFileName(name)) continue;
-    const std::u16string path = JoinPath(folder, name);
-    // Another start may still be writing its own pending file.
-    if (IsPendingFileName(name) && IsRecent(path)) continue;
-    RemoveFilePath(path);
+    if (name == keep || !IsCacheFileName(name) || StartsWith(name, stemName)) continue;
+    const std::u16string owner = RuntimeIdOf(name);
+    if (!owner.empty() && owner != runtime) continue;
+    if (WriterRuns(folder, name)) continue;
+    RemoveFilePath(JoinPath(folder, name));
   }
 }
 
@@ -207,6 +253,82 @@ std::u16string StartupCacheFolder(const std::u16string& productName,
   return folder;
 }
 
+namespace {
+
+const char16_t* TrustProblem(FileTrust trust) {
+  switch (trust) {
+    case FileTrust::kMissing:
+      return u"it is missing";
+    case FileTrust::kNotPlain:
+      return u"it is a link or not a plain file";
+    case FileTrust::kOtherOwner:
+      return u"it belongs to another user";
+    case FileTrust::kOpenToOthers:
+      return u"other users can write to it";
+    default:
+      return u"";
+  }
+}
+
+// The bytes a new file of `extension` is expected to need in `folder`.
+uint64_t EstimatedBytes(const std::u16string& folder, const std::u16string& extension) {
+  uint64_t largest = 0;
+  for (const std::u16string& name : FolderEntries(folder)) {
+    FileStamp stamp;
+    if (EndsWith(name, extension) && ReadFileStamp(JoinPath(folder, name), stamp)) {
+      largest = std::max(largest, stamp.size);
+    }
+  }
+  const uint64_t estimate = extension == kAotExtension ? kAotEstimate : kArchiveEstimate;
+  return std::max(estimate, largest * kGrowthFactor);
+}
+
+// Why a write of `bytes` in `folder` would fail; empty when it fits.
+std::u16string RoomProblem(const std::u16string& folder, uint64_t bytes) {
+  const WriteRoom room = ReadWriteRoom(folder);
+  if (room.fileSizeLimit < bytes) {
+    return u"the file-size limit (" + ToDecimal(static_cast<long long>(room.fileSizeLimit)) +
+           u" bytes) is below the expected " + ToDecimal(static_cast<long long>(bytes));
+  }
+  if (room.freeBytes < bytes) {
+    return u"the cache folder has " + ToDecimal(static_cast<long long>(room.freeBytes)) +
+           u" bytes free, below the expected " + ToDecimal(static_cast<long long>(bytes));
+  }
+  return {};
+}
+
+// Whether the file the JVM just wrote may have been cut by a full file
+// system or the file-size limit.
+bool MayBeCut(const std::u16string& folder, uint64_t size) {
+  const WriteRoom room = ReadWriteRoom(folder);
+  return size >= room.fileSizeLimit || room.freeBytes < kFullFileSystemBytes;
+}
+
+// Remembers that the cache of `stem` could not be written, so that the
+// next starts do not try again at once.
+void RememberFailure(const std::u16string& stem) {
+  const std::u16string marker = stem + kFailureMarker;
+  RemoveFilePath(marker);
+  CreateNewFile(marker);
+}
+
+}  // namespace
+
+TextList ApplicationFolders(const std::u16string& base, const std::u16string& folder) {
+  TextList folders{folder};
+  if (base.empty() || !StartsWith(folder, base + kPathSeparator)) return folders;
+  for (size_t cut = folder.rfind(kPathSeparator); cut > base.size(); cut = folder.rfind(kPathSeparator, cut - 1)) {
+    folders.push_back(folder.substr(0, cut));
+  }
+  return folders;
+}
+
+std::u16string StartupCacheRuntimeId(const std::u16string& jvmLibraryPath) {
+  Fnv1a hash;
+  hash.Add(jvmLibraryPath);
+  return hash.Hex(8);
+}
+
 StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
   const std::u16string javaLauncher =
       JoinPath(JoinPath(input.javaHome, u"bin"), kJavaProgramName);
@@ -237,32 +359,65 @@ StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
     return Skipped(u"the runtime has no base class-data archive");
   }
 
-  const std::u16string key = StartupCacheKey(input, library.size, library.modified, mechanism);
+  const bool aot = mechanism == StartupCacheMechanism::kAotCache;
+  const std::u16string stemName = StartupCacheRuntimeId(input.jvmLibraryPath) + u"-" +
+                                  StartupCacheKey(input, library.size, library.modified, mechanism);
   const std::u16string folder = input.cacheFolder;
-  const std::u16string stem = JoinPath(folder, key);
-  const std::u16string extension =
-      mechanism == StartupCacheMechanism::kAotCache ? kAotExtension : kArchiveExtension;
-  if (CreateParentDirectories(JoinPath(folder, u"x")) != 0) {
+  const std::u16string stem = JoinPath(folder, stemName);
+  const std::u16string extension = aot ? kAotExtension : kArchiveExtension;
+  // The folders below the user's cache folder are the application's own;
+  // an archive is trusted input to the JVM, so nobody else may write there.
+  if (!CreatePrivateFolders(UserCacheDirectory(), folder)) {
     return Skipped(u"the cache folder cannot be created");
+  }
+  for (const std::u16string& part : ApplicationFolders(UserCacheDirectory(), folder)) {
+    const FileTrust trust = CheckFileTrust(part, true);
+    if (trust != FileTrust::kTrusted) {
+      return Skipped(u"the cache folder " + Quoted(part) + u" is passed over: " + TrustProblem(trust));
+    }
   }
 
   // A finished file whose size matches its name is used; any other of the
-  // same key is damaged and goes.
+  // same key is damaged and goes. Pending files whose writer has gone are
+  // left-overs.
   bool pendingElsewhere = false;
   std::u16string found;
+  std::u16string recorded;
+  bool failedRecently = false;
   for (const std::u16string& name : FolderEntries(folder)) {
-    if (!StartsWith(name, key)) continue;
+    if (!StartsWith(name, stemName)) continue;
     const std::u16string path = JoinPath(folder, name);
-    if (IsPendingFileName(name)) {
-      if (IsRecent(path)) pendingElsewhere = true;
+    if (name == stemName + kFailureMarker) {
+      FileStamp stamp;
+      failedRecently = ReadFileStamp(path, stamp) &&
+                       CurrentTimeSeconds() - stamp.modified < kRetryAfterFailureSeconds;
+      if (!failedRecently) RemoveFilePath(path);
       continue;
     }
-    if (!StartsWith(name, key + u"-") || !EndsWith(name, extension)) continue;
+    if (name == stemName + kAotConfiguration) {
+      recorded = path;
+      continue;
+    }
+    uint32_t pid = 0;
+    if (ParsePendingName(name, pid)) {
+      if (WriterRuns(folder, name)) {
+        pendingElsewhere = true;
+      } else {
+        RemoveFilePath(path);
+      }
+      continue;
+    }
+    if (!StartsWith(name, stemName + u"-") || !EndsWith(name, extension)) continue;
     uint64_t named = 0;
     FileStamp stamp;
     const std::u16string size =
-        name.substr(key.size() + 1, name.size() - key.size() - 1 - extension.size());
-    if (found.empty() && ParseSize(size, named) && ReadFileStamp(path, stamp) && stamp.size == named) {
+        name.substr(stemName.size() + 1, name.size() - stemName.size() - 1 - extension.size());
+    const FileTrust trust = CheckFileTrust(path, false);
+    if (trust != FileTrust::kTrusted) {
+      Trace(u"startup cache file " + Quoted(path) + u" passed over: " + TrustProblem(trust));
+    }
+    if (found.empty() && trust == FileTrust::kTrusted && ParseSize(size, named) &&
+        ReadFileStamp(path, stamp) && stamp.size == named) {
       found = path;
     } else {
       RemoveFilePath(path);
@@ -274,23 +429,49 @@ StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
   plan.stem = stem;
   if (!found.empty()) {
     plan.file = found;
-    plan.options = {mechanism == StartupCacheMechanism::kAotCache ? u"-XX:AOTCache=" + found
-                                                                   : u"-XX:SharedArchiveFile=" + found,
+    plan.options = {aot ? u"-XX:AOTCache=" + found : u"-XX:SharedArchiveFile=" + found,
                     SilenceOption(input.featureVersion)};
     plan.decision = u"startup cache used: " + found;
     return plan;
   }
+  plan.mechanism = StartupCacheMechanism::kNone;
   if (pendingElsewhere) {
-    plan.mechanism = StartupCacheMechanism::kNone;
     plan.decision = u"startup cache skipped: another start is creating it";
     return plan;
   }
+  if (failedRecently) {
+    plan.decision = u"startup cache skipped: writing it failed less than a day ago";
+    return plan;
+  }
+  TextList creationOptions{u"-Djava.class.path=" + input.classPath};
+  creationOptions.insert(creationOptions.end(), input.vmParameters.begin(), input.vmParameters.end());
+  if (!recorded.empty()) {
+    // An earlier start recorded the configuration but its assembly did not
+    // end (a service stopped with its whole process group): assemble it now,
+    // beside the application, for the next start.
+    const FileTrust trust = CheckFileTrust(recorded, false);
+    FileStamp stamp;
+    if (trust == FileTrust::kTrusted && ReadFileStamp(recorded, stamp) && stamp.size > 0 &&
+        RoomProblem(folder, EstimatedBytes(folder, extension) / 2).empty() &&
+        AssembleAotCacheInBackground(javaLauncher, creationOptions, recorded, stem)) {
+      plan.decision = u"startup cache skipped: assembling " + recorded + u" in the background";
+      return plan;
+    }
+    if (trust != FileTrust::kTrusted) {
+      Trace(u"startup cache file " + Quoted(recorded) + u" passed over: " + TrustProblem(trust));
+    }
+    RemoveFilePath(recorded);
+  }
+  const std::u16string roomProblem = RoomProblem(folder, EstimatedBytes(folder, extension));
+  if (!roomProblem.empty()) {
+    plan.decision = u"startup cache skipped: " + roomProblem;
+    return plan;
+  }
+  plan.mechanism = mechanism;
 
   std::u16string ownSuffix(1, u'.');
   ownSuffix += ToDecimal(CurrentProcessId());
-  const std::u16string pending =
-      stem + ownSuffix +
-      (mechanism == StartupCacheMechanism::kAotCache ? kAotConfiguration : kArchiveTemporary);
+  const std::u16string pending = stem + ownSuffix + (aot ? kAotConfiguration : kArchiveTemporary);
   // The pending name is claimed before the JVM gets it: this also proves the
   // folder writable, since a JVM that cannot write its archive may complain.
   RemoveFilePath(pending);
@@ -307,13 +488,11 @@ StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
   switch (mechanism) {
     case StartupCacheMechanism::kAotCache:
       plan.javaLauncher = javaLauncher;
-      plan.creationOptions.push_back(u"-Djava.class.path=" + input.classPath);
-      plan.creationOptions.insert(plan.creationOptions.end(), input.vmParameters.begin(),
-                                  input.vmParameters.end());
+      plan.creationOptions = std::move(creationOptions);
+      plan.options = {u"-XX:AOTMode=record", u"-XX:AOTConfiguration=" + pending};
       // The JVM reports the recorded configuration on its console stream,
-      // which no log selector reaches; the record run alone turns it off.
-      plan.options = {u"-XX:AOTMode=record", u"-XX:AOTConfiguration=" + pending,
-                      u"-XX:+UnlockDiagnosticVMOptions", u"-XX:-DisplayVMOutput"};
+      // which no log selector reaches: a filter drops that one line.
+      plan.filterVmOutput = true;
       plan.decision = u"startup cache created: recording " + pending +
                       u", assembled in the background after exit";
       break;
@@ -332,31 +511,34 @@ StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
 
 void FinishStartupCache(const StartupCachePlan& plan) {
   if (plan.pendingFile.empty()) return;
-  FileStamp stamp;
-  if (!ReadFileStamp(plan.pendingFile, stamp) || stamp.size == 0) {
-    RemoveFilePath(plan.pendingFile);
-    return;
-  }
   const size_t cut = plan.stem.rfind(kPathSeparator);
   const std::u16string folder = plan.stem.substr(0, cut);
-  const std::u16string key = plan.stem.substr(cut + 1);
-  const std::u16string pendingName = plan.pendingFile.substr(cut + 1);
+  const std::u16string stemName = plan.stem.substr(cut + 1);
+  FileStamp stamp;
+  // The JVM has ended: a file it could not write, or may have cut, is not
+  // tried again for a while.
+  if (!ReadFileStamp(plan.pendingFile, stamp) || stamp.size == 0 || MayBeCut(folder, stamp.size)) {
+    RemoveFilePath(plan.pendingFile);
+    RememberFailure(plan.stem);
+    return;
+  }
 
   if (plan.mechanism == StartupCacheMechanism::kAotCache) {
-    RemoveOtherFiles(folder, key, pendingName);
-    const std::u16string output =
-        plan.pendingFile.substr(0, plan.pendingFile.size() - std::u16string(kAotConfiguration).size()) +
-        kAotTemporary;
-    if (!AssembleAotCacheInBackground(plan.javaLauncher, plan.creationOptions, plan.pendingFile,
-                                      output, plan.stem)) {
+    const std::u16string recorded = plan.stem + kAotConfiguration;
+    RemoveOtherFiles(folder, stemName, {});
+    if (!RenameFilePath(plan.pendingFile, recorded)) {
       RemoveFilePath(plan.pendingFile);
+      return;
+    }
+    if (!AssembleAotCacheInBackground(plan.javaLauncher, plan.creationOptions, recorded, plan.stem)) {
+      RemoveFilePath(recorded);
     }
     return;
   }
-  const std::u16string finalName = key + u"-" + ToDecimal(static_cast<long long>(stamp.size)) +
+  const std::u16string finalName = stemName + u"-" + ToDecimal(static_cast<long long>(stamp.size)) +
                                    kArchiveExtension;
   if (RenameFilePath(plan.pendingFile, JoinPath(folder, finalName))) {
-    RemoveOtherFiles(folder, key, finalName);
+    RemoveOtherFiles(folder, stemName, finalName);
   } else {
     RemoveFilePath(plan.pendingFile);
   }

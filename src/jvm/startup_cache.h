@@ -2,25 +2,32 @@
 // cache (JDK 25 and later) kept per user and per application, so that later
 // starts skip most of the JVM's class loading and linking.
 //
-// Files in the cache folder, all named after a key that hashes everything
-// that invalidates them (JVM library path, size and modification time, class
+// Files in the cache folder, all named after a stem "<runtime>-<key>": the
+// runtime part hashes the JVM library's path, the key everything that
+// invalidates a file (JVM library path, size and modification time, class
 // path, VM parameters, the mechanism):
-//   <key>-<size>.jsa / <key>-<size>.aot   finished archive / AOT cache; the
+//   <stem>-<size>.jsa / <stem>-<size>.aot finished archive / AOT cache; the
 //                                         size in the name proves the file
 //                                         whole (a cut archive can crash a
 //                                         JDK 17 JVM, so it is never offered)
-//   <key>.<pid>.jsa.tmp                   archive being written by a JVM
-//   <key>.<pid>.aotconf                   AOT configuration being recorded
-//   <key>.<pid>.aot.tmp                   AOT cache being assembled
+//   <stem>.<pid>.jsa.tmp                  archive being written by a JVM
+//   <stem>.<pid>.aotconf                  AOT configuration being recorded
+//   <stem>.aotconf                        recorded AOT configuration waiting
+//                                         to be assembled
+//   <stem>.<pid>.aot.tmp                  AOT cache being assembled
+//   <stem>.failed                         a write that failed (its time)
 // A JVM only ever writes to a name of its own process; the finished name
 // appears by an atomic rename, so concurrent starts never see half a file.
+// A pending file counts as in the making only while the process named in it
+// runs. Each runtime keeps its newest files; writing one runtime's file
+// removes only the older files of the same runtime.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "base/text.h"
-#include "jre/version.h"
+#include "config/version.h"
 
 namespace javelin {
 
@@ -57,11 +64,17 @@ struct StartupCachePlan {
   std::u16string stem;             // <folder>/<key>
   std::u16string javaLauncher;     // <java.home>/bin/java (AOT cache only)
   TextList creationOptions;        // class path and VM parameters for assembling the AOT cache
+  // The JVM's own console output is to pass through a filter that drops the
+  // line announcing the recorded AOT configuration (see vm_output_filter.h).
+  bool filterVmOutput = false;
 };
 
 // Decides whether and how this launch uses the cache, prepares the folder
 // and returns the JVM options. Never fails: every problem ends in a plan
-// without options and a decision that says why.
+// without options and a decision that says why. A file the user does not
+// own, or a folder others can write, is passed over and traced. When an AOT
+// configuration recorded by an earlier start is waiting, its assembly is
+// started in the background here and this launch runs without the cache.
 StartupCachePlan PlanStartupCache(const StartupCacheInput& input);
 
 // Completes what the run's JVM wrote (call once the JVM has ended: after
@@ -96,6 +109,9 @@ int ReadRuntimeFeatureVersion(const std::u16string& javaHome);
 StartupCacheMechanism ChooseStartupCacheMechanism(int featureVersion, bool hasJavaLauncher,
                                                   bool backgroundAssembly);
 
+// 8 hex digits naming the runtime (its JVM library) of a cache file.
+std::u16string StartupCacheRuntimeId(const std::u16string& jvmLibraryPath);
+
 // 16 hex digits naming the cache of these inputs; any change of the library
 // stamp, the class path, a VM parameter or the mechanism changes it.
 std::u16string StartupCacheKey(const StartupCacheInput& input, uint64_t librarySize,
@@ -113,8 +129,44 @@ int64_t CurrentTimeSeconds();
 uint32_t CurrentProcessId();
 // The per-user cache base folder; empty when unknown.
 std::u16string UserCacheDirectory();
-// Creates `path` only when it does not exist yet; false otherwise.
+// Creates `path` (readable and writable by the user only) when it does
+// not exist yet; false otherwise.
 bool CreateNewFile(const std::u16string& path);
+// `folder` and its parents below `base` (the user's cache folder): the
+// folders that belong to the application. Only `folder` when it is not
+// below `base`.
+TextList ApplicationFolders(const std::u16string& base, const std::u16string& folder);
+
+// Creates the missing folders of `path` for the user alone (0700); of the
+// ApplicationFolders, one of the user's own that others could write is
+// made private. False when a folder cannot be created.
+bool CreatePrivateFolders(const std::u16string& base, const std::u16string& path);
+
+enum class FileTrust {
+  kTrusted,
+  kMissing,
+  kNotPlain,       // a link, or not the kind asked for (file/folder)
+  kOtherOwner,     // belongs to another user
+  kOpenToOthers,   // a folder that others can write
+};
+// Whether the JVM may be handed `path`: a regular file (or, with
+// `folder`, a folder) that is no link and belongs to the user; a folder
+// only the user can write.
+FileTrust CheckFileTrust(const std::u16string& path, bool folder);
+
+// What a write in `folder` can take: the free space of its file system and
+// the largest file this process may write (UINT64_MAX when unlimited or
+// unknown).
+struct WriteRoom {
+  uint64_t freeBytes = UINT64_MAX;
+  uint64_t fileSizeLimit = UINT64_MAX;
+};
+WriteRoom ReadWriteRoom(const std::u16string& folder);
+
+// Whether process `pid` runs and started no later than `startedBy`
+// (seconds since 1970): a process started after a file was last written
+// cannot be the one that wrote it, even when it got the same id.
+bool IsProcessRunning(uint32_t pid, int64_t startedBy);
 bool RemoveFilePath(const std::u16string& path);
 // Replaces `to` atomically when it exists.
 bool RenameFilePath(const std::u16string& from, const std::u16string& to);
@@ -123,10 +175,12 @@ extern const char16_t kJavaProgramName[];
 // Whether AssembleAotCacheInBackground is available on this platform.
 bool CanAssembleAotCacheInBackground();
 // Starts `javaLauncher options -XX:AOTMode=create ...` detached from this
-// process with its output discarded; when it succeeds the cache is renamed
-// to <stem>-<size>.aot; the configuration is removed in any case.
+// process, with the standard streams on the null device and no other
+// descriptor. It writes <stem>.<its pid>.aot.tmp and renames the finished
+// cache to <stem>-<size>.aot. The configuration is removed when the
+// assembly ends, unless a signal ended it (a stopped service): then the
+// next start assembles it again. A failure leaves <stem>.failed.
 bool AssembleAotCacheInBackground(const std::u16string& javaLauncher, const TextList& options,
-                                  const std::u16string& configuration,
-                                  const std::u16string& output, const std::u16string& stem);
+                                  const std::u16string& configuration, const std::u16string& stem);
 
 }  // namespace javelin

@@ -44,6 +44,7 @@ std::u16string UserCacheDirectory() {
 }
 
 bool CreateNewFile(const std::u16string& path) {
+  // The folder's inherited permissions keep the file the user's.
   HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -62,12 +63,46 @@ bool RenameFilePath(const std::u16string& from, const std::u16string& to) {
   return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+// Folders below %LOCALAPPDATA% inherit the profile's permissions, which
+// give the user (and the system and administrators) alone access.
+bool CreatePrivateFolders(const std::u16string&, const std::u16string& path) {
+  return CreateParentDirectories(path + u"\\x") == 0;
+}
+
+FileTrust CheckFileTrust(const std::u16string& path, bool folder) {
+  const DWORD attributes = GetFileAttributesW(W(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FileTrust::kMissing;
+  const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || isFolder != folder) return FileTrust::kNotPlain;
+  return FileTrust::kTrusted;
+}
+
+WriteRoom ReadWriteRoom(const std::u16string& folder) {
+  WriteRoom room;
+  ULARGE_INTEGER available;
+  if (GetDiskFreeSpaceExW(W(folder), &available, nullptr, nullptr)) room.freeBytes = available.QuadPart;
+  return room;
+}
+
+bool IsProcessRunning(uint32_t pid, int64_t startedBy) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  FILETIME created, exited, kernel, user;
+  bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+  if (running && GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+    running = UnixSeconds(created) <= startedBy + 1;
+  }
+  CloseHandle(process);
+  return running;
+}
+
 // The background assembly needs a waiter that renames the finished cache;
 // Windows uses the dynamic archive, which the JVM writes in-process.
 bool CanAssembleAotCacheInBackground() { return false; }
 
 bool AssembleAotCacheInBackground(const std::u16string&, const TextList&, const std::u16string&,
-                                  const std::u16string&, const std::u16string&) {
+                                  const std::u16string&) {
   return false;
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <functional>
 
 #include "base/file_system.h"
@@ -16,6 +18,7 @@ namespace javelin::test {
 namespace {
 
 using M = StartupCacheMechanism;
+namespace fs = std::filesystem;
 
 TextList CacheFiles(const std::u16string& folder) {
   TextList names;
@@ -103,28 +106,63 @@ class StartupCachePlanTest : public ::testing::Test {
 TEST_F(StartupCachePlanTest, OnlyTheJvmsFinishedFileOfTheKeyIsUsedAndOtherFilesStay) {
   const StartupCachePlan plan = PlanStartupCache(input_);
   EXPECT_EQ(plan.options, (TextList{u"-XX:ArchiveClassesAtExit=" + plan.pendingFile, u"-Xlog:cds*=off"}));
-  // A JVM that ended before writing, or wrote nothing, leaves no trace.
-  FinishStartupCache(plan);
+  // A JVM that ended without writing its file (a full disk) is not asked
+  // again at the next start, only after a day.
   WriteFile(plan.pendingFile, "");
   FinishStartupCache(plan);
-  EXPECT_TRUE(CacheFiles(input_.cacheFolder).empty());
+  EXPECT_EQ(PlanStartupCache(input_).decision, u"startup cache skipped: writing it failed less than a day ago");
+  const std::u16string marker = plan.stem + u".failed";
+  ASSERT_TRUE(FileExists(marker));
+  fs::last_write_time(fs::path(ToUtf8(marker)), fs::file_time_type::clock::now() - std::chrono::hours(25));
+  EXPECT_FALSE(PlanStartupCache(input_).pendingFile.empty());
 
   // Unrelated files and the file of another start with another key, still
-  // at work, stay when the JVM's file is finished.
+  // at work, stay when the JVM's file is finished; a file whose writer has
+  // gone (a killed start) blocks nothing and goes.
+  const std::u16string runtime = StartupCacheRuntimeId(input_.jvmLibraryPath);
+  const std::u16string busy = runtime + u"-0123456789abcdef." + ToDecimal(CurrentProcessId()) + u".jsa.tmp";
   WriteFile(input_.cacheFolder + kPathSeparator + u"unrelated.txt", "kept");
-  WriteFile(input_.cacheFolder + kPathSeparator + u"0123456789abcdef.999.jsa.tmp", "busy");
-  WriteFile(plan.pendingFile, "archive");
-  FinishStartupCache(plan);
+  WriteFile(input_.cacheFolder + kPathSeparator + busy, "busy");
+  WriteFile(plan.stem + u".999999.jsa.tmp", "left by a killed start");
+  const StartupCachePlan again = PlanStartupCache(input_);
+  ASSERT_FALSE(again.pendingFile.empty()) << ToUtf8(again.decision);
+  WriteFile(again.pendingFile, "archive");
+  FinishStartupCache(again);
   const std::u16string finished = plan.stem + u"-7.jsa";
   EXPECT_EQ(PlanStartupCache(input_).decision, u"startup cache used: " + finished);
   EXPECT_EQ(CacheFiles(input_.cacheFolder),
-            (TextList{u"0123456789abcdef.999.jsa.tmp", finished.substr(finished.rfind(kPathSeparator) + 1),
-                      u"unrelated.txt"}));
+            (TextList{busy, finished.substr(finished.rfind(kPathSeparator) + 1), u"unrelated.txt"}));
   // A name without a size or with another extension is not a finished file.
   RemoveFilePath(finished);
   WriteFile(plan.stem + u"-x.jsa", "x");
   WriteFile(plan.stem + u"-1.aot", "x");
   EXPECT_FALSE(PlanStartupCache(input_).pendingFile.empty());
+}
+
+// A product used with two runtimes in turn keeps a cache for each; a new
+// key replaces only the older file of its own runtime.
+TEST_F(StartupCachePlanTest, EachRuntimeKeepsItsNewestFile) {
+  TempDir otherHome;
+  for (const char16_t* file : {u"lib/server/libjvm.so", u"lib/server/classes.jsa"}) WriteFile(otherHome / file, "x");
+  StartupCacheInput other = input_;
+  other.jvmLibraryPath = otherHome / u"lib/server/libjvm.so";
+  other.javaHome = otherHome.path();
+  const auto create = [](const StartupCacheInput& input) {
+    const StartupCachePlan plan = PlanStartupCache(input);
+    WriteFile(plan.pendingFile, "archive");
+    FinishStartupCache(plan);
+    return plan.stem + u"-7.jsa";
+  };
+  const std::u16string first = create(input_);
+  const std::u16string second = create(other);
+  EXPECT_EQ(PlanStartupCache(input_).file, first);
+  EXPECT_EQ(PlanStartupCache(other).file, second);
+  StartupCacheInput changed = input_;
+  changed.vmParameters = {u"-Xmx65m"};
+  const std::u16string third = create(changed);
+  EXPECT_FALSE(FileExists(first));
+  EXPECT_TRUE(FileExists(second));
+  EXPECT_TRUE(FileExists(third));
 }
 
 TEST_F(StartupCachePlanTest, EveryObstacleSkipsTheCacheWithAReason) {
@@ -143,7 +181,7 @@ TEST_F(StartupCachePlanTest, EveryObstacleSkipsTheCacheWithAReason) {
        u"the runtime has no base class-data archive"},
       {[&](auto& i) { i.cacheFolder = cache_ / u"file/App"; }, u"the cache folder cannot be created"},
       // The other start's JVM is writing its own file of the same key.
-      {[&](auto& i) { WriteFile(other = PlanStartupCache(i).stem + u".1.jsa.tmp", "half"); },
+      {[&](auto& i) { WriteFile(other = PlanStartupCache(i).stem + u"." + ToDecimal(CurrentProcessId()) + u".jsa.tmp", "half"); },
        u"another start is creating it"},
   };
   for (const auto& [change, reason] : cases) {
