@@ -52,9 +52,11 @@ fi
 # Wine's background services (started by the first program of a session)
 # inherit this program's output handles and outlive it; with the output in a
 # file of its own, a caller reading a pipe is not kept waiting for them.
+# The lines come out with Unix line ends, as the callers read them (ctest's
+# reading of the test list among them).
 output=$(mktemp)
 "$wine_loader" "$@" >"$output" 2>&1 </dev/null
 status=$?
-cat "$output"
+sed 's/\r$//' "$output"
 rm -f "$output"
 exit $status
