@@ -55,26 +55,34 @@ if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
   rm -f "$display_file"
 fi
 export WINEDEBUG=-all
-# Runs the tests of one Windows build in the build's own Wine prefix, whose
-# Wine server stays up between the many short test processes (until
-# `wineserver -k`).
+wine64_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
+# Runs the tests of one Windows build in the build's own Wine prefix. The
+# Wine server stays up between the many short test processes, and so do
+# Wine's own system processes while one idle Wine program (a command prompt
+# reading from a pipe) runs: without it they end with every test program and
+# start again with the next, about a second each time. end_wine ends both.
 wine_suite() {
   export WINEPREFIX="$root/build/$1/wineprefix"
   "$root/tools/wine-run.sh" --prepare "$root/build/$1"
   wineserver -p
+  exec {wine_idle}> >(exec "$wine64_loader" cmd >/dev/null 2>&1)
   record ctest --test-dir "$root/build/$1" --output-on-failure -j "$test_jobs"
+}
+end_wine() {
+  exec {wine_idle}>&-
+  wineserver -k || true
 }
 
 echo "=== tests: Windows x64 under Wine"
 wine_suite win64
 echo "=== release archives: built, unpacked and run"
 record "$root/tools/release-test.sh"
-wineserver -k || true
+end_wine
 
 echo "=== tests: Windows x86 under Wine"
 if wine32_problem=$("$root/tools/wine32-run.sh" --check); then
   wine_suite win32
-  wineserver -k || true
+  end_wine
 else
   echo "skipped, not counted: $wine32_problem"
 fi
