@@ -108,10 +108,11 @@ if(TARGET javelin_tests)
   add_test(NAME jre_dialog_on_display
            COMMAND ${CMAKE_SOURCE_DIR}/tests/ui/jre_dialog_on_display.sh $<TARGET_FILE:javelin>
                    ${CMAKE_BINARY_DIR}/artefacts)
-  set_tests_properties(jre_dialog_on_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
+  # They look for their windows on the display that other test cases use too.
+  set_tests_properties(jre_dialog_on_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK desktop)
   # The windowless launcher's message box, and no box with a redirection.
   add_test(NAME desktop_errors_on_display
            COMMAND ${CMAKE_SOURCE_DIR}/tests/ui/desktop_errors_on_display_win.sh $<TARGET_FILE:javelinw>
                    ${CMAKE_BINARY_DIR}/artefacts)
-  set_tests_properties(desktop_errors_on_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
+  set_tests_properties(desktop_errors_on_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK desktop)
 endif()

@@ -14,7 +14,9 @@ namespace {
 using F = JvmFlavor;
 
 // The seven Java roots re-created below a key of this test alone
-// (HKEY_LOCAL_MACHINE\Software\JavelinTests\<process>-<n>), removed at the end.
+// (HKEY_LOCAL_MACHINE\Software\JavelinTests\<process>-<n>), removed at the end
+// from both registry views: a 32-bit process sees the 64-bit view only as
+// its alternate one.
 struct TestRegistry {
   TestRegistry() {
     static int counter = 0;
@@ -25,17 +27,26 @@ struct TestRegistry {
     }
   }
   ~TestRegistry() {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, W(base_));
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, W(base_));
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\JavelinTests");  // fails while others use it
+    for (REGSAM view : {REGSAM{0}, REGSAM{KEY_WOW64_64KEY}}) {
+      HKEY key = nullptr;
+      if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(base_), 0, KEY_ALL_ACCESS | view, &key) == 0) {
+        RegDeleteTreeW(key, nullptr);
+        RegCloseKey(key);
+      }
+      RegDeleteKeyExW(HKEY_LOCAL_MACHINE, W(base_), view, 0);
+      RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\JavelinTests", view, 0);  // fails while others use it
+    }
   }
 
   // Registers subkey `name` of root `index` (1 to 7, in search order) with
-  // "JavaHome" = `javaHome` (no value when nullopt).
-  void Add(int index, const std::u16string& name, const std::optional<std::u16string>& javaHome) {
+  // "JavaHome" = `javaHome` (no value when nullopt), in the process's own
+  // registry view or the one `view` names.
+  void Add(int index, const std::u16string& name, const std::optional<std::u16string>& javaHome,
+           REGSAM view = 0) {
     HKEY key = nullptr;
     const std::u16string path = roots_[index - 1].key + name;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), 0);
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, nullptr, 0, KEY_WRITE | view, nullptr, &key, nullptr), 0);
     if (javaHome) {
       RegSetValueExW(key, L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(javaHome->c_str()),
                      static_cast<DWORD>((javaHome->size() + 1) * sizeof(char16_t)));
@@ -82,10 +93,14 @@ TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
   runtime.maximumVersion = ParseVersion(u"1.8", 65535);
   EXPECT_EQ(registry.Search(runtime), jdk8);
 
+  // The 64-bit view (the x64 process's own one) is searched for a pair
+  // launcher only.
+  const std::u16string jdk21 = test::MakeRuntime(dir / u"jdk-21", {F::kServer});
+  registry.Add(1, u"21", dir / u"jdk-21", KEY_WOW64_64KEY);
   RuntimeRequirements pair = Defaults();
   EXPECT_EQ(registry.Search(pair, true), u"");
   pair.pairProduct = dir / u"pair.exe";
-  EXPECT_EQ(registry.Search(pair, true), jdk11);
+  EXPECT_EQ(registry.Search(pair, true), jdk21);
 }
 
 TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {
