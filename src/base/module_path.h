@@ -3,11 +3,12 @@
 
 #include <string>
 
+#include "base/failure.h"
+
 namespace javelin {
 
-// Full path of the running executable. On failure reports message 208 in
-// the Windows-error format with the platform's error code, leaves `path`
-// unchanged and returns false.
-bool GetModulePath(std::u16string& path);
+// Full path of the running executable, or message 208 in the system-error
+// format with the platform's error code (printed by the caller).
+Result<std::u16string> GetModulePath();
 
 }  // namespace javelin

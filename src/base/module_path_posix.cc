@@ -3,20 +3,18 @@
 
 #include <string>
 
-#include "base/error_reporter.h"
 #include "base/message_table.h"
 #include "base/module_path.h"
 #include "base/text.h"
 
 namespace javelin {
 
-bool GetModulePath(std::u16string& path) {
+Result<std::u16string> GetModulePath() {
   std::string buffer(4096, '\0');
   for (;;) {
     const ssize_t length = readlink("/proc/self/exe", &buffer[0], buffer.size());
     if (length < 0) {
-      ReportSystemError(kMsgModulePath, static_cast<uint32_t>(errno));
-      return false;
+      return SystemErrorFailure(kMsgModulePath, static_cast<uint32_t>(errno));
     }
     if (static_cast<size_t>(length) < buffer.size()) {
       buffer.resize(static_cast<size_t>(length));
@@ -24,8 +22,7 @@ bool GetModulePath(std::u16string& path) {
     }
     buffer.resize(buffer.size() * 2);
   }
-  path = FromUtf8(buffer);
-  return true;
+  return FromUtf8(buffer);
 }
 
 }  // namespace javelin

@@ -1,20 +1,17 @@
 #include <windows.h>
 
-#include "base/error_reporter.h"
 #include "base/message_table.h"
 #include "base/module_path.h"
 
 namespace javelin {
 
-bool GetModulePath(std::u16string& path) {
+Result<std::u16string> GetModulePath() {
   wchar_t buffer[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   if (length == 0) {
-    ReportSystemError(kMsgModulePath, GetLastError());
-    return false;
+    return SystemErrorFailure(kMsgModulePath, GetLastError());
   }
-  path.assign(reinterpret_cast<const char16_t*>(buffer), length);
-  return true;
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer), length);
 }
 
 }  // namespace javelin

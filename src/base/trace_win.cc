@@ -5,6 +5,7 @@
 
 #include "base/current_user_win.h"
 #include "base/trace.h"
+#include "base/win_support.h"
 
 namespace javelin {
 
@@ -13,14 +14,14 @@ FILE* OpenTraceFile(const std::u16string& path) {
   SECURITY_ATTRIBUTES notInherited{sizeof notInherited, nullptr, FALSE};
   // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself instead of its target,
   // and the check below refuses it.
-  HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()),
+  HANDLE handle = CreateFileW(W(path),
                               FILE_APPEND_DATA | READ_CONTROL | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               security.get() != nullptr ? security.get() : &notInherited, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   // Where the handle's attributes do not tell (some emulations open the
   // target anyway), the name's own attributes still show a link.
-  const DWORD named = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str()));
+  const DWORD named = GetFileAttributesW(W(path));
   BY_HANDLE_FILE_INFORMATION information;
   const bool usable = named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
                       GetFileInformationByHandle(handle, &information) &&

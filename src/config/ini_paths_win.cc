@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/win_support.h"
 #include "config/ini_paths.h"
 
 namespace javelin {
@@ -27,7 +28,7 @@ std::u16string UserSettingsDirectory(bool) {
 }
 
 void CreateSettingsFolder(const std::u16string& path) {
-  CreateDirectoryW(reinterpret_cast<const wchar_t*>(path.c_str()), nullptr);
+  CreateDirectoryW(W(path), nullptr);
 }
 
 }  // namespace javelin

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "base/win_support.h"
 #include "jvm/process_stream.h"
 
 namespace javelin {
@@ -16,7 +17,7 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 }  // namespace
 
 ProcessStreamFile::ProcessStreamFile(const std::u16string& path, bool append) {
-  const wchar_t* name = reinterpret_cast<const wchar_t*>(path.c_str());
+  const wchar_t* name = W(path);
   if (!append) {
     // Truncating needs write access, which would also allow writing in the
     // middle: it is a step of its own.

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "base/file_system.h"
+#include "base/win_support.h"
 #include "jvm/startup_cache.h"
 
 namespace javelin {
@@ -9,8 +10,6 @@ namespace javelin {
 const char16_t kJavaProgramName[] = u"java.exe";
 
 namespace {
-
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // 100-nanosecond ticks since 1601 to seconds since 1970.
 int64_t UnixSeconds(const FILETIME& time) {
@@ -45,11 +44,9 @@ std::u16string UserCacheDirectory() {
 
 bool CreateNewFile(const std::u16string& path) {
   // The folder's inherited permissions keep the file the user's.
-  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
+  const ScopedKernelHandle file(
+      CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
 }
 
 // The JVM writes its archives read-only, which would stop both calls.
@@ -85,15 +82,14 @@ WriteRoom ReadWriteRoom(const std::u16string& folder) {
 }
 
 bool IsProcessRunning(uint32_t pid, int64_t startedBy) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+  const ScopedKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
   DWORD code = 0;
   FILETIME created, exited, kernel, user;
-  bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
-  if (running && GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+  bool running = GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE;
+  if (running && GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) {
     running = UnixSeconds(created) <= startedBy + 1;
   }
-  CloseHandle(process);
   return running;
 }
 

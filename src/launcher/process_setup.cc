@@ -1,5 +1,6 @@
 #include "launcher/process_setup.h"
 
+#include "base/error_reporter.h"
 #include "base/module_path.h"
 #include "config/command_line.h"
 #include "config/ini_paths.h"
@@ -9,7 +10,11 @@ namespace javelin {
 ProcessContext ReadProcessContext() {
   ProcessContext context;
   context.arguments = ReadCommandLine();
-  if (GetModulePath(context.modulePath)) {
+  const Result<std::u16string> modulePath = GetModulePath();
+  if (!modulePath) {
+    ReportFailure(modulePath.failure());
+  } else {
+    context.modulePath = *modulePath;
     context.moduleDirectory = ModuleDirectoryOf(context.modulePath);
     IniPathForExecutable(context.modulePath, context.iniPath);
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/current_user_win.h"
+#include "base/win_support.h"
 #include "base/trace.h"
 #include "modes/argument_block.h"
 #include "modes/single_instance.h"
@@ -37,8 +38,6 @@ constexpr DWORD kBlockTakenTimeoutMs = 5000;
 constexpr DWORD kListenerStartTimeoutMs = 5000;
 constexpr DWORD kPostRetryPauseMs = 10;
 
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 uint32_t ReadField(const unsigned char* view, size_t offset) {
   uint32_t value;
   std::memcpy(&value, view + offset, sizeof value);
@@ -49,26 +48,10 @@ void WriteField(unsigned char* view, size_t offset, uint32_t value) {
   std::memcpy(view + offset, &value, sizeof value);
 }
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-  ~Handle() { reset(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return handle_; }
-  void reset(HANDLE handle = nullptr) {
-    if (handle_ != nullptr) CloseHandle(handle_);
-    handle_ = handle;
-  }
-
- private:
-  HANDLE handle_;
-};
-
 // What the listener and its workers share; it lives as long as the last
 // worker that still waits for main.
 struct Shared {
-  Handle mainStarted;  // null when the event could not be created
+  ScopedKernelHandle mainStarted;  // null when the event could not be created
   UINT messageId = 0;
   SecondaryMainTarget target;
   std::atomic<JavaVM*> vm{nullptr};
@@ -96,16 +79,16 @@ bool PostRequest(const unsigned char* view) {
 
 std::u16string InstanceBaseName(const std::u16string& modulePath) {
   std::u16string path = modulePath;
-  const DWORD size = GetLongPathNameW(Wide(modulePath), nullptr, 0);
+  const DWORD size = GetLongPathNameW(W(modulePath), nullptr, 0);
   if (size != 0) {
     std::vector<wchar_t> longPath(size);
-    const DWORD length = GetLongPathNameW(Wide(modulePath), longPath.data(), size);
+    const DWORD length = GetLongPathNameW(W(modulePath), longPath.data(), size);
     if (length != 0 && length < size) path.assign(longPath.begin(), longPath.begin() + length);
   }
   // The file system's own rule: names that differ in case only are one.
   if (!path.empty()) {
     std::vector<wchar_t> upper(path.size());
-    const int length = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, Wide(path), static_cast<int>(path.size()),
+    const int length = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, W(path), static_cast<int>(path.size()),
                                     upper.data(), static_cast<int>(upper.size()));
     if (length == static_cast<int>(path.size())) path.assign(upper.begin(), upper.end());
   }
@@ -113,14 +96,14 @@ std::u16string InstanceBaseName(const std::u16string& modulePath) {
 }
 
 struct InstanceGuard::Impl {
-  Handle mapping;
+  ScopedKernelHandle mapping;
   unsigned char* view = nullptr;
-  Handle listener;
-  Handle listenerReady;
+  ScopedKernelHandle listener;
+  ScopedKernelHandle listenerReady;
   // Serialises second instances at the argument block; the first instance
   // sets the taken event once it has copied a block.
-  Handle blockLock;
-  Handle blockTaken;
+  ScopedKernelHandle blockLock;
+  ScopedKernelHandle blockTaken;
   std::shared_ptr<Shared> shared = std::make_shared<Shared>();
 
   ~Impl() {
@@ -210,8 +193,8 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
   // A new region is this user's alone.
   PrivateSecurity security;
   SetLastError(0);
-  impl.mapping.reset(
-      CreateFileMappingW(INVALID_HANDLE_VALUE, security.get(), PAGE_READWRITE, 0, kRegionSize, Wide(base)));
+  impl.mapping.Reset(
+      CreateFileMappingW(INVALID_HANDLE_VALUE, security.get(), PAGE_READWRITE, 0, kRegionSize, W(base)));
   if (impl.mapping.get() == nullptr) return instance;
   const bool first = GetLastError() == 0;
   impl.view = static_cast<unsigned char*>(MapViewOfFile(impl.mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
@@ -223,17 +206,17 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
   if (first) {
     Shared& shared = *impl.shared;
     shared.target = target;
-    shared.mainStarted.reset(CreateEventW(nullptr, TRUE, FALSE, Wide(base + u"_upr_evt")));
-    shared.messageId = RegisterWindowMessageW(Wide(base));
+    shared.mainStarted.Reset(CreateEventW(nullptr, TRUE, FALSE, W(base + u"_upr_evt")));
+    shared.messageId = RegisterWindowMessageW(W(base));
     if (shared.messageId == 0) return Off();
-    impl.blockLock.reset(CreateMutexW(nullptr, FALSE, Wide(lockName)));
-    impl.blockTaken.reset(CreateEventW(nullptr, FALSE, FALSE, Wide(takenName)));
+    impl.blockLock.Reset(CreateMutexW(nullptr, FALSE, W(lockName)));
+    impl.blockTaken.Reset(CreateEventW(nullptr, FALSE, FALSE, W(takenName)));
     WriteField(impl.view, kMessageIdOffset, shared.messageId);
     WriteField(impl.view, kProcessIdOffset, GetCurrentProcessId());
 
-    impl.listenerReady.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    impl.listenerReady.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     auto* start = new ListenerStart{impl.shared, impl.view, impl.listenerReady.get(), impl.blockTaken.get()};
-    impl.listener.reset(CreateThread(nullptr, 0, ListenerThread, start, 0,
+    impl.listener.Reset(CreateThread(nullptr, 0, ListenerThread, start, 0,
                                      reinterpret_cast<DWORD*>(impl.view + kListenerThreadOffset)));
     if (impl.listener.get() == nullptr) {
       delete start;
@@ -261,8 +244,8 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
   // One second instance at a time writes the block and waits until the
   // first instance has copied it, so that no request carries another's
   // arguments.
-  Handle lock(CreateMutexW(nullptr, FALSE, Wide(lockName)));
-  Handle taken(OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, Wide(takenName)));
+  ScopedKernelHandle lock(CreateMutexW(nullptr, FALSE, W(lockName)));
+  ScopedKernelHandle taken(OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, W(takenName)));
   const bool locked = lock.get() != nullptr && WaitForSingleObject(lock.get(), kBlockLockTimeoutMs) != WAIT_TIMEOUT;
   if (taken.get() != nullptr) ResetEvent(taken.get());
 
@@ -283,7 +266,7 @@ void InstanceGuard::SignalMainStartedEvent(JavaVM* vm) {
 int InstanceGuard::WaitForFirstInstance() {
   if (role_ != Role::kSecond) return 0;
   const DWORD firstId = ReadField(impl_->view, kProcessIdOffset);
-  Handle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, firstId));
+  ScopedKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, firstId));
   if (process.get() == nullptr) {
     Trace(u"single instance: the first instance (process " + ToDecimal(firstId) + u") cannot be opened: 0");
     return 0;

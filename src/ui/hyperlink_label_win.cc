@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/win_support.h"
 #include "ui/link_colour.h"
 
 namespace javelin {
@@ -171,14 +172,13 @@ void HyperlinkLabel::CreateLinkFont() {
 }
 
 void HyperlinkLabel::ReadBrowserColours() {
-  HKEY key = nullptr;
+  ScopedRegistryKey key;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\Settings", 0,
-                    KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) {
+                    KEY_READ | KEY_WRITE, key.Receive()) != ERROR_SUCCESS) {
     return;
   }
-  ReadColourValue(key, L"Anchor Color", linkColour_);
-  ReadColourValue(key, L"Anchor Color Visited", visitedColour_);
-  RegCloseKey(key);
+  ReadColourValue(key.get(), L"Anchor Color", linkColour_);
+  ReadColourValue(key.get(), L"Anchor Color Visited", visitedColour_);
 }
 
 UINT HyperlinkLabel::Alignment() const {

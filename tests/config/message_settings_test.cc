@@ -23,7 +23,8 @@ class MessageSettingsTest : public ::testing::Test {
   bool Read(const std::string& lines) {
     const std::u16string path = dir_ / (u"tool" + ToDecimal(++files_) + u".ini");
     test::WriteFile(path, lines);
-    return ReadSettings(DiskIniSource(), ProcessContext{dir_ / u"tool.exe", dir_.path(), path, {}}).has_value();
+    return static_cast<bool>(
+        ReadSettings(DiskIniSource(), ProcessContext{dir_ / u"tool.exe", dir_.path(), path, {}}));
   }
 
   test::TempDir dir_;
