@@ -1,9 +1,10 @@
 # Release archives made by CPack from this build:
 #   javelin-<version>-windows-x64.zip, javelin-<version>-windows-x86.zip,
 #   javelin-<version>-linux-<processor>.tar.gz
-# each with one top folder holding the launcher, the README, the INI
-# reference, the licence, and example/ with the hello example (the launcher
-# named hello, its INI file and hello.jar) ready to run as unpacked.
+# each with one top folder holding the launcher, javelin-brand (built for the
+# archive's platform) and javelin-package, the README, the INI reference, the
+# licence, and example/ with the hello example (the launcher named hello, its
+# INI file and hello.jar) ready to run as unpacked.
 # `cpack` in the build folder writes the archive; tools/release.sh builds all
 # three.
 
@@ -29,7 +30,8 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 
-install(TARGETS javelin RUNTIME DESTINATION .)
+install(TARGETS javelin javelin-brand RUNTIME DESTINATION .)
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/tools/package/javelin-package DESTINATION .)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/docs/ini-reference.md
         DESTINATION .)

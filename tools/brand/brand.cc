@@ -68,8 +68,14 @@ bool BrandVersion(ResourceTable* resources, const BrandOptions& options, std::st
   }
   std::stable_sort(info.strings.begin(), info.strings.end(),
                    [](const auto& a, const auto& b) { return OrderOf(a.first) < OrderOf(b.first); });
+  Bytes data = WriteVersionInfo(info);
+  // Every block records its length in 16 bits.
+  if (data.size() > 0xFFFF) {
+    *error = "the version texts are too long (64 KB at most together)";
+    return false;
+  }
   RemoveType(resources, kVersionResource);
-  SetResource(resources, kVersionResource, 1, language, WriteVersionInfo(info));
+  SetResource(resources, kVersionResource, 1, language, std::move(data));
   return true;
 }
 

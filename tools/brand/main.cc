@@ -19,6 +19,7 @@ constexpr char kUsage[] =
     "                     [--execution-level asInvoker|highestAvailable|requireAdministrator]\n"
     "                     [--dpi-aware unaware|system|permonitorv2]\n"
     "       javelin-brand INPUT.exe --show\n"
+    "Each --option VALUE may also be written --option=VALUE.\n"
     "Sets the icon, the version information and the manifest settings of a Javelin\n"
     "launcher (javelin.exe, javelinw.exe; x86 or x64). Without -o INPUT is rewritten in\n"
     "place. Versions with fewer than four numbers are filled with zeros. A signature is\n"
@@ -38,7 +39,15 @@ int Run(const std::vector<std::string>& arguments) {
       {"--description", &options.description},    {"--copyright", &options.copyright},
       {"--internal-name", &options.internalName}, {"--original-filename", &options.originalFilename}};
   for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
+    // --option=value is the same as --option value (and allows an empty value
+    // where a build system drops empty arguments).
+    std::string argument = arguments[i];
+    std::optional<std::string> inlineValue;
+    if (argument.rfind("--", 0) == 0 && argument.find('=') != std::string::npos) {
+      inlineValue = argument.substr(argument.find('=') + 1);
+      argument.erase(argument.find('='));
+    }
+    if (inlineValue && (argument == "--help" || argument == "--show")) return Fail(argument + " takes no value");
     if (argument == "--help" || argument == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
@@ -48,8 +57,8 @@ int Run(const std::vector<std::string>& arguments) {
       continue;
     }
     if (argument.size() > 1 && argument[0] == '-') {
-      if (i + 1 == arguments.size()) return Fail(argument + " needs a value (see --help)");
-      const std::string& value = arguments[++i];
+      if (!inlineValue && i + 1 == arguments.size()) return Fail(argument + " needs a value (see --help)");
+      const std::string value = inlineValue ? *inlineValue : arguments[++i];
       if (argument == "-o") {
         output = value;
       } else if (argument == "--icon") {

@@ -138,7 +138,11 @@ bool ResourceSectionAddress(const PeImage& image, const Bytes& file, uint32_t* r
   }
   for (size_t later = index + 1; later < image.sections.size(); ++later) {
     const PeSection& section = image.sections[later];
-    if (section.virtualAddress != relocations.address || later + 1 != image.sections.size()) {
+    // The relocations and debug information hold addresses and offsets of
+    // other sections only: they can move.
+    const bool movable = section.virtualAddress == relocations.address || section.name.rfind(".debug", 0) == 0 ||
+                         section.name.rfind("/", 0) == 0;
+    if (!movable) {
       *error = "the resource section is followed by section " + section.name + ", which cannot move";
       return false;
     }

@@ -2,8 +2,9 @@
 // with a new resource section.
 //
 // The resource section is rebuilt at its place: it may be the last section,
-// or be followed only by the base-relocation section, which holds addresses
-// of other sections only and so can move up behind the grown resources.
+// or be followed only by the base-relocation section and debug information,
+// which hold addresses of other sections only and so can move up behind the
+// grown resources.
 // Every other section keeps its address and its bytes.
 #pragma once
 
