@@ -147,7 +147,7 @@ bool ResourceSectionAddress(const PeImage& image, const Bytes& file, uint32_t* r
       return false;
     }
     if (section.virtualAddress < image.sections[index].virtualAddress ||
-        section.rawPointer < image.sections[index].rawPointer) {
+        (section.rawSize != 0 && section.rawPointer < image.sections[index].rawPointer)) {
       *error = "the sections are not in address order";
       return false;
     }
