@@ -29,7 +29,7 @@ winpath() { echo "Z:$(tr / '\\' <<<"$1")"; }
 bin=$work/bin
 mkdir "$bin"
 for tool in sh bash awk sed grep md5sum od head tail tr cut gzip dpkg-deb wixl find xargs sort du date mktemp cp \
-            chmod ln rm mkdir ls cat dirname env printf basename; do
+            chmod ln rm mkdir ls cat dirname env printf basename tar stat; do
   path=$(command -v "$tool") && ln -s "$path" "$bin/$tool"
 done
 for compiler in cc gcc g++ c++ clang cmake x86_64-w64-mingw32-g++; do
@@ -60,7 +60,7 @@ done
 # wrestool rebuilds the .ico from the icon group and its images (and pads
 # it with zeros at the end).
 if command -v wrestool >/dev/null; then
-  wrestool -l "$app/hello.exe" | grep -q -- '--type=14 --name=1' || fail "wrestool lists no icon group"
+  grep -q -- '--type=14 --name=1' <<<"$(wrestool -l "$app/hello.exe")" || fail "wrestool lists no icon group"
   wrestool -x -t14 -n1 "$app/hello.exe" >"$work/extracted.ico"
   cmp -s -n "$(stat -c %s "$icon")" "$work/extracted.ico" "$icon" || fail "the icon wrestool extracts differs from $icon"
 else
@@ -94,11 +94,12 @@ vendor "$linux/javelin-package" "$service_app" --format msi --name "Hello Servic
 
 program_files="$WINEPREFIX/drive_c/Program Files"
 "$wine_loader" msiexec /i "$(winpath "$work/hello.msi")" /qn >/dev/null 2>&1 || fail "msiexec /i hello.msi failed"
-installed="$program_files/Hello World"
+# The name comes from the INI's "Product Name".
+installed="$program_files/Javelin Hello"
 [ -f "$installed/hello.exe" ] && [ -f "$installed/hello.jar" ] || fail "hello.msi installed no files in $installed"
 output=$(cd / && "$root/tools/wine-run.sh" "$installed/hello.exe" "one" 2>&1)
 grep -q "main done" <<<"$output" || fail "the installed hello.exe did not run the example:"$'\n'"$output"
-shortcut=$(find "$WINEPREFIX/drive_c" -iname 'Hello World.lnk' 2>/dev/null | head -1)
+shortcut=$(find "$WINEPREFIX/drive_c" -iname 'Javelin Hello.lnk' 2>/dev/null | head -1)
 [ -n "$shortcut" ] || fail "hello.msi made no Start-menu shortcut"
 "$wine_loader" msiexec /x "$(winpath "$work/hello.msi")" /qn >/dev/null 2>&1 || fail "msiexec /x hello.msi failed"
 [ ! -e "$installed" ] || fail "uninstalling left $(find "$installed" | tr '\n' ' ')"
@@ -112,6 +113,9 @@ for _ in $(seq 50); do
   sleep 0.2
 done
 grep -q RUNNING <<<"$state" || fail "the installed service does not run:"$'\n'"$state"
+# Uninstalling within moments of the start has left hello.exe behind under
+# Wine now and then (the file still in use); give the start time to settle.
+sleep 2
 "$wine_loader" msiexec /x "$(winpath "$work/hello-service.msi")" /qn >/dev/null 2>&1 ||
   fail "msiexec /x hello-service.msi failed"
 "$wine_loader" sc query hello 2>/dev/null | grep -q SERVICE_NAME && fail "the service is still registered"
@@ -129,8 +133,8 @@ cp -r "$deb_app" "$deb_service"
 sed -i 's/^\[Application\]/&\nApplication Type=service/' "$deb_service/hello.ini"
 vendor "$linux/javelin-package" "$deb_service" --format deb --name "Hello Service" --version 2.5 -o hello-service.deb \
   >/dev/null || fail "javelin-package deb for a service failed"
-dpkg-deb -c hello.deb | grep -q 'usr/share/applications/hello.desktop' || fail "hello.deb has no .desktop entry"
-dpkg-deb -c hello-service.deb | grep -q 'lib/systemd/system/hello.service' || fail "hello-service.deb has no unit"
+grep -q 'usr/share/applications/hello.desktop' <<<"$(dpkg-deb -c hello.deb)" || fail "hello.deb has no .desktop entry"
+grep -q 'lib/systemd/system/hello.service' <<<"$(dpkg-deb -c hello-service.deb)" || fail "hello-service.deb has no unit"
 if command -v lintian >/dev/null; then
   lintian hello.deb hello-service.deb >"$work/lintian.txt" 2>&1
   grep -q '^E: ' "$work/lintian.txt" && fail "lintian reports errors:"$'\n'"$(grep '^E: ' "$work/lintian.txt")"

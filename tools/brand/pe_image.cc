@@ -166,6 +166,8 @@ bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes
   // Where the section data ends; what follows is kept, except a signature.
   size_t sectionsEnd = 0;
   for (const PeSection& section : image.sections) {
+    // A section without file data (.bss) may point anywhere.
+    if (section.rawSize == 0) continue;
     sectionsEnd = std::max<size_t>(sectionsEnd, static_cast<size_t>(section.rawPointer) + section.rawSize);
   }
   const PeDirectory certificate = image.Directory(kCertificateDirectory, file);
@@ -195,7 +197,10 @@ bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes
   for (size_t later = index + 1; later < image.sections.size(); ++later) {
     const PeSection& section = image.sections[later];
     const uint32_t rawPointer = section.rawSize == 0 ? 0 : static_cast<uint32_t>(result.size());
-    result.insert(result.end(), file.begin() + section.rawPointer, file.begin() + section.rawPointer + section.rawSize);
+    if (section.rawSize != 0) {
+      result.insert(result.end(), file.begin() + section.rawPointer,
+                    file.begin() + section.rawPointer + section.rawSize);
+    }
     Write32(&result, section.headerOffset + 12, nextAddress);
     Write32(&result, section.headerOffset + 20, rawPointer);
     if (section.virtualAddress == image.Directory(kRelocationDirectory, file).address) {
