@@ -174,6 +174,24 @@ TEST(Brand, WritesTheBrandingKeepsEverythingElseAndIsRepeatable) {
   EXPECT_EQ(*info.Get(u"CompanyName"), u"Beispiel GmbH");
 }
 
+// A section without file data may name any file offset; it must neither
+// cut the file nor break the section order of the branded program.
+TEST(Brand, ASectionWithoutFileDataMayPointAnywhere) {
+  Bytes program = MakeProgram(LauncherResources(), {});
+  const size_t relocHeader = kOptional + 240 + 40 * 2;
+  Write32(&program, relocHeader + 16, 0);
+  Write32(&program, relocHeader + 20, 0x7FFFFF00);
+  program.resize(program.size() - 0x200);
+  BrandOptions options;
+  options.productName = "x";
+  Bytes branded, again;
+  std::vector<std::string> notes;
+  std::string error;
+  ASSERT_TRUE(BrandProgram(program, options, &branded, &notes, &error)) << error;
+  ASSERT_TRUE(BrandProgram(branded, options, &again, &notes, &error)) << error;
+  EXPECT_EQ(again, branded);
+}
+
 TEST(Brand, RefusesWhatItCannotBrand) {
   const Bytes program = MakeProgram(LauncherResources(), {});
   ResourceTable withoutDialog = LauncherResources();
