@@ -2,7 +2,8 @@
 #   javelin-<version>-windows-x64.zip, javelin-<version>-windows-x86.zip,
 #   javelin-<version>-linux-<processor>.tar.gz
 # each with one top folder holding the launcher (on Windows also the
-# windowless javelinw.exe), the README, the INI reference, the licence, and
+# windowless javelinw.exe), javelin-brand (built for the archive's platform)
+# and javelin-package, the README, the INI reference, the licence, and
 # example/ with the hello example (the launcher named hello, its INI file
 # and hello.jar, and the window variant hello-window with its INI file and,
 # on Linux, a .desktop file) ready to run as unpacked.
@@ -31,10 +32,11 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 
-install(TARGETS javelin RUNTIME DESTINATION .)
+install(TARGETS javelin javelin-brand RUNTIME DESTINATION .)
 if(TARGET javelinw)
   install(TARGETS javelinw RUNTIME DESTINATION .)
 endif()
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/tools/package/javelin-package DESTINATION .)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/docs/ini-reference.md
         DESTINATION .)

@@ -1,6 +1,9 @@
-# The Windows resources of the launcher (dialog, manifest, version
-# information, optional icon) and the system libraries its window code uses.
-# A vendor brands the launcher with these cache options, for example
+# The Windows resources of the launcher and the system libraries its window
+# code uses. The resource compiler builds the dialog and the manifest into
+# the program; the icon and the version information are written by
+# javelin-brand after linking, the same tool vendors run on a prebuilt
+# launcher, so that both ways give the same resources. A vendor brands the
+# launcher at build time with these cache options, for example
 #   -DJAVELIN_PRODUCT_NAME="My App" -DJAVELIN_COMPANY_NAME="My Company"
 #   -DJAVELIN_FILE_DESCRIPTION="My App" -DJAVELIN_PRODUCT_VERSION=2.1.0
 #   -DJAVELIN_ICON=/path/to/myapp.ico
@@ -13,88 +16,89 @@ set(JAVELIN_PRODUCT_NAME "Javelin" CACHE STRING "ProductName of the version info
 set(JAVELIN_COMPANY_NAME "" CACHE STRING "CompanyName of the version information")
 set(JAVELIN_FILE_DESCRIPTION "Java application launcher" CACHE STRING
     "FileDescription of the version information")
+set(JAVELIN_COPYRIGHT "" CACHE STRING "LegalCopyright of the version information; empty: none")
 set(JAVELIN_PRODUCT_VERSION "${PROJECT_VERSION}" CACHE STRING
     "File and product version: one to four dot-separated numbers up to 65535")
 set(JAVELIN_ICON "" CACHE FILEPATH "Icon file (.ico) of the launcher; empty: no icon")
 
-# Text as the inside of an .rc string literal.
-function(javelin_rc_string out text)
-  string(REPLACE "\\" "\\\\" text "${text}")
-  string(REPLACE "\"" "\"\"" text "${text}")
-  set(${out} "${text}" PARENT_SCOPE)
-endfunction()
+# javelin-brand as a program of the build machine: the target itself in a
+# native build, a copy built from tools/brand with the host compiler in a
+# cross build.
+if(CMAKE_CROSSCOMPILING)
+  include(ExternalProject)
+  set(javelin_brand_host ${CMAKE_BINARY_DIR}/brand-host/javelin-brand)
+  ExternalProject_Add(javelin_brand_host
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools/brand
+    BINARY_DIR ${CMAKE_BINARY_DIR}/brand-host
+    CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    BUILD_BYPRODUCTS ${javelin_brand_host})
+  set(javelin_brand_target javelin_brand_host)
+else()
+  set(javelin_brand_host $<TARGET_FILE:javelin-brand>)
+  set(javelin_brand_target javelin-brand)
+endif()
 
-# Writes <dir>/branding.h for res/javelin.rc and returns in `out` an object
-# library compiling the resources with it. Arguments: NAME COMPANY
-# DESCRIPTION VERSION ICON FILENAME.
-function(javelin_add_resources out dir)
-  cmake_parse_arguments(arg "" "NAME;COMPANY;DESCRIPTION;VERSION;ICON;FILENAME" "" ${ARGN})
+# Brands `target` after each link. Arguments: NAME COMPANY DESCRIPTION
+# COPYRIGHT VERSION ICON FILENAME, and EXTRA for further javelin-brand options.
+function(javelin_brand_after_link target)
+  cmake_parse_arguments(arg "" "NAME;COMPANY;DESCRIPTION;COPYRIGHT;VERSION;ICON;FILENAME" "EXTRA" ${ARGN})
   if(NOT arg_VERSION MATCHES "^[0-9]+(\\.[0-9]+)?(\\.[0-9]+)?(\\.[0-9]+)?$")
     message(FATAL_ERROR "Version \"${arg_VERSION}\": one to four dot-separated numbers expected")
   endif()
-  string(REPLACE "." ";" parts "${arg_VERSION}")
-  foreach(part IN LISTS parts)
-    if(part GREATER 65535)
-      message(FATAL_ERROR "Version \"${arg_VERSION}\": each number must be 65535 or less")
-    endif()
-  endforeach()
-  list(LENGTH parts count)
-  while(count LESS 4)
-    list(APPEND parts 0)
-    math(EXPR count "${count} + 1")
-  endwhile()
-  string(REPLACE ";" "," JAVELIN_RC_VERSION_NUMBERS "${parts}")
-  string(REPLACE ";" "." JAVELIN_RC_VERSION_TEXT "${parts}")
-  javelin_rc_string(JAVELIN_RC_PRODUCT_NAME "${arg_NAME}")
-  javelin_rc_string(JAVELIN_RC_COMPANY_NAME "${arg_COMPANY}")
-  javelin_rc_string(JAVELIN_RC_FILE_DESCRIPTION "${arg_DESCRIPTION}")
-  javelin_rc_string(JAVELIN_RC_ORIGINAL_FILENAME "${arg_FILENAME}")
-  javelin_rc_string(JAVELIN_RC_MANIFEST_FILE "${CMAKE_SOURCE_DIR}/res/javelin.manifest")
-  set(JAVELIN_RC_ICON_LINE "")
-  set(depends ${CMAKE_SOURCE_DIR}/res/javelin.manifest)
+  # --option=value: an empty text stays an argument of its own.
+  set(options "--product-name=${arg_NAME}" "--company=${arg_COMPANY}" "--description=${arg_DESCRIPTION}"
+      "--product-version=${arg_VERSION}" "--file-version=${arg_VERSION}"
+      "--original-filename=${arg_FILENAME}" "--internal-name=${arg_FILENAME}")
+  if(arg_COPYRIGHT)
+    list(APPEND options "--copyright=${arg_COPYRIGHT}")
+  endif()
   if(arg_ICON)
     if(NOT EXISTS "${arg_ICON}")
       message(FATAL_ERROR "Icon file \"${arg_ICON}\" does not exist")
     endif()
-    javelin_rc_string(icon "${arg_ICON}")
-    set(JAVELIN_RC_ICON_LINE "#define JAVELIN_ICON_FILE \"${icon}\"")
-    list(APPEND depends "${arg_ICON}")
+    list(APPEND options "--icon=${arg_ICON}")
   endif()
-  configure_file(${CMAKE_SOURCE_DIR}/res/branding.h.in ${dir}/branding.h @ONLY)
-  # A copy of the .rc per branding, so that each has its own include folder.
-  configure_file(${CMAKE_SOURCE_DIR}/res/javelin.rc ${dir}/javelin.rc COPYONLY)
-  string(MAKE_C_IDENTIFIER "resources_${dir}" name)
-  add_library(${name} OBJECT ${dir}/javelin.rc)
-  set_source_files_properties(${dir}/javelin.rc PROPERTIES OBJECT_DEPENDS "${depends}")
-  target_include_directories(${name} PRIVATE ${dir})
-  set(${out} ${name} PARENT_SCOPE)
+  add_dependencies(${target} ${javelin_brand_target})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${javelin_brand_host} $<TARGET_FILE:${target}> ${options} ${arg_EXTRA}
+    VERBATIM)
 endfunction()
 
-javelin_add_resources(launcher_resources ${CMAKE_BINARY_DIR}/res
-  NAME "${JAVELIN_PRODUCT_NAME}" COMPANY "${JAVELIN_COMPANY_NAME}"
-  DESCRIPTION "${JAVELIN_FILE_DESCRIPTION}" VERSION "${JAVELIN_PRODUCT_VERSION}"
-  ICON "${JAVELIN_ICON}" FILENAME "javelin.exe")
-target_sources(javelin PRIVATE $<TARGET_OBJECTS:${launcher_resources}>)
-target_sources(javelinw PRIVATE $<TARGET_OBJECTS:${launcher_resources}>)
+# The dialog and the manifest, compiled by the resource compiler.
+configure_file(${CMAKE_SOURCE_DIR}/res/manifest_path.h.in ${CMAKE_BINARY_DIR}/res/manifest_path.h @ONLY)
+add_library(launcher_resources OBJECT ${CMAKE_SOURCE_DIR}/res/javelin.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/javelin.rc PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/javelin.manifest)
+target_include_directories(launcher_resources PRIVATE ${CMAKE_BINARY_DIR}/res)
+# Both launchers carry the same resources, branded after linking.
+foreach(launcher javelin javelinw)
+  target_sources(${launcher} PRIVATE $<TARGET_OBJECTS:launcher_resources>)
+  javelin_brand_after_link(${launcher}
+    NAME "${JAVELIN_PRODUCT_NAME}" COMPANY "${JAVELIN_COMPANY_NAME}" DESCRIPTION "${JAVELIN_FILE_DESCRIPTION}"
+    COPYRIGHT "${JAVELIN_COPYRIGHT}" VERSION "${JAVELIN_PRODUCT_VERSION}" ICON "${JAVELIN_ICON}"
+    FILENAME "${launcher}.exe")
+endforeach()
 
 # The dialog, the folder picker, the tooltip and the shell.
 target_link_libraries(javelin_core PUBLIC comctl32 shell32 ole32 user32 gdi32)
 
 if(TARGET javelin_tests)
   # The tests create the real dialog from the launcher's template. A second
-  # copy of the resources with every branding option set shows the options
-  # reach the version information and the icon.
-  target_sources(javelin_tests PRIVATE $<TARGET_OBJECTS:${launcher_resources}>)
+  # launcher with every branding option set shows the options reach the
+  # version information, the icon and the manifest.
+  target_sources(javelin_tests PRIVATE $<TARGET_OBJECTS:launcher_resources>)
   target_link_libraries(javelin_tests PRIVATE version)
-  javelin_add_resources(branded_resources ${CMAKE_BINARY_DIR}/res-branded
-    NAME "Beispiel \"Pro\" Ä" COMPANY "Beispiel GmbH" DESCRIPTION "Beispiel Starter"
-    VERSION "2.3.4" ICON "${CMAKE_SOURCE_DIR}/tests/ui/branded.ico" FILENAME "beispiel.exe")
-  add_executable(branded_launcher ${CMAKE_SOURCE_DIR}/src/launcher/main.cc
-                 $<TARGET_OBJECTS:${branded_resources}>)
+  add_executable(branded_launcher ${CMAKE_SOURCE_DIR}/src/launcher/main.cc $<TARGET_OBJECTS:launcher_resources>)
   target_link_libraries(branded_launcher PRIVATE javelin_core)
   if(NOT MSVC)
     target_link_options(branded_launcher PRIVATE -static -static-libgcc -static-libstdc++)
   endif()
+  javelin_brand_after_link(branded_launcher
+    NAME "Beispiel \"Pro\" Ä" COMPANY "Beispiel GmbH" DESCRIPTION "Beispiel Starter" COPYRIGHT "© 2026 Beispiel GmbH"
+    VERSION "2.3.4" ICON "${CMAKE_SOURCE_DIR}/tests/ui/branded.ico" FILENAME "beispiel.exe"
+    EXTRA --execution-level highestAvailable --dpi-aware system)
   add_dependencies(javelin_tests branded_launcher javelinw)
   target_compile_definitions(javelin_tests PRIVATE
     JAVELIN_WINDOWLESS_LAUNCHER="$<TARGET_FILE:javelinw>"
@@ -115,4 +119,9 @@ if(TARGET javelin_tests)
            COMMAND ${CMAKE_SOURCE_DIR}/tests/ui/desktop_errors_on_display_win.sh $<TARGET_FILE:javelinw>
                    ${CMAKE_BINARY_DIR}/artefacts)
   set_tests_properties(desktop_errors_on_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK desktop)
+  # The branded launcher, its resources rewritten, still shows the dialog.
+  add_test(NAME branded_jre_dialog_on_display
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/ui/jre_dialog_on_display.sh $<TARGET_FILE:branded_launcher>
+                   ${CMAKE_BINARY_DIR}/artefacts/branded)
+  set_tests_properties(branded_jre_dialog_on_display PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180 RESOURCE_LOCK desktop)
 endif()

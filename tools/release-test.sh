@@ -4,7 +4,9 @@
 #   Linux x86_64: example/hello with the machine's JVM, found by the
 #                 installed-runtimes search (the example's INI sets no JRE Path);
 #   Windows x64:  example\hello.exe under Wine, with the test JVM as its
-#                 "JRE Path" (Wine has no Java of its own).
+#                 "JRE Path" (Wine has no Java of its own);
+# then tools/ship-test.sh brands and packages the example with the Linux
+# archive's javelin-brand and javelin-package and installs the packages.
 # Usage: tools/release-test.sh [ARCHIVE_FOLDER]
 # Without a folder, tools/release.sh first brings dist/ up to date (after a
 # build of the three configurations that only packs the archives) and dist/
@@ -55,8 +57,8 @@ echo "=== $linux_name.tar.gz"
 mkdir "$work/linux"
 tar -xzf "$dist/$linux_name.tar.gz" -C "$work/linux"
 top=$work/linux/$linux_name
-expect_files "$top" javelin README.md LICENSE ini-reference.md example/hello example/hello.ini example/hello.jar \
-  example/hello-window example/hello-window.ini example/hello-window.desktop
+expect_files "$top" javelin javelin-brand javelin-package README.md LICENSE ini-reference.md example/hello \
+  example/hello.ini example/hello.jar example/hello-window example/hello-window.ini example/hello-window.desktop
 # Started from another folder: the example finds its INI and jar beside itself.
 output=$(cd / && "$top/example/hello" "one two" 2>&1)
 status=$?
@@ -68,8 +70,8 @@ echo "=== $win64_name.zip"
 mkdir "$work/win64"
 (cd "$work/win64" && cmake -E tar xf "$dist/$win64_name.zip") || fail "cannot unpack $win64_name.zip"
 top=$work/win64/$win64_name
-expect_files "$top" javelin.exe javelinw.exe README.md LICENSE ini-reference.md example/hello.exe example/hello.ini \
-  example/hello.jar example/hello-window.exe example/hello-window.ini
+expect_files "$top" javelin.exe javelinw.exe javelin-brand.exe javelin-package README.md LICENSE ini-reference.md \
+  example/hello.exe example/hello.ini example/hello.jar example/hello-window.exe example/hello-window.ini
 if find "$top" -iname '*.dll' | grep -q .; then fail "$win64_name.zip holds DLLs"; fi
 for exe in javelin.exe javelinw.exe; do
   # The launchers ship beside every application: each stays within 250 KB.
@@ -118,6 +120,13 @@ output=$(cd / && "$root/tools/wine-run.sh" "$top/example/hello-window.exe" "one 
 status=$?
 [ "$status" -eq 0 ] || fail "example\\hello-window.exe under Wine ended with $status"
 expect_output "example\\hello-window.exe" "$output" "argc=3" "main done"
+
+echo "=== shipping with the Linux archive's tools"
+# The original example INI: the run above changed the unpacked copy.
+mkdir "$work/win64-original"
+(cd "$work/win64-original" && cmake -E tar xf "$dist/$win64_name.zip") || fail "cannot unpack $win64_name.zip"
+"$root/tools/ship-test.sh" "$work/linux/$linux_name" "$work/win64-original/$win64_name" "$jre" ||
+  fail "shipping from the archives"
 
 if [ "$failures" -eq 0 ]; then
   echo "release archives: examples ran"

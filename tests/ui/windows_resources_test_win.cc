@@ -1,7 +1,8 @@
-// The branding options of the build (name, company, description, version,
-// file name and icon) reach the version information and the icon of a
-// launcher built with all of them set. The quote and the umlaut of the name
-// show the texts are escaped and encoded; the version is padded to four numbers.
+// The branding options of the build (name, company, description, copyright,
+// version, file name and icon, and the manifest settings) reach the version
+// information, the icon and the manifest of a launcher built with all of them
+// set. The quote and the umlaut of the name show the texts are passed and
+// encoded intact; the version is padded to four numbers.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,12 @@ TEST(WindowsResources, TheBrandingReachesTheVersionInformationAndTheIcon) {
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(module, nullptr) << GetLastError();
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
+  HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_NE(manifest, nullptr);
+  const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+                         SizeofResource(module, manifest));
+  EXPECT_NE(text.find("level=\"highestAvailable\""), std::string::npos) << text;
+  EXPECT_NE(text.find(">system</dpiAwareness>"), std::string::npos) << text;
   FreeLibrary(module);
 
   std::vector<char> info(GetFileVersionInfoSizeW(path.c_str(), nullptr));
@@ -26,7 +33,8 @@ TEST(WindowsResources, TheBrandingReachesTheVersionInformationAndTheIcon) {
   for (const auto& [name, expected] :
        {std::pair{L"ProductName", L"Beispiel \"Pro\" \u00C4"}, {L"CompanyName", L"Beispiel GmbH"},
         {L"FileDescription", L"Beispiel Starter"}, {L"FileVersion", L"2.3.4.0"}, {L"ProductVersion", L"2.3.4.0"},
-        {L"OriginalFilename", L"beispiel.exe"}}) {
+        {L"OriginalFilename", L"beispiel.exe"}, {L"InternalName", L"beispiel.exe"},
+        {L"LegalCopyright", L"\u00A9 2026 Beispiel GmbH"}}) {
     wchar_t* value = nullptr;
     UINT length = 0;
     const std::wstring key = std::wstring(L"\\StringFileInfo\\040704B0\\") + name;
