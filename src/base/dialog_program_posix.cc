@@ -21,7 +21,8 @@ std::optional<std::string> FindOnPath(const std::string& name) {
   size_t start = 0;
   for (;;) {
     const size_t end = folders.find(':', start);
-    const std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    const std::string folder =
+        folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
     // An empty entry or a relative one would depend on the working folder.
     if (!folder.empty() && folder[0] == '/') {
       const std::string candidate = folder + "/" + name;
@@ -41,12 +42,15 @@ bool IsSet(const char* name) {
 
 std::optional<DialogProgram> FindDialogProgram() {
   if (!IsSet("WAYLAND_DISPLAY") && !IsSet("DISPLAY")) return std::nullopt;
-  if (std::optional<std::string> zenity = FindOnPath("zenity")) return DialogProgram{*zenity, false};
-  if (std::optional<std::string> kdialog = FindOnPath("kdialog")) return DialogProgram{*kdialog, true};
+  if (std::optional<std::string> zenity = FindOnPath("zenity"))
+    return DialogProgram{*zenity, false};
+  if (std::optional<std::string> kdialog = FindOnPath("kdialog"))
+    return DialogProgram{*kdialog, true};
   return std::nullopt;
 }
 
-DialogAnswer RunDialogProgram(const DialogProgram& program, const std::vector<std::string>& arguments) {
+DialogAnswer RunDialogProgram(const DialogProgram& program,
+                              const std::vector<std::string>& arguments) {
   DialogAnswer answer;
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.path.c_str()));
@@ -62,7 +66,8 @@ DialogAnswer RunDialogProgram(const DialogProgram& program, const std::vector<st
   // The toolkit's warnings are no answer.
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t child = 0;
-  const int spawned = posix_spawn(&child, program.path.c_str(), &actions, nullptr, argv.data(), environ);
+  const int spawned =
+      posix_spawn(&child, program.path.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(output[1]);
   if (spawned != 0) {

@@ -28,6 +28,7 @@ struct DialogAnswer {
 // Runs `program` with `arguments` (after the program's name) as a child
 // process, without a shell: its input and error output are /dev/null, its
 // output is read back. Waits until it has ended.
-DialogAnswer RunDialogProgram(const DialogProgram& program, const std::vector<std::string>& arguments);
+DialogAnswer RunDialogProgram(const DialogProgram& program,
+                              const std::vector<std::string>& arguments);
 
 }  // namespace javelin

@@ -13,7 +13,8 @@ bool GetEnvironment(const std::u16string& name, std::u16string& value) {
   while (true) {
     // 0 is both "not set" and "set to the empty text"; the last error tells.
     SetLastError(ERROR_SUCCESS);
-    const DWORD length = GetEnvironmentVariableW(W(name), buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        GetEnvironmentVariableW(W(name), buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) {
       if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
       value.clear();

@@ -30,9 +30,10 @@ bool ShowErrorDialog(const std::u16string& title, const std::u16string& text) {
   // button. Any other status (1 is also that of a display that cannot be
   // opened) lets the report go to standard output as well.
   const DialogAnswer answer =
-      program->kdialog ? RunDialogProgram(*program, {"--title", shownTitle, "--error", shownText})
-                       : RunDialogProgram(*program, {"--error", "--no-markup", "--title=" + shownTitle,
-                                                     "--text=" + shownText, "--width=420"});
+      program->kdialog
+          ? RunDialogProgram(*program, {"--title", shownTitle, "--error", shownText})
+          : RunDialogProgram(*program, {"--error", "--no-markup", "--title=" + shownTitle,
+                                        "--text=" + shownText, "--width=420"});
   return answer.status == 0;
 }
 

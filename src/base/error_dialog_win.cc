@@ -14,7 +14,8 @@ bool ShowErrorDialog(const std::u16string& title, const std::u16string& text) {
     shownTitle.erase(0, shownTitle.find_last_of(L"\\/") + 1);
   }
   const std::wstring shownText(text.begin(), text.end());
-  return MessageBoxW(nullptr, shownText.c_str(), shownTitle.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND) != 0;
+  return MessageBoxW(nullptr, shownText.c_str(), shownTitle.c_str(),
+                     MB_OK | MB_ICONERROR | MB_SETFOREGROUND) != 0;
 }
 
 }  // namespace javelin

@@ -41,7 +41,8 @@ void ReportFailure(const Failure& failure) {
 
 void ReportJniError(int messageId, int32_t jniResult) {
   std::u16string reason;
-  if (jniResult >= -6 && jniResult <= -1) reason = LoadMessage(kMsgJniReasonUnknown - 1 - jniResult);
+  if (jniResult >= -6 && jniResult <= -1)
+    reason = LoadMessage(kMsgJniReasonUnknown - 1 - jniResult);
   const std::u16string text = LoadMessage(messageId);
   ReportMessage(FormatMessageText(LoadMessage(kMsgJniErrorReason), {text, reason}));
 }

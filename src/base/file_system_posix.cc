@@ -200,13 +200,17 @@ void FileFinder::Close() {
 
 bool FileFinder::Found() const { return state_->found; }
 
-std::u16string FileFinder::FileName() const { return state_->found ? state_->name : std::u16string(); }
+std::u16string FileFinder::FileName() const {
+  return state_->found ? state_->name : std::u16string();
+}
 
 bool FileFinder::IsDirectory() const { return state_->found && state_->isDirectory; }
 
 const std::u16string& FileFinder::Root() const { return state_->root; }
 
-bool SetCurrentDirectoryPath(const std::u16string& path) { return chdir(ToUtf8(path).c_str()) == 0; }
+bool SetCurrentDirectoryPath(const std::u16string& path) {
+  return chdir(ToUtf8(path).c_str()) == 0;
+}
 
 FILE* OpenAppendFile(const std::u16string& path) { return fopen(ToUtf8(path).c_str(), "ab"); }
 

@@ -16,7 +16,7 @@ const PathStyle kHostPathStyle = PathStyle::kWindows;
 
 namespace {
 
-constexpr size_t kLongPathLength = 260;    // from here on a path needs a prefix
+constexpr size_t kLongPathLength = 260;  // from here on a path needs a prefix
 constexpr size_t kMaximumPathLength = 32767;
 const std::u16string kLongPrefix = u"\\\\?\\";
 const std::u16string kLongUncPrefix = u"\\\\?\\UNC\\";
@@ -44,7 +44,9 @@ bool PathExists(const std::u16string& path) {
   return static_cast<bool>(ScopedFindHandle(FindFirstFileW(W(path), &data)));
 }
 
-bool AbsolutePathExists(const std::u16string& path) { return IsAbsolutePath(path) && PathExists(path); }
+bool AbsolutePathExists(const std::u16string& path) {
+  return IsAbsolutePath(path) && PathExists(path);
+}
 
 uint32_t CreateParentDirectories(const std::u16string& path) {
   if (AbsolutePathExists(path)) return 0;
@@ -99,7 +101,8 @@ bool FileFinder::FindFile(const std::u16string& pattern) {
 
   const DWORD size = GetFullPathNameW(W(searched), 0, nullptr, nullptr);
   std::vector<wchar_t> fullPath(size + 1);
-  const DWORD length = size == 0 ? 0 : GetFullPathNameW(W(searched), size + 1, fullPath.data(), nullptr);
+  const DWORD length =
+      size == 0 ? 0 : GetFullPathNameW(W(searched), size + 1, fullPath.data(), nullptr);
   if (length == 0 || length > size) {
     Close();
     SetLastError(ERROR_INVALID_NAME);
@@ -140,13 +143,12 @@ bool SetCurrentDirectoryPath(const std::u16string& path) {
   return SetCurrentDirectoryW(W(path)) != FALSE;
 }
 
-FILE* OpenAppendFile(const std::u16string& path) {
-  return _wfopen(W(path), L"ab");
-}
+FILE* OpenAppendFile(const std::u16string& path) { return _wfopen(W(path), L"ab"); }
 
 bool ReadSmallFile(const std::u16string& path, std::string& contents) {
-  const ScopedKernelHandle file(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const ScopedKernelHandle file(CreateFileW(W(path), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   contents.clear();
   char buffer[4096];

@@ -61,7 +61,9 @@ const char* const kEnglishMessages[] = {
     /* 206 */
     "The Java Runtime Environment (JRE) was not found. Please download and install a JRE with a "
     "server JVM (%s) from:",
-    /* 207 */ "The Java Runtime Environment (JRE) was not found. Please download and install a JRE (%s) from:",
+    /* 207 */
+    "The Java Runtime Environment (JRE) was not found. Please download and install a JRE (%s) "
+    "from:",
     /* 208 */ "could not find the module path",
     /* 209 */ "The Java class path is not specified in the INI file.",
     /* 210 */ "Main class not specified in the INI file.",
@@ -96,13 +98,14 @@ const char* const kEnglishMessages[] = {
 
 // The [Messages] names of the dialog texts, in DialogText order.
 const char16_t* const kDialogTextNames[] = {
-    u"Dialog Title", u"Dialog Frame", u"Dialog Hint", u"Dialog Path Label",
-    u"Dialog Browse", u"Dialog OK", u"Dialog Cancel",
+    u"Dialog Title",  u"Dialog Frame", u"Dialog Hint",   u"Dialog Path Label",
+    u"Dialog Browse", u"Dialog OK",    u"Dialog Cancel",
 };
 
 constexpr int kFirstId = 202;
 constexpr int kTextCount = static_cast<int>(sizeof(kMessages) / sizeof(kMessages[0]));
-constexpr int kDialogTextCount = static_cast<int>(sizeof(kDialogTextNames) / sizeof(kDialogTextNames[0]));
+constexpr int kDialogTextCount =
+    static_cast<int>(sizeof(kDialogTextNames) / sizeof(kDialogTextNames[0]));
 constexpr int kMessageCount = kTextCount - kDialogTextCount;
 constexpr int kLastId = kFirstId + kMessageCount - 1;
 static_assert(sizeof(kEnglishMessages) == sizeof(kMessages), "one English text per German one");
@@ -153,7 +156,9 @@ std::u16string LoadMessage(int id) {
   return TextAt(id - kFirstId);
 }
 
-std::u16string LoadDialogText(DialogText text) { return TextAt(kMessageCount + static_cast<int>(text)); }
+std::u16string LoadDialogText(DialogText text) {
+  return TextAt(kMessageCount + static_cast<int>(text));
+}
 
 bool SelectMessageLanguage(const std::u16string& code) {
   if (!EqualsIgnoreCase(code, u"en")) return false;

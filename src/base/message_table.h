@@ -49,10 +49,10 @@ std::u16string LoadMessage(int id);
 
 // The texts of the JRE-not-found question besides its message.
 enum class DialogText : int {
-  kTitle,         // the window title
-  kGroupTitle,    // the frame around the message; also "no runtime in this folder"
-  kSearchHint,    // the line above the folder field
-  kPathLabel,     // the folder field's label
+  kTitle,       // the window title
+  kGroupTitle,  // the frame around the message; also "no runtime in this folder"
+  kSearchHint,  // the line above the folder field
+  kPathLabel,   // the folder field's label
   kBrowseButton,
   kOkButton,
   kCancelButton,

@@ -37,7 +37,6 @@ std::u16string ReplaceAll(std::u16string text, char16_t from, char16_t to);
 
 // Cuts `text` at every `delimiter` into `pieces` (cleared first). An empty
 // text yields nothing; a trailing delimiter adds no empty piece.
-void SplitText(const std::u16string& text, const std::u16string& delimiter,
-               TextList& pieces);
+void SplitText(const std::u16string& text, const std::u16string& delimiter, TextList& pieces);
 
 }  // namespace javelin

@@ -16,7 +16,7 @@ IniFile::~IniFile() = default;
 
 uint32_t IniFile::ReadHeader(unsigned char (&buffer)[4]) {
   const ScopedKernelHandle file(CreateFileW(W(path()), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return GetLastError();
   DWORD read = 0;
   return ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) ? 0 : GetLastError();

@@ -27,8 +27,6 @@ std::u16string UserSettingsDirectory(bool) {
   return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
 }
 
-void CreateSettingsFolder(const std::u16string& path) {
-  CreateDirectoryW(W(path), nullptr);
-}
+void CreateSettingsFolder(const std::u16string& path) { CreateDirectoryW(W(path), nullptr); }
 
 }  // namespace javelin

@@ -32,7 +32,8 @@ std::u16string Traced(const std::u16string& section, const std::u16string& key,
 
 }  // namespace
 
-std::u16string IniConfig::GetString(const std::u16string& section, const std::u16string& key) const {
+std::u16string IniConfig::GetString(const std::u16string& section,
+                                    const std::u16string& key) const {
   std::u16string value = source_.GetString(path_, section, key);
   if (!value.empty()) return Traced(section, key, value);
   value = source_.GetString(path_, section + u"+", key);

@@ -12,9 +12,9 @@ bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 
 // One non-blank line of the text. Positions index the text.
 struct IniLine {
-  size_t begin = 0;       // first character after leading blanks
-  size_t end = 0;         // one past the last character before trailing blanks
-  size_t breakAt = 0;     // where the line break (or the text) begins
+  size_t begin = 0;    // first character after leading blanks
+  size_t end = 0;      // one past the last character before trailing blanks
+  size_t breakAt = 0;  // where the line break (or the text) begins
   bool isSection = false;
   std::u16string name;    // trimmed section or key name, not yet cut at NUL
   bool hasValue = false;  // a key line with '='
@@ -174,7 +174,8 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
     const unsigned first = static_cast<unsigned char>(bytes[i]);
     const unsigned second = static_cast<unsigned char>(bytes[i + 1]);
-    text.push_back(static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first)));
+    text.push_back(
+        static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first)));
   }
   return text;
 }

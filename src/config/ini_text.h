@@ -28,10 +28,10 @@ namespace javelin {
 
 // How an INI file's bytes are encoded; kept so that a write preserves it.
 enum class IniEncoding {
-  kUtf8,         // no byte-order mark
-  kUtf8Bom,      // EF BB BF
-  kUtf16LeBom,   // FF FE
-  kUtf16BeBom,   // FE FF
+  kUtf8,        // no byte-order mark
+  kUtf8Bom,     // EF BB BF
+  kUtf16LeBom,  // FF FE
+  kUtf16BeBom,  // FE FF
 };
 
 struct IniText {

@@ -161,8 +161,8 @@ Result<Settings> ReadSettings(const IniSource& source, const ProcessContext& con
     settings.omitServiceName = !config.GetString(kApplicationSection, u"Omit Service Name").empty();
   }
   SplitText(config.GetString(kJreSection, u"Preferred versions"), u";", runtime.preferredVersions);
-  runtime.jrePath =
-      MakeJrePathAbsolute(ReadJrePath(source, config, settings, context.modulePath), context.modulePath);
+  runtime.jrePath = MakeJrePathAbsolute(ReadJrePath(source, config, settings, context.modulePath),
+                                        context.modulePath);
   runtime.jvmType = ReadJvmType(config.GetString(kJreSection, u"JVM Type"));
   ApplyJvmSource(runtime, config.GetString(kJreSection, u"JVM Source"));
   ApplyVmProvider(runtime, config.GetString(kJreSection, u"VM Provider"));
@@ -176,7 +176,8 @@ Result<Settings> ReadSettings(const IniSource& source, const ProcessContext& con
   if (mainClass.empty()) return MessageFailure(kMsgNoMainClass);
   settings.mainClass = ReplaceAll(mainClass, u'.', u'/');
 
-  settings.failureCheck = IsYesIgnoringCase(config.GetString(kApplicationSection, u"Failure Check"));
+  settings.failureCheck =
+      IsYesIgnoringCase(config.GetString(kApplicationSection, u"Failure Check"));
   settings.overrideWorkingDir =
       IsYesIgnoringCase(config.GetString(kApplicationSection, u"Override WorkingDir"));
   runtime.pairProduct = config.GetString(kApplicationSection, u"Pair Product");

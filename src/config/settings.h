@@ -16,8 +16,8 @@ namespace javelin {
 
 // What the runtime search must find.
 struct RuntimeRequirements {
-  VersionNumber minimumVersion;  // "Minimum Version"
-  VersionNumber maximumVersion;  // "Maximum Version"
+  VersionNumber minimumVersion;   // "Minimum Version"
+  VersionNumber maximumVersion;   // "Maximum Version"
   int32_t jvmType = kJvmTypeAny;  // "JVM Type"
   // "JVM Source": which kinds of runtime are searched and preferred.
   bool jdkPreferred = false;
@@ -57,11 +57,11 @@ struct Settings {
   std::u16string productName;  // "Product Name"
   std::u16string productCode;  // "Product Code"
   RuntimeRequirements runtime;
-  std::u16string mainClass;    // "Main Class", with every '.' replaced by '/'
+  std::u16string mainClass;  // "Main Class", with every '.' replaced by '/'
   // "Download URL": where the JRE-not-found question points users; empty
   // for the default address.
   std::u16string downloadUrl;
-  bool serviceMode = false;    // "Application Type" is "service"
+  bool serviceMode = false;  // "Application Type" is "service"
   bool omitServiceName = false;
   bool singleInstance = false;  // "Single Instance" is "yes"
   bool failureCheck = false;

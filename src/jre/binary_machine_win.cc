@@ -17,7 +17,7 @@ MachineType OwnMachine() {
 
 bool ReadFileBytes(const std::u16string& path, uint64_t offset, size_t count, uint8_t* bytes) {
   const ScopedKernelHandle file(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   LARGE_INTEGER position;
   position.QuadPart = static_cast<LONGLONG>(offset);

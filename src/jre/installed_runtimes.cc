@@ -10,18 +10,24 @@ bool KindPreferred(const RuntimeRequirements& runtime, JavaKind kind) {
 
 bool VendorAllowed(const RuntimeRequirements& runtime, JavaVendor vendor) {
   switch (vendor) {
-    case JavaVendor::kSun: return runtime.sunAllowed;
-    case JavaVendor::kJRockit: return runtime.jrockitAllowed;
-    case JavaVendor::kIbm: return runtime.ibmAllowed;
+    case JavaVendor::kSun:
+      return runtime.sunAllowed;
+    case JavaVendor::kJRockit:
+      return runtime.jrockitAllowed;
+    case JavaVendor::kIbm:
+      return runtime.ibmAllowed;
   }
   return false;
 }
 
 bool VendorPreferred(const RuntimeRequirements& runtime, JavaVendor vendor) {
   switch (vendor) {
-    case JavaVendor::kSun: return runtime.sunPreferred;
-    case JavaVendor::kJRockit: return runtime.jrockitPreferred;
-    case JavaVendor::kIbm: return runtime.ibmPreferred;
+    case JavaVendor::kSun:
+      return runtime.sunPreferred;
+    case JavaVendor::kJRockit:
+      return runtime.jrockitPreferred;
+    case JavaVendor::kIbm:
+      return runtime.ibmPreferred;
   }
   return false;
 }
@@ -37,7 +43,8 @@ bool IsRuntimeSearched(const RuntimeRequirements& runtime, JavaKind kind, JavaVe
 std::u16string WhyNotAdmitted(const RuntimeRequirements& runtime, JavaKind kind, JavaVendor vendor,
                               const VersionNumber& version) {
   if (!runtime.bothKindsAllowed && !KindPreferred(runtime, kind)) {
-    return u"\"JVM Source\" does not admit a " + std::u16string(kind == JavaKind::kJdk ? u"JDK" : u"JRE");
+    return u"\"JVM Source\" does not admit a " +
+           std::u16string(kind == JavaKind::kJdk ? u"JDK" : u"JRE");
   }
   if (!VendorAllowed(runtime, vendor) && !VendorPreferred(runtime, vendor)) {
     return u"\"VM Provider\" does not admit its vendor";
@@ -52,9 +59,9 @@ bool IsRuntimePreferred(const RuntimeRequirements& runtime, JavaKind kind, JavaV
 
 bool IsAdmittedVersion(const RuntimeRequirements& runtime, const VersionNumber& version) {
   static constexpr VersionNumber kNoUpperBound{{65535, 65535, 65535, 65535}};
-  const VersionNumber& maximum =
-      CompareVersions(runtime.maximumVersion, VersionNumber{}) == 0 ? kNoUpperBound
-                                                                   : runtime.maximumVersion;
+  const VersionNumber& maximum = CompareVersions(runtime.maximumVersion, VersionNumber{}) == 0
+                                     ? kNoUpperBound
+                                     : runtime.maximumVersion;
   return IsInVersionRange(version, runtime.minimumVersion, maximum);
 }
 

@@ -73,8 +73,8 @@ std::vector<RegistryRoot> DefaultRegistryRoots() {
       {u"Software\\JavaSoft\\JRE\\", JavaKind::kJre, JavaVendor::kSun, false, false},
       {u"Software\\JavaSoft\\Java Development Kit\\", JavaKind::kJdk, JavaVendor::kSun, true,
        false},
-      {u"Software\\JavaSoft\\Java Runtime Environment\\", JavaKind::kJre, JavaVendor::kSun,
-       false, true},
+      {u"Software\\JavaSoft\\Java Runtime Environment\\", JavaKind::kJre, JavaVendor::kSun, false,
+       true},
       {u"Software\\JRockit\\Java Runtime Environment\\", JavaKind::kJre, JavaVendor::kJRockit,
        false, false},
       {u"Software\\JRockit\\Java Development Kit\\", JavaKind::kJdk, JavaVendor::kJRockit, true,
@@ -85,8 +85,8 @@ std::vector<RegistryRoot> DefaultRegistryRoots() {
 }
 
 bool ReadRegistryCandidate(const RuntimeRequirements& runtime, const RegistryRoot& root,
-                           const std::u16string& name, bool alternateView,
-                           std::u16string& home, bool& isServerVm) {
+                           const std::u16string& name, bool alternateView, std::u16string& home,
+                           bool& isServerVm) {
   const ScopedRegistryKey key = OpenRegistryKey(root.key + name, alternateView);
   std::u16string value;
   if (!QueryJavaHome(key.get(), value)) return false;
@@ -113,7 +113,8 @@ void CollectRegistryCandidates(const RuntimeRequirements& runtime, const Registr
     JreCandidate candidate;
     if (!ReadRegistryCandidate(runtime, root, name, alternateView, candidate.home,
                                candidate.isServerVm)) {
-      Trace(seen + u"passed over, no \"JavaHome\" with a JVM library of the kind \"JVM Type\" asks for");
+      Trace(seen +
+            u"passed over, no \"JavaHome\" with a JVM library of the kind \"JVM Type\" asks for");
       continue;
     }
     Trace(seen + u"admitted, " + Quoted(candidate.home));
@@ -132,7 +133,8 @@ std::optional<InstalledRuntime> FindInRegistry(const RuntimeRequirements& runtim
     if (IsRuntimeSearched(runtime, root.kind, root.vendor)) {
       CollectRegistryCandidates(runtime, root, alternateView, list);
     } else {
-      Trace(u"registry key HKLM\\" + root.key + u": not searched, \"JVM Source\" or \"VM Provider\" excludes it");
+      Trace(u"registry key HKLM\\" + root.key +
+            u": not searched, \"JVM Source\" or \"VM Provider\" excludes it");
     }
   }
   return ChooseInstalledRuntime(list, runtime);

@@ -28,8 +28,8 @@ std::vector<RegistryRoot> DefaultRegistryRoots();
 // whether the JVM library found there is the server VM. False when the
 // subkey has no "JavaHome" or the home has no suitable JVM library.
 bool ReadRegistryCandidate(const RuntimeRequirements& runtime, const RegistryRoot& root,
-                           const std::u16string& name, bool alternateView,
-                           std::u16string& home, bool& isServerVm);
+                           const std::u16string& name, bool alternateView, std::u16string& home,
+                           bool& isServerVm);
 
 // Appends the installations of one root that lie in the version range.
 void CollectRegistryCandidates(const RuntimeRequirements& runtime, const RegistryRoot& root,

@@ -17,7 +17,8 @@ std::u16string WithTrailingSeparator(std::u16string path) {
 
 // The choice of the library of `home` for the "JVM Type" setting; nothing
 // when the home holds none.
-std::optional<RuntimeChoice> UseHome(const RuntimeRequirements& runtime, const std::u16string& home) {
+std::optional<RuntimeChoice> UseHome(const RuntimeRequirements& runtime,
+                                     const std::u16string& home) {
   std::u16string library = SelectJvmLibrary(home, runtime.jvmType);
   if (library.empty()) {
     Trace(u"  " + Quoted(home) + u" holds no JVM library of the kind \"JVM Type\" asks for");
@@ -66,7 +67,8 @@ std::optional<std::u16string> FindInJavaHome(const std::u16string& javaHome) {
 std::optional<RuntimeChoice> FindJre(const RuntimeRequirements& runtime,
                                      const RuntimeSources& sources) {
   // The configured folder is taken as it is: no version range, no marker.
-  Trace(u"runtime source \"JRE Path\": " + (runtime.jrePath.empty() ? u"not set" : Quoted(runtime.jrePath)));
+  Trace(u"runtime source \"JRE Path\": " +
+        (runtime.jrePath.empty() ? u"not set" : Quoted(runtime.jrePath)));
   if (!runtime.jrePath.empty()) {
     if (auto choice = UseHome(runtime, WithTrailingSeparator(runtime.jrePath))) {
       return WithMachineCheck(std::move(choice), runtime);
@@ -93,7 +95,8 @@ std::optional<RuntimeChoice> FindJre(const RuntimeRequirements& runtime,
     }
   }
 
-  Trace(u"runtime source JAVA_HOME: " + (sources.javaHome.empty() ? u"not set" : Quoted(sources.javaHome)));
+  Trace(u"runtime source JAVA_HOME: " +
+        (sources.javaHome.empty() ? u"not set" : Quoted(sources.javaHome)));
   if (const auto home = FindInJavaHome(sources.javaHome)) {
     return WithMachineCheck(UseHome(runtime, *home), runtime);
   }

@@ -46,8 +46,8 @@ RuntimeSources DefaultRuntimeSources(const std::u16string& modulePath);
 // "JVM Type" asks for. After a hit from "JRE Path", JAVA_HOME or a
 // well-known folder the machine check decides the hand-over (a well-known
 // runtime of another processor is considered only with a pair launcher); a
-// hit in the alternate view of the installed runtimes hands over by itself. Nothing when no source yields a library (the
-// caller then asks the user).
+// hit in the alternate view of the installed runtimes hands over by itself. Nothing when no source
+// yields a library (the caller then asks the user).
 std::optional<RuntimeChoice> FindJre(const RuntimeRequirements& runtime,
                                      const RuntimeSources& sources);
 

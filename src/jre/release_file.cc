@@ -10,7 +10,8 @@ std::string ReleaseFileValue(std::string_view content, std::string_view key) {
     if (end == std::string_view::npos) end = content.size();
     const std::string_view line = content.substr(start, end - start);
     start = end + 1;
-    if (line.size() <= key.size() || line.compare(0, key.size(), key) != 0 || line[key.size()] != '=') {
+    if (line.size() <= key.size() || line.compare(0, key.size(), key) != 0 ||
+        line[key.size()] != '=') {
       continue;
     }
     std::string_view value = line.substr(key.size() + 1);

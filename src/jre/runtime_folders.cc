@@ -22,7 +22,8 @@ bool IsFolder(const std::u16string& path) {
 TextList SubfolderNames(const std::u16string& root) {
   TextList names;
   FileFinder finder;
-  for (bool found = finder.FindFile(root + kPathSeparator + u"*"); found; found = finder.FindNext()) {
+  for (bool found = finder.FindFile(root + kPathSeparator + u"*"); found;
+       found = finder.FindNext()) {
     const std::u16string name = finder.FileName();
     if (finder.IsDirectory() && name != u"." && name != u"..") names.push_back(name);
   }
@@ -102,7 +103,8 @@ void CollectFolderCandidates(const RuntimeRequirements& requirements, const std:
     const std::u16string seen = u"candidate " + Quoted(runtime.home) + u" version " +
                                 FormatVersion(runtime.version) +
                                 (runtime.kind == JavaKind::kJdk ? u" JDK" : u" JRE") + u": ";
-    const std::u16string refused = WhyNotAdmitted(requirements, runtime.kind, runtime.vendor, runtime.version);
+    const std::u16string refused =
+        WhyNotAdmitted(requirements, runtime.kind, runtime.vendor, runtime.version);
     if (!refused.empty()) {
       Trace(seen + u"passed over, " + refused);
       continue;

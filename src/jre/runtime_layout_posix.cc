@@ -34,11 +34,16 @@ const char16_t kLegacyArch[] = u"";
 
 const char16_t* FlavorFolder(JvmFlavor flavor) {
   switch (flavor) {
-    case JvmFlavor::kClient: return u"client";
-    case JvmFlavor::kClassic: return u"classic";
-    case JvmFlavor::kHotspot: return u"hotspot";
-    case JvmFlavor::kServer: return u"server";
-    case JvmFlavor::kJRockit: return u"jrockit";
+    case JvmFlavor::kClient:
+      return u"client";
+    case JvmFlavor::kClassic:
+      return u"classic";
+    case JvmFlavor::kHotspot:
+      return u"hotspot";
+    case JvmFlavor::kServer:
+      return u"server";
+    case JvmFlavor::kJRockit:
+      return u"jrockit";
   }
   return u"";
 }

@@ -4,11 +4,16 @@ namespace javelin {
 
 TextList JvmLibraryPaths(JvmFlavor flavor) {
   switch (flavor) {
-    case JvmFlavor::kClient: return {u"bin\\client\\jvm.dll"};
-    case JvmFlavor::kClassic: return {u"bin\\classic\\jvm.dll"};
-    case JvmFlavor::kHotspot: return {u"bin\\hotspot\\jvm.dll"};
-    case JvmFlavor::kServer: return {u"bin\\server\\jvm.dll"};
-    case JvmFlavor::kJRockit: return {u"bin\\jrockit\\jvm.dll"};
+    case JvmFlavor::kClient:
+      return {u"bin\\client\\jvm.dll"};
+    case JvmFlavor::kClassic:
+      return {u"bin\\classic\\jvm.dll"};
+    case JvmFlavor::kHotspot:
+      return {u"bin\\hotspot\\jvm.dll"};
+    case JvmFlavor::kServer:
+      return {u"bin\\server\\jvm.dll"};
+    case JvmFlavor::kJRockit:
+      return {u"bin\\jrockit\\jvm.dll"};
   }
   return {};
 }

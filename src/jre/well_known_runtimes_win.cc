@@ -8,8 +8,8 @@ namespace {
 // The folders the vendors' installers put their runtimes in, below a
 // program folder.
 const char16_t* const kVendorFolders[] = {
-    u"Java",    u"Eclipse Adoptium", u"AdoptOpenJDK", u"Zulu",
-    u"Amazon Corretto", u"BellSoft", u"Microsoft",   u"Semeru",
+    u"Java",     u"Eclipse Adoptium", u"AdoptOpenJDK", u"Zulu", u"Amazon Corretto",
+    u"BellSoft", u"Microsoft",        u"Semeru",
 };
 
 }  // namespace
@@ -31,7 +31,8 @@ TextList WellKnownRuntimeFolders() {
     for (const char16_t* vendor : kVendorFolders) roots.push_back(base + u"\\" + vendor);
   }
   std::u16string profile;
-  if (GetEnvironment(u"USERPROFILE", profile) && !profile.empty()) roots.push_back(profile + u"\\.jdks");
+  if (GetEnvironment(u"USERPROFILE", profile) && !profile.empty())
+    roots.push_back(profile + u"\\.jdks");
   return roots;
 }
 

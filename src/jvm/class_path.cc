@@ -36,7 +36,8 @@ void ResolveClassPathEntry(const std::u16string& entry, const std::u16string& la
   }
 }
 
-std::u16string BuildClassPath(const std::u16string& value, const std::u16string& launcherDirectory) {
+std::u16string BuildClassPath(const std::u16string& value,
+                              const std::u16string& launcherDirectory) {
   const size_t start = value.find_first_not_of(u' ');
   TextList written;
   if (start != std::u16string::npos) SplitText(value.substr(start), u";", written);

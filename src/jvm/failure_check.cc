@@ -33,9 +33,11 @@ std::u16string RenderStackTrace(JNIEnv* env, jthrowable exception) {
 
   LocalRef<jclass> printClass(env, env->FindClass("java/io/PrintStream"));
   if (!printClass) return {};
-  jmethodID printConstructor = env->GetMethodID(printClass.get(), "<init>", "(Ljava/io/OutputStream;)V");
+  jmethodID printConstructor =
+      env->GetMethodID(printClass.get(), "<init>", "(Ljava/io/OutputStream;)V");
   if (printConstructor == nullptr) return {};
-  LocalRef<jobject> printStream(env, env->NewObject(printClass.get(), printConstructor, byteStream.get()));
+  LocalRef<jobject> printStream(
+      env, env->NewObject(printClass.get(), printConstructor, byteStream.get()));
   if (!printStream) return {};
 
   LocalRef<jclass> exceptionClass(env, env->GetObjectClass(exception));
@@ -48,7 +50,8 @@ std::u16string RenderStackTrace(JNIEnv* env, jthrowable exception) {
 
   jmethodID toString = env->GetMethodID(byteStreamClass.get(), "toString", "()Ljava/lang/String;");
   if (toString == nullptr) return {};
-  LocalRef<jstring> text(env, static_cast<jstring>(env->CallObjectMethod(byteStream.get(), toString)));
+  LocalRef<jstring> text(env,
+                         static_cast<jstring>(env->CallObjectMethod(byteStream.get(), toString)));
   DescribePendingException(env);
   if (!text) return {};
 

@@ -28,7 +28,8 @@ void JNICALL ExitHook(jint code) {
   // The process ends right after the hook: nothing of the launcher's own
   // ending runs, so the code is traced here.
   Trace(u"exit code " + ToDecimal(static_cast<int32_t>(code)) + u" (System.exit)");
-  if (VmExitListener* listener = vmExitListener.load()) listener->OnVmExit(static_cast<int32_t>(code));
+  if (VmExitListener* listener = vmExitListener.load())
+    listener->OnVmExit(static_cast<int32_t>(code));
 }
 
 void JNICALL AbortHook() {
@@ -60,7 +61,8 @@ void DescribePendingException(JNIEnv* env) {
 // creates or truncates the file; the Java stream then appends to it, so
 // both write at the file's end and never over each other. A redirection
 // that fails leaves both streams as they were.
-void RedirectBothStreams(JNIEnv* env, const std::u16string& path, bool append, ProcessStream stream) {
+void RedirectBothStreams(JNIEnv* env, const std::u16string& path, bool append,
+                         ProcessStream stream) {
   CreateParentDirectories(path);
   ProcessStreamFile file(path, append);
   const char* setter = stream == ProcessStream::kOutput ? "setOut" : "setErr";
@@ -81,13 +83,15 @@ Result<JvmEntryPoints> LoadJvmLibrary(const std::u16string& path) {
   LibraryLoadError loadError;
   void* library = LoadDynamicLibrary(path, loadError);
   if (library == nullptr) {
-    return Failure{kMsgCannotLoadJvmLibrary, loadError.code, FormatLibraryLoadMessage(path, loadError)};
+    return Failure{kMsgCannotLoadJvmLibrary, loadError.code,
+                   FormatLibraryLoadMessage(path, loadError)};
   }
 
   JvmEntryPoints entryPoints;
   entryPoints.createJavaVm =
       reinterpret_cast<CreateJavaVmFunction>(FindLibrarySymbol(library, "JNI_CreateJavaVM"));
-  if (entryPoints.createJavaVm == nullptr) return SystemErrorFailure(kMsgNoCreateJavaVm, LastErrorCode());
+  if (entryPoints.createJavaVm == nullptr)
+    return SystemErrorFailure(kMsgNoCreateJavaVm, LastErrorCode());
   entryPoints.getDefaultJavaVmInitArgs = reinterpret_cast<GetDefaultJavaVmInitArgsFunction>(
       FindLibrarySymbol(library, "JNI_GetDefaultJavaVMInitArgs"));
   if (entryPoints.getDefaultJavaVmInitArgs == nullptr) {
@@ -121,7 +125,8 @@ JavaVM* JvmSession::AttachCurrentThread(JNIEnv** env) {
   ++attaching_;
   JavaVM* vm = vm_.load();
   *env = nullptr;
-  if (vm != nullptr && (vm->AttachCurrentThread(reinterpret_cast<void**>(env), nullptr) != JNI_OK || *env == nullptr)) {
+  if (vm != nullptr && (vm->AttachCurrentThread(reinterpret_cast<void**>(env), nullptr) != JNI_OK ||
+                        *env == nullptr)) {
     vm = nullptr;
   }
   --attaching_;
@@ -170,8 +175,10 @@ bool JvmSession::Create(const LaunchPlan& plan) {
     if (outputHasPicture) outputFile = ExpandTimestamp(outputFile, now);
     if (errorHasPicture) errorFile = ExpandTimestamp(errorFile, now);
   }
-  if (!outputFile.empty()) RedirectBothStreams(env, outputFile, plan.outputAppend, ProcessStream::kOutput);
-  if (!errorFile.empty()) RedirectBothStreams(env, errorFile, plan.errorAppend, ProcessStream::kError);
+  if (!outputFile.empty())
+    RedirectBothStreams(env, outputFile, plan.outputAppend, ProcessStream::kOutput);
+  if (!errorFile.empty())
+    RedirectBothStreams(env, errorFile, plan.errorAppend, ProcessStream::kError);
   return true;
 }
 
@@ -209,20 +216,24 @@ bool RedirectStandardStream(JNIEnv* env, const std::u16string& path, bool append
   jmethodID fileConstructor = env->GetMethodID(fileClass.get(), "<init>", "(Ljava/lang/String;Z)V");
   if (fileConstructor == nullptr) return false;
   // Opening creates the file, truncating it unless appending.
-  LocalRef<jobject> fileStream(env, env->NewObject(fileClass.get(), fileConstructor, javaPath.get(),
-                                                   static_cast<jboolean>(append ? JNI_TRUE : JNI_FALSE)));
+  LocalRef<jobject> fileStream(
+      env, env->NewObject(fileClass.get(), fileConstructor, javaPath.get(),
+                          static_cast<jboolean>(append ? JNI_TRUE : JNI_FALSE)));
   if (!fileStream) return false;
 
   LocalRef<jclass> printClass(env, env->FindClass("java/io/PrintStream"));
   if (!printClass) return false;
-  jmethodID printConstructor = env->GetMethodID(printClass.get(), "<init>", "(Ljava/io/OutputStream;)V");
+  jmethodID printConstructor =
+      env->GetMethodID(printClass.get(), "<init>", "(Ljava/io/OutputStream;)V");
   if (printConstructor == nullptr) return false;
-  LocalRef<jobject> printStream(env, env->NewObject(printClass.get(), printConstructor, fileStream.get()));
+  LocalRef<jobject> printStream(
+      env, env->NewObject(printClass.get(), printConstructor, fileStream.get()));
   if (!printStream) return false;
 
   LocalRef<jclass> systemClass(env, env->FindClass("java/lang/System"));
   if (!systemClass) return false;
-  jmethodID setter = env->GetStaticMethodID(systemClass.get(), setterName, "(Ljava/io/PrintStream;)V");
+  jmethodID setter =
+      env->GetStaticMethodID(systemClass.get(), setterName, "(Ljava/io/PrintStream;)V");
   if (setter == nullptr) return false;
   env->CallStaticVoidMethod(systemClass.get(), setter, printStream.get());
   LocalRef<jthrowable> pending(env, env->ExceptionOccurred());

@@ -9,9 +9,7 @@ namespace {
 
 const char16_t kLibraryPathOption[] = u"-Djava.library.path=";
 
-std::u16string SearchPathReference() {
-  return u"%" + std::u16string(kSearchPathVariable) + u"%";
-}
+std::u16string SearchPathReference() { return u"%" + std::u16string(kSearchPathVariable) + u"%"; }
 
 // The launcher's directory including its trailing separator; empty when the
 // module path is unknown.
@@ -67,8 +65,8 @@ std::u16string PrepareJvmEnvironment(const std::u16string& jvmLibraryPath, const
   std::u16string libraryPathOption;
   if (!run.libraryPath.empty()) {
     libraryPathOption = kLibraryPathOption +
-        ExpandEnvironment(BuildLibraryPath(run.libraryPath,
-                                           LauncherDirectoryWithSeparator(modulePath), javaHome));
+                        ExpandEnvironment(BuildLibraryPath(
+                            run.libraryPath, LauncherDirectoryWithSeparator(modulePath), javaHome));
   }
 
   SetEnvironment(kSearchPathVariable, ExpandEnvironment(BuildSystemPath(

@@ -59,7 +59,8 @@ LaunchPlan BuildLaunchPlan(const RunOptions& run, const ProcessContext& context,
     input.vmParameters.assign(options.begin() + 1, options.end());
     plan.startupCache = PlanStartupCache(input);
     if (plan.startupCache.filterVmOutput) plan.vmOutputFilter = VmOutputFilterHook();
-    options.insert(options.end(), plan.startupCache.options.begin(), plan.startupCache.options.end());
+    options.insert(options.end(), plan.startupCache.options.begin(),
+                   plan.startupCache.options.end());
   }
   if (!plan.startupCache.decision.empty()) Trace(plan.startupCache.decision);
   for (const std::u16string& option : options) {

@@ -8,13 +8,13 @@ namespace javelin {
 std::u16string FormatLibraryLoadMessage(const std::u16string& path, const LibraryLoadError& error) {
   std::u16string format = LoadMessage(kMsgCannotLoadJvmLibrary);
   if (error.reason.empty()) {
-    return FormatMessageText(format, {path, static_cast<long long>(static_cast<int32_t>(error.code))});
+    return FormatMessageText(format,
+                             {path, static_cast<long long>(static_cast<int32_t>(error.code))});
   }
 
   std::u16string reason = error.reason;
   const std::u16string repeatedPath = path + u": ";
-  if (!path.empty() && StartsWith(reason, repeatedPath) &&
-      reason.size() > repeatedPath.size()) {
+  if (!path.empty() && StartsWith(reason, repeatedPath) && reason.size() > repeatedPath.size()) {
     reason.erase(0, repeatedPath.size());
   }
   // The number's group "(Fehlernummer= %d)" becomes "(%s)" for the reason.

@@ -40,8 +40,8 @@ jclass LoadThroughLauncherHelper(JNIEnv* env, const std::u16string& mainClassNam
     return nullptr;
   }
   // true: print errors to the error stream; 1: the name is a class name.
-  jclass mainClass = static_cast<jclass>(
-      env->CallStaticObjectMethod(helper.get(), checkAndLoadMain, JNI_TRUE, static_cast<jint>(1), name.get()));
+  jclass mainClass = static_cast<jclass>(env->CallStaticObjectMethod(
+      helper.get(), checkAndLoadMain, JNI_TRUE, static_cast<jint>(1), name.get()));
   if (mainClass == nullptr) {
     LocalRef<jthrowable> pending(env, env->ExceptionOccurred());
     if (pending) env->ExceptionDescribe();
@@ -127,7 +127,8 @@ jclass LoadMainClass(JNIEnv* env, const std::u16string& mainClass,
 jobjectArray NewJavaStringArray(JNIEnv* env, const TextList& list) {
   LocalRef<jclass> stringClass(env, env->FindClass("java/lang/String"));
   if (!stringClass) return nullptr;
-  LocalRef<jobjectArray> array(env, env->NewObjectArray(static_cast<jsize>(list.size()), stringClass.get(), nullptr));
+  LocalRef<jobjectArray> array(
+      env, env->NewObjectArray(static_cast<jsize>(list.size()), stringClass.get(), nullptr));
   if (!array) return nullptr;
   for (size_t i = 0; i < list.size(); ++i) {
     LocalRef<jstring> element(env, NewJavaString(env, list[i]));

@@ -14,7 +14,7 @@ namespace javelin {
 
 // How main is called and what happens around it.
 struct MainInvocation {
-  std::u16string mainClass;  // slash form
+  std::u16string mainClass;   // slash form
   bool failureCheck = false;  // "Failure Check": render the stack trace of an exception out of main
   // "VM Provider" "ibm" or "favor_ibm": after main the JVM thread sleeps for
   // ever instead of detaching.

@@ -21,14 +21,15 @@ ProcessStreamFile::ProcessStreamFile(const std::u16string& path, bool append) {
   if (!append) {
     // Truncating needs write access, which would also allow writing in the
     // middle: it is a step of its own.
-    HANDLE truncated = CreateFileW(name, GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE truncated = CreateFileW(name, GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     if (truncated == INVALID_HANDLE_VALUE) return;
     CloseHandle(truncated);
   }
   // Append-only access: every write goes to the end of the file.
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE file = CreateFileW(name, FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, &inheritable, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(name, FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, &inheritable,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<intptr_t>(file);
 }
 
@@ -56,11 +57,12 @@ bool ProcessStreamFile::Install(ProcessStream stream) {
   // it takes a copy of the handle of its own, and the standard handle names
   // that copy.
   HANDLE copy = nullptr;
-  if (!DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(handle_), GetCurrentProcess(), &copy, 0, TRUE,
-                       DUPLICATE_SAME_ACCESS)) {
+  if (!DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(handle_), GetCurrentProcess(),
+                       &copy, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
     return false;
   }
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(copy), _O_WRONLY | _O_APPEND | _O_BINARY);
+  const int fd =
+      _open_osfhandle(reinterpret_cast<intptr_t>(copy), _O_WRONLY | _O_APPEND | _O_BINARY);
   if (fd < 0) {
     CloseHandle(copy);
     return false;

@@ -118,8 +118,9 @@ bool ParsePendingName(const std::u16string& name, uint32_t& pid) {
   if (first == std::u16string::npos) return false;
   const size_t second = name.find(u'.', first + 1);
   uint64_t value = 0;
-  if (second == std::u16string::npos || !ParseSize(name.substr(first + 1, second - first - 1), value) ||
-      value == 0 || value > 0xFFFFFFFFull) {
+  if (second == std::u16string::npos ||
+      !ParseSize(name.substr(first + 1, second - first - 1), value) || value == 0 ||
+      value > 0xFFFFFFFFull) {
     return false;
   }
   pid = static_cast<uint32_t>(value);
@@ -212,7 +213,8 @@ int ReadRuntimeFeatureVersion(const std::u16string& javaHome) {
   std::string release;
   if (!ReadSmallFile(JoinPath(javaHome, u"release"), release)) return 0;
   bool ok = false;
-  const VersionNumber version = ParseVersion(FromUtf8(ReleaseFileValue(release, "JAVA_VERSION")), 0, &ok);
+  const VersionNumber version =
+      ParseVersion(FromUtf8(ReleaseFileValue(release, "JAVA_VERSION")), 0, &ok);
   return ok ? FeatureVersion(version) : 0;
 }
 
@@ -317,7 +319,8 @@ void RememberFailure(const std::u16string& stem) {
 TextList ApplicationFolders(const std::u16string& base, const std::u16string& folder) {
   TextList folders{folder};
   if (base.empty() || !StartsWith(folder, base + kPathSeparator)) return folders;
-  for (size_t cut = folder.rfind(kPathSeparator); cut > base.size(); cut = folder.rfind(kPathSeparator, cut - 1)) {
+  for (size_t cut = folder.rfind(kPathSeparator); cut > base.size();
+       cut = folder.rfind(kPathSeparator, cut - 1)) {
     folders.push_back(folder.substr(0, cut));
   }
   return folders;
@@ -330,17 +333,17 @@ std::u16string StartupCacheRuntimeId(const std::u16string& jvmLibraryPath) {
 }
 
 StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
-  const std::u16string javaLauncher =
-      JoinPath(JoinPath(input.javaHome, u"bin"), kJavaProgramName);
+  const std::u16string javaLauncher = JoinPath(JoinPath(input.javaHome, u"bin"), kJavaProgramName);
   FileStamp launcherStamp;
-  const bool hasJavaLauncher =
-      !input.javaHome.empty() && ReadFileStamp(javaLauncher, launcherStamp) && !launcherStamp.directory;
+  const bool hasJavaLauncher = !input.javaHome.empty() &&
+                               ReadFileStamp(javaLauncher, launcherStamp) &&
+                               !launcherStamp.directory;
   const StartupCacheMechanism mechanism = ChooseStartupCacheMechanism(
       input.featureVersion, hasJavaLauncher, CanAssembleAotCacheInBackground());
   if (mechanism == StartupCacheMechanism::kNone) {
-    return Skipped(input.featureVersion == 0
-                       ? u"the runtime's version is unknown"
-                       : u"Java " + ToDecimal(input.featureVersion) + u" keeps no application archive");
+    return Skipped(input.featureVersion == 0 ? u"the runtime's version is unknown"
+                                             : u"Java " + ToDecimal(input.featureVersion) +
+                                                   u" keeps no application archive");
   }
   if (input.cacheFolder.empty()) return Skipped(u"no per-user cache folder");
   if (const char16_t* option = SharingOptionIn(input.vmParameters)) {
@@ -352,7 +355,8 @@ StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
     return Skipped(u"the class path holds a folder");
   }
   FileStamp library;
-  if (!ReadFileStamp(input.jvmLibraryPath, library)) return Skipped(u"the JVM library cannot be read");
+  if (!ReadFileStamp(input.jvmLibraryPath, library))
+    return Skipped(u"the JVM library cannot be read");
   if (mechanism != StartupCacheMechanism::kAotCache && !HasBaseArchive(input.jvmLibraryPath)) {
     // A dynamic archive extends the runtime's own one; without it a JDK 17
     // JVM refuses to start when asked to write one.
@@ -373,7 +377,8 @@ StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
   for (const std::u16string& part : ApplicationFolders(UserCacheDirectory(), folder)) {
     const FileTrust trust = CheckFileTrust(part, true);
     if (trust != FileTrust::kTrusted) {
-      return Skipped(u"the cache folder " + Quoted(part) + u" is passed over: " + TrustProblem(trust));
+      return Skipped(u"the cache folder " + Quoted(part) + u" is passed over: " +
+                     TrustProblem(trust));
     }
   }
 
@@ -444,7 +449,8 @@ StartupCachePlan PlanStartupCache(const StartupCacheInput& input) {
     return plan;
   }
   TextList creationOptions{u"-Djava.class.path=" + input.classPath};
-  creationOptions.insert(creationOptions.end(), input.vmParameters.begin(), input.vmParameters.end());
+  creationOptions.insert(creationOptions.end(), input.vmParameters.begin(),
+                         input.vmParameters.end());
   if (!recorded.empty()) {
     // An earlier start recorded the configuration but its assembly did not
     // end (a service stopped with its whole process group): assemble it now,
@@ -530,13 +536,14 @@ void FinishStartupCache(const StartupCachePlan& plan) {
       RemoveFilePath(plan.pendingFile);
       return;
     }
-    if (!AssembleAotCacheInBackground(plan.javaLauncher, plan.creationOptions, recorded, plan.stem)) {
+    if (!AssembleAotCacheInBackground(plan.javaLauncher, plan.creationOptions, recorded,
+                                      plan.stem)) {
       RemoveFilePath(recorded);
     }
     return;
   }
-  const std::u16string finalName = stemName + u"-" + ToDecimal(static_cast<long long>(stamp.size)) +
-                                   kArchiveExtension;
+  const std::u16string finalName =
+      stemName + u"-" + ToDecimal(static_cast<long long>(stamp.size)) + kArchiveExtension;
   if (RenameFilePath(plan.pendingFile, JoinPath(folder, finalName))) {
     RemoveOtherFiles(folder, stemName, finalName);
   } else {

@@ -46,24 +46,24 @@ enum class StartupCacheMechanism {
 };
 
 struct StartupCacheInput {
-  int featureVersion = 0;          // 8, 11, 17, 25...; 0 when unknown
-  std::u16string cacheFolder;      // per-user per-application folder
-  std::u16string jvmLibraryPath;   // its size and modification time are read here
-  std::u16string javaHome;         // for bin/java
-  std::u16string classPath;        // the assembled class path (platform list separator)
-  TextList vmParameters;           // the VM parameters as handed to the JVM
+  int featureVersion = 0;         // 8, 11, 17, 25...; 0 when unknown
+  std::u16string cacheFolder;     // per-user per-application folder
+  std::u16string jvmLibraryPath;  // its size and modification time are read here
+  std::u16string javaHome;        // for bin/java
+  std::u16string classPath;       // the assembled class path (platform list separator)
+  TextList vmParameters;          // the VM parameters as handed to the JVM
 };
 
 struct StartupCachePlan {
-  TextList options;                // JVM options to append after the VM parameters
-  std::u16string file;             // the cache file used or to be created; empty when none
-  std::u16string decision;         // one line for the launch trace
+  TextList options;         // JVM options to append after the VM parameters
+  std::u16string file;      // the cache file used or to be created; empty when none
+  std::u16string decision;  // one line for the launch trace
   StartupCacheMechanism mechanism = StartupCacheMechanism::kNone;
   // Set when this run writes a file that FinishStartupCache completes.
   std::u16string pendingFile;
-  std::u16string stem;             // <folder>/<key>
-  std::u16string javaLauncher;     // <java.home>/bin/java (AOT cache only)
-  TextList creationOptions;        // class path and VM parameters for assembling the AOT cache
+  std::u16string stem;          // <folder>/<key>
+  std::u16string javaLauncher;  // <java.home>/bin/java (AOT cache only)
+  TextList creationOptions;     // class path and VM parameters for assembling the AOT cache
   // The JVM's own console output is to pass through a filter that drops the
   // line announcing the recorded AOT configuration (see vm_output_filter.h).
   bool filterVmOutput = false;
@@ -145,9 +145,9 @@ bool CreatePrivateFolders(const std::u16string& base, const std::u16string& path
 enum class FileTrust {
   kTrusted,
   kMissing,
-  kNotPlain,       // a link, or not the kind asked for (file/folder)
-  kOtherOwner,     // belongs to another user
-  kOpenToOthers,   // a folder that others can write
+  kNotPlain,      // a link, or not the kind asked for (file/folder)
+  kOtherOwner,    // belongs to another user
+  kOpenToOthers,  // a folder that others can write
 };
 // Whether the JVM may be handed `path`: a regular file (or, with
 // `folder`, a folder) that is no link and belongs to the user; a folder

@@ -38,7 +38,8 @@ const char kAssembleScript[] =
     "\"$@\" -XX:AOTMode=create \"-XX:AOTConfiguration=$c\" \"-XX:AOTCache=$t\" "
     "'-Xlog:aot*=off,cds*=off'\n"
     "r=$?\n"
-    "if [ $r -eq 0 ] && n=$(wc -c <\"$t\") && [ $((n)) -gt 0 ] && mv -f \"$t\" \"$s-$((n)).aot\"; then\n"
+    "if [ $r -eq 0 ] && n=$(wc -c <\"$t\") && [ $((n)) -gt 0 ] && mv -f \"$t\" \"$s-$((n)).aot\"; "
+    "then\n"
     "  rm -f \"$c\"\n"
     "elif [ $r -lt 128 ]; then\n"
     "  rm -f \"$c\"\n"
@@ -96,7 +97,7 @@ bool RenameFilePath(const std::u16string& from, const std::u16string& to) {
 
 bool CreatePrivateFolders(const std::u16string& base, const std::u16string& path) {
   const std::string text = ToUtf8(path);
-  for (size_t cut = text.find('/', 1); ; cut = text.find('/', cut + 1)) {
+  for (size_t cut = text.find('/', 1);; cut = text.find('/', cut + 1)) {
     const std::string part = text.substr(0, cut);
     if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
     if (cut == std::string::npos) break;
@@ -165,8 +166,12 @@ bool CanAssembleAotCacheInBackground() { return true; }
 
 bool AssembleAotCacheInBackground(const std::u16string& javaLauncher, const TextList& options,
                                   const std::u16string& configuration, const std::u16string& stem) {
-  std::vector<std::string> texts = {"/bin/sh",           "-c",         kDetachScript,
-                                    kAssembleScript,     ToUtf8(configuration), ToUtf8(stem),
+  std::vector<std::string> texts = {"/bin/sh",
+                                    "-c",
+                                    kDetachScript,
+                                    kAssembleScript,
+                                    ToUtf8(configuration),
+                                    ToUtf8(stem),
                                     ToUtf8(javaLauncher)};
   for (const std::u16string& option : options) texts.push_back(ToUtf8(option));
   std::vector<char*> argv;

@@ -70,14 +70,16 @@ FileTrust CheckFileTrust(const std::u16string& path, bool folder) {
   const DWORD attributes = GetFileAttributesW(W(path));
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileTrust::kMissing;
   const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || isFolder != folder) return FileTrust::kNotPlain;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || isFolder != folder)
+    return FileTrust::kNotPlain;
   return FileTrust::kTrusted;
 }
 
 WriteRoom ReadWriteRoom(const std::u16string& folder) {
   WriteRoom room;
   ULARGE_INTEGER available;
-  if (GetDiskFreeSpaceExW(W(folder), &available, nullptr, nullptr)) room.freeBytes = available.QuadPart;
+  if (GetDiskFreeSpaceExW(W(folder), &available, nullptr, nullptr))
+    room.freeBytes = available.QuadPart;
   return room;
 }
 

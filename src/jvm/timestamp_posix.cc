@@ -18,9 +18,9 @@ const char16_t* const kDayNames[] = {u"Sunday",   u"Monday", u"Tuesday", u"Wedne
                                      u"Thursday", u"Friday", u"Saturday"};
 const char16_t* const kDayAbbreviations[] = {u"Sun", u"Mon", u"Tue", u"Wed",
                                              u"Thu", u"Fri", u"Sat"};
-const char16_t* const kMonthNames[] = {u"January", u"February", u"March",     u"April",
-                                       u"May",     u"June",     u"July",      u"August",
-                                       u"September", u"October", u"November", u"December"};
+const char16_t* const kMonthNames[] = {u"January",   u"February", u"March",    u"April",
+                                       u"May",       u"June",     u"July",     u"August",
+                                       u"September", u"October",  u"November", u"December"};
 const char16_t* const kMonthAbbreviations[] = {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun",
                                                u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
 const char16_t kEra[] = u"AD";
@@ -139,12 +139,23 @@ std::u16string FormatTimePicture(const std::u16string& picture, const LocalTime&
   return Format(picture, u"hHmst", [&](char16_t c, size_t count, std::u16string& out) {
     const size_t width = count >= 2 ? 2 : 1;
     switch (c) {
-      case u'h': out += Number(time.hour % 12 == 0 ? 12 : time.hour % 12, width); return true;
-      case u'H': out += Number(time.hour, width); return true;
-      case u'm': out += Number(time.minute, width); return true;
-      case u's': out += Number(time.second, width); return true;
-      case u't': out += count == 1 ? (afternoon ? u"P" : u"A") : (afternoon ? u"PM" : u"AM"); return true;
-      default: return false;
+      case u'h':
+        out += Number(time.hour % 12 == 0 ? 12 : time.hour % 12, width);
+        return true;
+      case u'H':
+        out += Number(time.hour, width);
+        return true;
+      case u'm':
+        out += Number(time.minute, width);
+        return true;
+      case u's':
+        out += Number(time.second, width);
+        return true;
+      case u't':
+        out += count == 1 ? (afternoon ? u"P" : u"A") : (afternoon ? u"PM" : u"AM");
+        return true;
+      default:
+        return false;
     }
   });
 }
@@ -155,12 +166,16 @@ std::u16string FormatDatePicture(const std::u16string& picture, const LocalTime&
   return Format(picture, u"dMy", [&](char16_t c, size_t count, std::u16string& out) {
     switch (c) {
       case u'd':
-        if (count <= 2) out += Number(time.day, count);
-        else out += (count == 3 ? kDayAbbreviations : kDayNames)[dayOfWeek];
+        if (count <= 2)
+          out += Number(time.day, count);
+        else
+          out += (count == 3 ? kDayAbbreviations : kDayNames)[dayOfWeek];
         return true;
       case u'M':
-        if (count <= 2) out += Number(time.month, count);
-        else out += (count == 3 ? kMonthAbbreviations : kMonthNames)[time.month - 1];
+        if (count <= 2)
+          out += Number(time.month, count);
+        else
+          out += (count == 3 ? kMonthAbbreviations : kMonthNames)[time.month - 1];
         return true;
       case u'y':
         // One or two letters both give the last two digits, zero-padded.

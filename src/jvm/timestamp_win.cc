@@ -24,7 +24,8 @@ SYSTEMTIME ToSystemTime(const LocalTime& time) {
 
 std::u16string FromBuffer(const wchar_t* buffer, int written) {
   // `written` counts the terminating null.
-  return std::u16string(reinterpret_cast<const char16_t*>(buffer), static_cast<size_t>(written - 1));
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer),
+                        static_cast<size_t>(written - 1));
 }
 
 }  // namespace

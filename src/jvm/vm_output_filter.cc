@@ -10,10 +10,12 @@ const char kAnnouncement[] = "AOTConfiguration recorded";
 
 // The JVM serialises its console output itself; this state only spans the
 // pieces of one line that it writes in several calls.
-bool dropping = false;     // inside the announcement line
-std::string heldBlanks;    // blanks that may open the announcement line
+bool dropping = false;   // inside the announcement line
+std::string heldBlanks;  // blanks that may open the announcement line
 
-bool AllBlanks(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+bool AllBlanks(const std::string& text) {
+  return text.find_first_not_of(" \t") == std::string::npos;
+}
 
 void Write(FILE* stream, const std::string& text, size_t from, size_t to) {
   if (!heldBlanks.empty()) {
@@ -46,7 +48,8 @@ void Filter(FILE* stream, const std::string& text) {
     // The announcement's line goes from its start (blanks before it
     // included) to its line end.
     const size_t lineEnd = text.rfind('\n', found);
-    const size_t lineStart = lineEnd == std::string::npos || lineEnd < position ? position : lineEnd + 1;
+    const size_t lineStart =
+        lineEnd == std::string::npos || lineEnd < position ? position : lineEnd + 1;
     if (lineStart > position) Write(stream, text, position, lineStart);
     heldBlanks.clear();
     dropping = true;

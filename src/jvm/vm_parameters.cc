@@ -4,7 +4,6 @@
 
 #include "base/text.h"
 
-
 namespace javelin {
 
 namespace {
@@ -112,7 +111,8 @@ std::u16string ApplyMemoryPercentage(const std::u16string& token, const MemoryFi
     // Products beyond 2^53 KB exceed every limit below; saturating there
     // keeps the conversion to an integer defined.
     const double product = std::trunc(static_cast<double>(measured >> 10) * (percent / 100.0));
-    uint64_t size = product < 9007199254740992.0 ? static_cast<uint64_t>(product) : uint64_t{1} << 53;
+    uint64_t size =
+        product < 9007199254740992.0 ? static_cast<uint64_t>(product) : uint64_t{1} << 53;
     if (maximum != 0 && size > uint64_t{maximum} * 1024) size = uint64_t{maximum} * 1024;
     if (size < uint64_t{minimum} * 1024) size = uint64_t{minimum} * 1024;
     if (size > kLargestKilobytes) size = kLargestKilobytes;
@@ -132,10 +132,23 @@ uint32_t StackSizeFromOption(const std::u16string& token) {
   uint32_t multiplier = 1;
   size_t end = value.size();
   switch (value.back()) {
-    case u'G': case u'g': multiplier = 1073741824u; --end; break;
-    case u'K': case u'k': multiplier = 1024u; --end; break;
-    case u'M': case u'm': multiplier = 1048576u; --end; break;
-    default: break;
+    case u'G':
+    case u'g':
+      multiplier = 1073741824u;
+      --end;
+      break;
+    case u'K':
+    case u'k':
+      multiplier = 1024u;
+      --end;
+      break;
+    case u'M':
+    case u'm':
+      multiplier = 1048576u;
+      --end;
+      break;
+    default:
+      break;
   }
   const std::vector<uint32_t> numbers = ReadNumbers(value, 0, end);
   return numbers.size() == 1 ? numbers[0] * multiplier : 0;

@@ -44,7 +44,8 @@ Launcher::~Launcher() {
   // The JVM goes first: the single-instance workers may still be using it.
   liveSession_.store(nullptr);
   session_.reset();
-  if (instanceGuard_ && instanceGuard_->role() == InstanceGuard::Role::kFirst) SetVmExitListener(nullptr);
+  if (instanceGuard_ && instanceGuard_->role() == InstanceGuard::Role::kFirst)
+    SetVmExitListener(nullptr);
   instanceGuard_.reset();
 }
 
@@ -77,13 +78,14 @@ bool Launcher::Initialize() {
         SecondaryMainTarget{settings.mainClass, !settings.NeverDetach()});
     // The arguments did not fit or could not be handed over.
     if (!instanceGuard_) return false;
-    static const char16_t* const kRoles[] = {u"off (its objects could not be made)", u"the first start",
-                                             u"a second start"};
+    static const char16_t* const kRoles[] = {u"off (its objects could not be made)",
+                                             u"the first start", u"a second start"};
     Trace(u"single instance: " + std::u16string(kRoles[static_cast<int>(instanceGuard_->role())]));
     // A second instance has already handed its arguments over.
     if (instanceGuard_->role() == InstanceGuard::Role::kSecond) return true;
     // A first instance learns the code of System.exit.
-    if (instanceGuard_->role() == InstanceGuard::Role::kFirst) SetVmExitListener(instanceGuard_.get());
+    if (instanceGuard_->role() == InstanceGuard::Role::kFirst)
+      SetVmExitListener(instanceGuard_.get());
   }
 
   if (settings.overrideWorkingDir && !context_.moduleDirectory.empty()) {
@@ -93,17 +95,19 @@ bool Launcher::Initialize() {
   runtime_ = FindJre(settings.runtime, DefaultRuntimeSources(context_.modulePath));
   if (runtime_) {
     Trace(u"JVM library " + Quoted(runtime_->jvmLibraryPath) +
-          (runtime_->handOverToPair ? u", handed over to the pair launcher " + Quoted(settings.pairProduct())
-                                    : u""));
+          (runtime_->handOverToPair
+               ? u", handed over to the pair launcher " + Quoted(settings.pairProduct())
+               : u""));
     return true;
   }
   Trace(u"no runtime found: asking the user");
 
-  const int messageId = settings.runtime.jvmType == kJvmTypeServer ? kMsgJreNotFoundServer : kMsgJreNotFound;
+  const int messageId =
+      settings.runtime.jvmType == kJvmTypeServer ? kMsgJreNotFoundServer : kMsgJreNotFound;
   JreDialogRequest request;
   request.message = FormatMessageText(
-      LoadMessage(messageId),
-      {BuildVersionRequirementText(settings.runtime.minimumVersion, settings.runtime.maximumVersion)});
+      LoadMessage(messageId), {BuildVersionRequirementText(settings.runtime.minimumVersion,
+                                                           settings.runtime.maximumVersion)});
   request.jvmType = settings.runtime.jvmType;
   request.downloadUrl = settings.downloadUrl;
   const std::optional<JreDialogChoice> choice = ShowJreNotFoundDialog(request);
@@ -127,7 +131,8 @@ void Launcher::RememberJrePath(const std::u16string& javaHome) const {
   const std::u16string& pairProduct = settings.pairProduct();
   if (!settings.serviceMode) {
     for (const std::u16string* program : {&context_.modulePath, &pairProduct}) {
-      if (!program->empty()) remember(GetUserIniPath(settings.productName, settings.productCode, *program, true));
+      if (!program->empty())
+        remember(GetUserIniPath(settings.productName, settings.productCode, *program, true));
     }
     return;
   }
@@ -164,8 +169,8 @@ int Launcher::Run(const TextList& startArguments) {
   if (settings.run.startupCache) {
     int featureVersion = FeatureVersion(runtime_->version);
     if (featureVersion == 0) featureVersion = ReadRuntimeFeatureVersion(JavaHomeOfLibrary(library));
-    cache = StartupCacheTarget{StartupCacheFolder(settings.productName, settings.productCode), library,
-                               featureVersion};
+    cache = StartupCacheTarget{StartupCacheFolder(settings.productName, settings.productCode),
+                               library, featureVersion};
   }
   const LaunchPlan plan =
       BuildLaunchPlan(settings.run, context_, std::move(arguments), libraryPathOption, cache);

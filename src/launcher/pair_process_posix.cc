@@ -18,7 +18,8 @@ int StartPairProcess(const std::u16string& executable, bool waitForExit) {
   // The pair gets exactly this process's argv, its own name included.
   std::vector<char*> argv;
   char** recorded = RecordedArguments();
-  for (int i = 0; recorded != nullptr && i < RecordedArgumentCount(); ++i) argv.push_back(recorded[i]);
+  for (int i = 0; recorded != nullptr && i < RecordedArgumentCount(); ++i)
+    argv.push_back(recorded[i]);
   if (argv.empty()) argv.push_back(const_cast<char*>(path.c_str()));
   argv.push_back(nullptr);
 

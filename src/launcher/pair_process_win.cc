@@ -13,9 +13,8 @@ int StartPairProcess(const std::u16string& executable, bool waitForExit) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof(process));
-  const BOOL started =
-      CreateProcessW(W(executable), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &process);
+  const BOOL started = CreateProcessW(W(executable), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                      nullptr, nullptr, &startup, &process);
   if (!started) return 0;
   const ScopedKernelHandle thread(process.hThread);
   const ScopedKernelHandle child(process.hProcess);

@@ -19,7 +19,8 @@ bool IsWindowlessLauncher() {
 }
 
 bool IsMissing(HANDLE handle) {
-  return handle == nullptr || handle == INVALID_HANDLE_VALUE || GetFileType(handle) == FILE_TYPE_UNKNOWN;
+  return handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+         GetFileType(handle) == FILE_TYPE_UNKNOWN;
 }
 
 }  // namespace
@@ -33,8 +34,9 @@ void PrepareStandardHandles() {
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   for (const DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
     if (!IsMissing(GetStdHandle(which))) continue;
-    const HANDLE null = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    &inheritable, OPEN_EXISTING, 0, nullptr);
+    const HANDLE null =
+        CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inheritable, OPEN_EXISTING, 0, nullptr);
     if (null != INVALID_HANDLE_VALUE) SetStdHandle(which, null);
   }
 }

@@ -18,7 +18,8 @@ void CallSecondaryMain(JNIEnv* env, const SecondaryMainTarget& target, const Tex
   if (!mainClass) return;
 
   bool returnsInt = false;
-  jmethodID method = env->GetStaticMethodID(mainClass.get(), "secondaryMain", "([Ljava/lang/String;)V");
+  jmethodID method =
+      env->GetStaticMethodID(mainClass.get(), "secondaryMain", "([Ljava/lang/String;)V");
   if (ExceptionPending(env)) env->ExceptionClear();
   if (method == nullptr) {
     method = env->GetStaticMethodID(mainClass.get(), "secondaryMain", "([Ljava/lang/String;)I");
@@ -52,11 +53,12 @@ void CallSecondaryMain(JNIEnv* env, const SecondaryMainTarget& target, const Tex
 
 }  // namespace
 
-void DeliverToSecondaryMain(JavaVM* vm, const SecondaryMainTarget& target, const TextList& arguments,
-                            const SecondaryMainReply& reply) {
+void DeliverToSecondaryMain(JavaVM* vm, const SecondaryMainTarget& target,
+                            const TextList& arguments, const SecondaryMainReply& reply) {
   if (vm == nullptr) return;
   JNIEnv* env = nullptr;
-  if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK || env == nullptr) return;
+  if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK || env == nullptr)
+    return;
   CallSecondaryMain(env, target, arguments, reply);
   if (target.detachAfterCall) vm->DetachCurrentThread();
 }

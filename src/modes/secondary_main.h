@@ -30,7 +30,7 @@ using SecondaryMainReply = std::function<void(int32_t code)>;
 // threw. Without a JVM, an attachment, the class, the method or the array
 // nothing is replied.
 // Java exceptions are described on the error stream, never thrown on.
-void DeliverToSecondaryMain(JavaVM* vm, const SecondaryMainTarget& target, const TextList& arguments,
-                            const SecondaryMainReply& reply);
+void DeliverToSecondaryMain(JavaVM* vm, const SecondaryMainTarget& target,
+                            const TextList& arguments, const SecondaryMainReply& reply);
 
 }  // namespace javelin

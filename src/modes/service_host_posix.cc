@@ -132,7 +132,8 @@ int ServiceHost::RunAsService() {
   if (state.watcher.joinable()) {
     ssize_t written;
     // The watcher drains the pipe, so a full pipe frees up soon.
-    while ((written = write(state.stopPipe[1], &kEndWatching, 1)) != 1 && (errno == EINTR || errno == EAGAIN)) {
+    while ((written = write(state.stopPipe[1], &kEndWatching, 1)) != 1 &&
+           (errno == EINTR || errno == EAGAIN)) {
       std::this_thread::yield();
     }
     if (written == 1) {

@@ -56,7 +56,8 @@ int ServiceHost::RunAsService() {
   processServiceHost = this;
   // Windows ignores the name of a service that runs alone in its process.
   wchar_t emptyName[] = L"";
-  SERVICE_TABLE_ENTRYW table[] = {{emptyName, &PlatformState::ServiceMainEntry}, {nullptr, nullptr}};
+  SERVICE_TABLE_ENTRYW table[] = {{emptyName, &PlatformState::ServiceMainEntry},
+                                  {nullptr, nullptr}};
   // Returns when the service has stopped.
   if (StartServiceCtrlDispatcherW(table)) return 0;
   return static_cast<int>(GetLastError());
@@ -117,7 +118,8 @@ void WINAPI ServiceHost::PlatformState::ServiceControlHandler(DWORD control) {
     state.Report();
     return;
   }
-  Trace(control == SERVICE_CONTROL_STOP ? u"stop request: service stop" : u"stop request: system shutdown");
+  Trace(control == SERVICE_CONTROL_STOP ? u"stop request: service stop"
+                                        : u"stop request: system shutdown");
   state.status.dwWin32ExitCode = 0;
   state.status.dwCurrentState = SERVICE_STOP_PENDING;
   state.status.dwCheckPoint = 0;

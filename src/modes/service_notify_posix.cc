@@ -23,8 +23,8 @@ bool SendServiceNotification(const std::string& socketName, const std::string& s
   } else if (socketName.size() == sizeof address.sun_path) {
     return false;
   }
-  const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + socketName.size() +
-                                                  (socketName[0] == '/' ? 1 : 0));
+  const socklen_t length = static_cast<socklen_t>(
+      offsetof(sockaddr_un, sun_path) + socketName.size() + (socketName[0] == '/' ? 1 : 0));
   int flags = SOCK_DGRAM;
 #ifdef SOCK_CLOEXEC
   flags |= SOCK_CLOEXEC;

@@ -96,7 +96,8 @@ bool PeerIsThisUser(int fd) {
 #ifdef SO_PEERCRED
   ucred credentials{};
   socklen_t length = sizeof credentials;
-  return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 && credentials.uid == geteuid();
+  return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 &&
+         credentials.uid == geteuid();
 #else
   uid_t uid;
   gid_t gid;
@@ -214,7 +215,8 @@ bool FindInstanceRendezvous(const std::u16string& modulePath, InstanceRendezvous
   const std::string stem = HashName(std::string(host) + '\n' + path);
   rendezvous.lockName = stem + ".lock";
   rendezvous.socketName = stem + ".socket";
-  rendezvous.socketAddress = "/proc/self/fd/" + std::to_string(folder.get()) + "/" + rendezvous.socketName;
+  rendezvous.socketAddress =
+      "/proc/self/fd/" + std::to_string(folder.get()) + "/" + rendezvous.socketName;
   if (access("/proc/self/fd", F_OK) != 0) rendezvous.socketAddress = rendezvous.SocketPath();
   sockaddr_un address;
   if (!MakeAddress(rendezvous.socketAddress, address)) {
@@ -273,7 +275,8 @@ void ServeConnection(std::shared_ptr<Shared> shared, Connection* connection) {
   {
     std::unique_lock<std::mutex> lock(shared->mutex);
     if (!received) shared->Answer(connection, -1, kNotServed);
-    shared->changed.wait(lock, [&] { return shared->mainStarted || shared->closing || connection->answered; });
+    shared->changed.wait(
+        lock, [&] { return shared->mainStarted || shared->closing || connection->answered; });
     vm = shared->vm;
     if (shared->closing || connection->answered) {
       connection->workerDone = true;
@@ -281,10 +284,11 @@ void ServeConnection(std::shared_ptr<Shared> shared, Connection* connection) {
       return;
     }
   }
-  DeliverToSecondaryMain(vm, shared->target, DecodeArgumentBlock(block, sizeof block), [&](int32_t code) {
-    std::lock_guard<std::mutex> lock(shared->mutex);
-    shared->Answer(connection, code, kReplied);
-  });
+  DeliverToSecondaryMain(vm, shared->target, DecodeArgumentBlock(block, sizeof block),
+                         [&](int32_t code) {
+                           std::lock_guard<std::mutex> lock(shared->mutex);
+                           shared->Answer(connection, code, kReplied);
+                         });
   // Without a reply the second instance waits for this process's exit code.
   std::lock_guard<std::mutex> lock(shared->mutex);
   connection->workerDone = true;
@@ -327,7 +331,8 @@ struct InstanceGuard::Impl {
   // Opens (or creates) the lock file; false when it is not a plain file of
   // this user.
   bool OpenLock() {
-    lock.reset(openat(rendezvous.folder, rendezvous.lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    lock.reset(openat(rendezvous.folder, rendezvous.lockName.c_str(),
+                      O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
     struct stat status;
     return lock.get() >= 0 && fstat(lock.get(), &status) == 0 && S_ISREG(status.st_mode) &&
            status.st_uid == geteuid();
@@ -336,7 +341,8 @@ struct InstanceGuard::Impl {
   bool LockIsAtItsPath() {
     struct stat held, named;
     return fstat(lock.get(), &held) == 0 &&
-           fstatat(rendezvous.folder, rendezvous.lockName.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           fstatat(rendezvous.folder, rendezvous.lockName.c_str(), &named, AT_SYMLINK_NOFOLLOW) ==
+               0 &&
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
   }
 
@@ -350,7 +356,8 @@ struct InstanceGuard::Impl {
   // With the lock held: replaces a stale socket file and listens.
   bool Listen() {
     struct stat status;
-    if (fstatat(rendezvous.folder, rendezvous.socketName.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (fstatat(rendezvous.folder, rendezvous.socketName.c_str(), &status, AT_SYMLINK_NOFOLLOW) ==
+        0) {
       if (status.st_uid != geteuid()) return false;
       unlinkat(rendezvous.folder, rendezvous.socketName.c_str(), 0);
     }
@@ -358,7 +365,8 @@ struct InstanceGuard::Impl {
     if (!MakeAddress(rendezvous.socketAddress, address)) return false;
     listening.reset(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (listening.get() < 0) return false;
-    if (bind(listening.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
+    if (bind(listening.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+      return false;
     fchmodat(rendezvous.folder, rendezvous.socketName.c_str(), 0600, 0);
     if (listen(listening.get(), SOMAXCONN) != 0) return false;
     int wake[2];
@@ -416,7 +424,8 @@ struct InstanceGuard::Impl {
   // does not listen.
   bool Connect() {
     struct stat status;
-    if (fstatat(rendezvous.folder, rendezvous.socketName.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+    if (fstatat(rendezvous.folder, rendezvous.socketName.c_str(), &status, AT_SYMLINK_NOFOLLOW) !=
+            0 ||
         !S_ISSOCK(status.st_mode)) {
       return false;
     }
@@ -434,7 +443,9 @@ struct InstanceGuard::Impl {
 
 InstanceGuard::InstanceGuard() : impl_(new Impl) {}
 
-std::unique_ptr<InstanceGuard> InstanceGuard::Off() { return std::unique_ptr<InstanceGuard>(new InstanceGuard); }
+std::unique_ptr<InstanceGuard> InstanceGuard::Off() {
+  return std::unique_ptr<InstanceGuard>(new InstanceGuard);
+}
 
 InstanceGuard::~InstanceGuard() { ReleaseSingleInstance(); }
 
@@ -443,9 +454,9 @@ void InstanceGuard::ReleaseSingleInstance() {
   impl_.reset();
 }
 
-std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16string& modulePath,
-                                                                  const TextList& arguments,
-                                                                  const SecondaryMainTarget& target) {
+std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(
+    const std::u16string& modulePath, const TextList& arguments,
+    const SecondaryMainTarget& target) {
   std::unique_ptr<InstanceGuard> instance(new InstanceGuard);
   Impl& impl = *instance->impl_;
   std::string whyNot;
@@ -475,7 +486,8 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
     // Another process holds the lock: this is a second instance.
     if (ArgumentBlockSize(arguments) > kArgumentBlockLimit) return nullptr;
     struct stat socketStatus;
-    if (fstatat(impl.rendezvous.folder, impl.rendezvous.socketName.c_str(), &socketStatus, AT_SYMLINK_NOFOLLOW) == 0 &&
+    if (fstatat(impl.rendezvous.folder, impl.rendezvous.socketName.c_str(), &socketStatus,
+                AT_SYMLINK_NOFOLLOW) == 0 &&
         socketStatus.st_uid != geteuid()) {
       return Off();
     }
@@ -512,14 +524,17 @@ int InstanceGuard::WaitForFirstInstance() {
   int32_t answer[2] = {0, kReplied};
   // A first instance that was killed closes the connection without a code.
   if (!ReadAll(impl_->connection.get(), answer, sizeof answer, -1)) {
-    Trace(u"single instance: the wait ended: the first instance ended without an exit code (killed): -1");
+    Trace(
+        u"single instance: the wait ended: the first instance ended without an exit code (killed): "
+        u"-1");
     return -1;
   }
-  static const char16_t* const kEnds[] = {u"secondaryMain replied", u"the first instance ended with its exit code",
+  static const char16_t* const kEnds[] = {u"secondaryMain replied",
+                                          u"the first instance ended with its exit code",
                                           u"the first instance could not take the request"};
   const bool known = answer[1] >= kReplied && answer[1] <= kNotServed;
-  Trace(u"single instance: the wait ended: " + std::u16string(known ? kEnds[answer[1]] : u"answered") + u" " +
-        ToDecimal(answer[0]));
+  Trace(u"single instance: the wait ended: " +
+        std::u16string(known ? kEnds[answer[1]] : u"answered") + u" " + ToDecimal(answer[0]));
   return answer[0];
 }
 

@@ -28,7 +28,7 @@ class InstanceRendezvous {
   // nothing can swap the folder once it has been checked.
   int folder = -1;
   std::string folderPath;
-  std::string lockName;    // names inside the folder
+  std::string lockName;  // names inside the folder
   std::string socketName;
   // What bind and connect use: the socket reached through this process's
   // descriptor of the folder, which stays short whatever the folder's path

@@ -67,7 +67,8 @@ bool PostRequest(const unsigned char* view) {
   for (;;) {
     const DWORD listener = ReadField(view, kListenerThreadOffset);
     const UINT messageId = ReadField(view, kMessageIdOffset);
-    if (listener != 0 && messageId != 0 && PostThreadMessageW(listener, messageId, GetCurrentThreadId(), 0)) {
+    if (listener != 0 && messageId != 0 &&
+        PostThreadMessageW(listener, messageId, GetCurrentThreadId(), 0)) {
       return true;
     }
     if (GetTickCount64() >= deadline) return false;
@@ -88,8 +89,9 @@ std::u16string InstanceBaseName(const std::u16string& modulePath) {
   // The file system's own rule: names that differ in case only are one.
   if (!path.empty()) {
     std::vector<wchar_t> upper(path.size());
-    const int length = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, W(path), static_cast<int>(path.size()),
-                                    upper.data(), static_cast<int>(upper.size()));
+    const int length =
+        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, W(path), static_cast<int>(path.size()),
+                     upper.data(), static_cast<int>(upper.size()));
     if (length == static_cast<int>(path.size())) path.assign(upper.begin(), upper.end());
   }
   return ReplaceAll(path, u'\\', u'_');
@@ -149,8 +151,9 @@ DWORD WINAPI ListenerThread(void* parameter) {
   SetEvent(start->ready);
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (message.message != start->shared->messageId) continue;
-    auto* request = new Request{start->shared, static_cast<DWORD>(message.wParam),
-                                DecodeArgumentBlock(start->view + kBlockOffset, kBlockReadEnd - kBlockOffset)};
+    auto* request =
+        new Request{start->shared, static_cast<DWORD>(message.wParam),
+                    DecodeArgumentBlock(start->view + kBlockOffset, kBlockReadEnd - kBlockOffset)};
     if (start->blockTaken != nullptr) SetEvent(start->blockTaken);
     HANDLE worker = CreateThread(nullptr, 0, DeliverToSecondaryMainThread, request, 0, nullptr);
     if (worker == nullptr) {
@@ -166,7 +169,9 @@ DWORD WINAPI ListenerThread(void* parameter) {
 
 InstanceGuard::InstanceGuard() : impl_(new Impl) {}
 
-std::unique_ptr<InstanceGuard> InstanceGuard::Off() { return std::unique_ptr<InstanceGuard>(new InstanceGuard); }
+std::unique_ptr<InstanceGuard> InstanceGuard::Off() {
+  return std::unique_ptr<InstanceGuard>(new InstanceGuard);
+}
 
 InstanceGuard::~InstanceGuard() { ReleaseSingleInstance(); }
 
@@ -183,9 +188,9 @@ void InstanceGuard::ReleaseSingleInstance() {
   impl_.reset();
 }
 
-std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16string& modulePath,
-                                                                  const TextList& arguments,
-                                                                  const SecondaryMainTarget& target) {
+std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(
+    const std::u16string& modulePath, const TextList& arguments,
+    const SecondaryMainTarget& target) {
   std::unique_ptr<InstanceGuard> instance(new InstanceGuard);
   Impl& impl = *instance->impl_;
   const std::u16string base = InstanceBaseName(modulePath);
@@ -193,11 +198,12 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
   // A new region is this user's alone.
   PrivateSecurity security;
   SetLastError(0);
-  impl.mapping.Reset(
-      CreateFileMappingW(INVALID_HANDLE_VALUE, security.get(), PAGE_READWRITE, 0, kRegionSize, W(base)));
+  impl.mapping.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, security.get(), PAGE_READWRITE, 0,
+                                        kRegionSize, W(base)));
   if (impl.mapping.get() == nullptr) return instance;
   const bool first = GetLastError() == 0;
-  impl.view = static_cast<unsigned char*>(MapViewOfFile(impl.mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
+  impl.view =
+      static_cast<unsigned char*>(MapViewOfFile(impl.mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
   if (impl.view == nullptr) return instance;
 
   const std::u16string lockName = base + u"_upr_lock";
@@ -215,7 +221,8 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
     WriteField(impl.view, kProcessIdOffset, GetCurrentProcessId());
 
     impl.listenerReady.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    auto* start = new ListenerStart{impl.shared, impl.view, impl.listenerReady.get(), impl.blockTaken.get()};
+    auto* start =
+        new ListenerStart{impl.shared, impl.view, impl.listenerReady.get(), impl.blockTaken.get()};
     impl.listener.Reset(CreateThread(nullptr, 0, ListenerThread, start, 0,
                                      reinterpret_cast<DWORD*>(impl.view + kListenerThreadOffset)));
     if (impl.listener.get() == nullptr) {
@@ -223,7 +230,8 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
       return Off();
     }
     // A second instance can post only once the listener has its queue.
-    if (impl.listenerReady.get() != nullptr) WaitForSingleObject(impl.listenerReady.get(), kListenerStartTimeoutMs);
+    if (impl.listenerReady.get() != nullptr)
+      WaitForSingleObject(impl.listenerReady.get(), kListenerStartTimeoutMs);
     instance->role_ = Role::kFirst;
     return instance;
   }
@@ -246,7 +254,8 @@ std::unique_ptr<InstanceGuard> InstanceGuard::SetupSingleInstance(const std::u16
   // arguments.
   ScopedKernelHandle lock(CreateMutexW(nullptr, FALSE, W(lockName)));
   ScopedKernelHandle taken(OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, W(takenName)));
-  const bool locked = lock.get() != nullptr && WaitForSingleObject(lock.get(), kBlockLockTimeoutMs) != WAIT_TIMEOUT;
+  const bool locked =
+      lock.get() != nullptr && WaitForSingleObject(lock.get(), kBlockLockTimeoutMs) != WAIT_TIMEOUT;
   if (taken.get() != nullptr) ResetEvent(taken.get());
 
   EncodeArgumentBlock(arguments, impl.view + kBlockOffset);
@@ -268,7 +277,8 @@ int InstanceGuard::WaitForFirstInstance() {
   const DWORD firstId = ReadField(impl_->view, kProcessIdOffset);
   ScopedKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, firstId));
   if (process.get() == nullptr) {
-    Trace(u"single instance: the first instance (process " + ToDecimal(firstId) + u") cannot be opened: 0");
+    Trace(u"single instance: the first instance (process " + ToDecimal(firstId) +
+          u") cannot be opened: 0");
     return 0;
   }
   Trace(u"single instance: waiting for the first instance (process " + ToDecimal(firstId) + u")");

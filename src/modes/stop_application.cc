@@ -42,7 +42,8 @@ StopOutcome AskToEnd(JNIEnv* env, const std::u16string& mainClass) {
 
 }  // namespace
 
-StopOutcome StopApplication(const AttachToJvm& attach, const std::u16string& mainClass, bool neverDetach) {
+StopOutcome StopApplication(const AttachToJvm& attach, const std::u16string& mainClass,
+                            bool neverDetach) {
   JNIEnv* env = nullptr;
   // A non-daemon thread: the JVM's destruction waits for the call to end.
   JavaVM* vm = attach ? attach(&env) : nullptr;

@@ -27,6 +27,7 @@ enum class StopOutcome {
 // are described by the JVM; the trace names the call before it is made. The
 // thread detaches at the end unless `neverDetach` is set (the IBM
 // runtimes).
-StopOutcome StopApplication(const AttachToJvm& attach, const std::u16string& mainClass, bool neverDetach);
+StopOutcome StopApplication(const AttachToJvm& attach, const std::u16string& mainClass,
+                            bool neverDetach);
 
 }  // namespace javelin

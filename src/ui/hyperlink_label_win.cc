@@ -163,8 +163,8 @@ void HyperlinkLabel::Initialize() {
 
 void HyperlinkLabel::CreateLinkFont() {
   LOGFONTW font{};
-  HGDIOBJ source = normalFont_ != nullptr ? static_cast<HGDIOBJ>(normalFont_)
-                                          : GetStockObject(SYSTEM_FONT);
+  HGDIOBJ source =
+      normalFont_ != nullptr ? static_cast<HGDIOBJ>(normalFont_) : GetStockObject(SYSTEM_FONT);
   if (GetObjectW(source, sizeof(font), &font) == 0) return;
   font.lfUnderline = TRUE;
   linkFont_ = CreateFontIndirectW(&font);
@@ -265,8 +265,8 @@ void HyperlinkLabel::Repaint(bool now) {
 
 void HyperlinkLabel::OpenLink() {
   if (linkTarget_.empty()) return;
-  HINSTANCE result = shellOpen(nullptr, L"open", linkTarget_.c_str(), nullptr, nullptr,
-                               SW_SHOWNORMAL);
+  HINSTANCE result =
+      shellOpen(nullptr, L"open", linkTarget_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   if (reinterpret_cast<INT_PTR>(result) > 32) {
     visited_ = true;
     if (window_ != nullptr) Repaint(true);

@@ -12,8 +12,8 @@ namespace javelin {
 inline constexpr char16_t kDefaultDownloadUrl[] = u"https://adoptium.net/";
 
 struct JreDialogRequest {
-  std::u16string message;      // message 206/207 already formatted with the requirement text
-  int32_t jvmType = 0;         // "JVM Type": 0 any, 1 server, 2 favor_server (SelectJvmLibrary's jvmKind)
+  std::u16string message;  // message 206/207 already formatted with the requirement text
+  int32_t jvmType = 0;  // "JVM Type": 0 any, 1 server, 2 favor_server (SelectJvmLibrary's jvmKind)
   std::u16string downloadUrl;  // the link's target; empty = the default address
 };
 

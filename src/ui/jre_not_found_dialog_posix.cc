@@ -75,7 +75,8 @@ std::optional<JreDialogChoice> PromptForJre(const JreDialogRequest& request, int
     const std::string answer = Trimmed(*line);
     if (answer.empty()) return std::nullopt;
     const std::string folder = Absolute(answer);
-    if (std::optional<JreDialogChoice> choice = CheckPickedFolder(FromUtf8(folder), request.jvmType)) {
+    if (std::optional<JreDialogChoice> choice =
+            CheckPickedFolder(FromUtf8(folder), request.jvmType)) {
       return choice;
     }
     Write(output, Text(DialogText::kGroupTitle) + ": " + folder + "\n");
@@ -91,8 +92,9 @@ namespace {
 std::optional<JreDialogChoice> AskWithDialogProgram(const JreDialogRequest& request,
                                                     const DialogProgram& program) {
   const std::string title = Text(DialogText::kTitle);
-  const std::string question = ToUtf8(request.message) + "\n" + ToUtf8(DownloadUrlOf(request)) + "\n\n" +
-                               Text(DialogText::kSearchHint) + "\n" + Text(DialogText::kPathLabel);
+  const std::string question = ToUtf8(request.message) + "\n" + ToUtf8(DownloadUrlOf(request)) +
+                               "\n\n" + Text(DialogText::kSearchHint) + "\n" +
+                               Text(DialogText::kPathLabel);
   const std::string browse = Text(DialogText::kBrowseButton);
   std::string complaint;
   std::string typed;
@@ -101,15 +103,17 @@ std::optional<JreDialogChoice> AskWithDialogProgram(const JreDialogRequest& requ
     const DialogAnswer answer =
         program.kdialog
             ? RunDialogProgram(program, {"--title", title, "--inputbox", text, typed})
-            : RunDialogProgram(program, {"--entry", "--title=" + title, "--text=" + text, "--entry-text=" + typed,
-                                         "--ok-label=" + Text(DialogText::kOkButton),
-                                         "--cancel-label=" + Text(DialogText::kCancelButton),
-                                         "--extra-button=" + browse, "--width=480"});
+            : RunDialogProgram(
+                  program, {"--entry", "--title=" + title, "--text=" + text,
+                            "--entry-text=" + typed, "--ok-label=" + Text(DialogText::kOkButton),
+                            "--cancel-label=" + Text(DialogText::kCancelButton),
+                            "--extra-button=" + browse, "--width=480"});
     std::string line = answer.output.substr(0, answer.output.find('\n'));
     if (answer.status == 1 && !program.kdialog && line == browse) {
       // The folder picker fills the field; the question stays open.
-      const DialogAnswer picked = RunDialogProgram(
-          program, {"--file-selection", "--directory", "--title=" + ToUtf8(LoadMessage(kMsgBrowseJreTitle))});
+      const DialogAnswer picked =
+          RunDialogProgram(program, {"--file-selection", "--directory",
+                                     "--title=" + ToUtf8(LoadMessage(kMsgBrowseJreTitle))});
       if (picked.status == 0) typed = picked.output.substr(0, picked.output.find('\n'));
       continue;
     }
@@ -118,7 +122,8 @@ std::optional<JreDialogChoice> AskWithDialogProgram(const JreDialogRequest& requ
     const std::string answered = Trimmed(line);
     if (answered.empty()) continue;
     const std::string folder = Absolute(answered);
-    if (std::optional<JreDialogChoice> choice = CheckPickedFolder(FromUtf8(folder), request.jvmType)) {
+    if (std::optional<JreDialogChoice> choice =
+            CheckPickedFolder(FromUtf8(folder), request.jvmType)) {
       return choice;
     }
     complaint = Text(DialogText::kGroupTitle) + ": " + folder;
@@ -134,7 +139,8 @@ std::optional<JreDialogChoice> ShowJreNotFoundDialog(const JreDialogRequest& req
   // Started from a desktop menu: the question becomes a dialog of the
   // desktop's dialog program.
   if (ErrorDialogsAllowed()) {
-    if (std::optional<DialogProgram> program = FindDialogProgram()) return AskWithDialogProgram(request, *program);
+    if (std::optional<DialogProgram> program = FindDialogProgram())
+      return AskWithDialogProgram(request, *program);
   }
   // As a service, through a pipe or without a desktop: nobody can answer,
   // so say why the launch ends.

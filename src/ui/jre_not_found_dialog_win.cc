@@ -109,13 +109,17 @@ class JreNotFoundDialog {
                   {kJreDialogCancel, DialogText::kCancelButton},
                   {kJreDialogBrowse, DialogText::kBrowseButton},
                   {kJreDialogHint, DialogText::kSearchHint}};
-    for (const auto& item : kItems) SetDlgItemTextW(dialog, item.id, Wide(LoadDialogText(item.text)).c_str());
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (const auto& item : kItems)
+      SetDlgItemTextW(dialog, item.id, Wide(LoadDialogText(item.text)).c_str());
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
       if (static_cast<WORD>(GetDlgCtrlID(child)) != 0xFFFF) continue;
       wchar_t className[16] = {};
       GetClassNameW(child, className, 16);
       const bool frame = lstrcmpiW(className, L"Button") == 0;
-      SetWindowTextW(child, Wide(LoadDialogText(frame ? DialogText::kGroupTitle : DialogText::kPathLabel)).c_str());
+      SetWindowTextW(
+          child,
+          Wide(LoadDialogText(frame ? DialogText::kGroupTitle : DialogText::kPathLabel)).c_str());
     }
   }
 

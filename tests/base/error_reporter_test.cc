@@ -22,7 +22,8 @@ TEST(ErrorReporter, EveryReportIsPrintedByteForByte) {
   const std::pair<std::function<void()>, std::string> cases[] = {
       {[] { ReportMessage(LoadMessage(231)); }, "Error:  \n"},  // outside the table: empty
       {[] { ReportSystemError(kMsgNoCreateJavaVm, 0x80070002u); },
-       "Error: Windows Fehler: Kann CreateJavaVM JNI nicht finden (Fehlernummer = -2147024894).\n \n"},
+       "Error: Windows Fehler: Kann CreateJavaVM JNI nicht finden (Fehlernummer = -2147024894).\n "
+       "\n"},
       // The first and last known reasons, and codes outside them.
       {[] { ReportJniError(kMsgCannotCreateJvm, -1); }, jni + "unbekannt.\n \n"},
       {[] { ReportJniError(kMsgCannotCreateJvm, -6); }, jni + "ung\xC3\xBCltige Argumente.\n \n"},
@@ -46,7 +47,8 @@ TEST(ErrorReporter, EveryReportIsPrintedByteForByte) {
 std::string ScreenRow(HANDLE console, SHORT row, DWORD count) {
   std::u16string text(count, u' ');
   DWORD read = 0;
-  ReadConsoleOutputCharacterW(console, reinterpret_cast<wchar_t*>(&text[0]), count, COORD{0, row}, &read);
+  ReadConsoleOutputCharacterW(console, reinterpret_cast<wchar_t*>(&text[0]), count, COORD{0, row},
+                              &read);
   text.resize(read);
   return ToUtf8(text);
 }
@@ -61,21 +63,22 @@ TEST(ErrorOutputOnConsole, CyrillicCjkAndSurrogatePairsReachTheScreenWhole) {
   // (so does the test under Wine): point standard output at the new
   // console's screen buffer, as for a program started from one.
   const HANDLE screen = AllocConsole() ? CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                                     nullptr)
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr)
                                        : INVALID_HANDLE_VALUE;
   DWORD mode = 0;
   // Wine makes a working console for a process without one only when it
   // has a display (xvfb-run): without, the screen buffer is no console.
-  const bool onConsole =
-      screen != INVALID_HANDLE_VALUE && SetStdHandle(STD_OUTPUT_HANDLE, screen) && GetConsoleMode(screen, &mode);
+  const bool onConsole = screen != INVALID_HANDLE_VALUE &&
+                         SetStdHandle(STD_OUTPUT_HANDLE, screen) && GetConsoleMode(screen, &mode);
   if (onConsole) {
     SetConsoleOutputCP(437);  // a code page that has none of these characters
     const std::u16string text = u"\u041F\u0443\u0442\u044C \u4E2D\u6587 \U0001D11E end";
     ReportMessage(text);
     ReportMessage(u"second");
     // Each report is one line of its own: the first was not cut short.
-    EXPECT_EQ(ScreenRow(screen, 0, 7 + static_cast<DWORD>(text.size()) + 1), ToUtf8(u"Error: " + text + u" "));
+    EXPECT_EQ(ScreenRow(screen, 0, 7 + static_cast<DWORD>(text.size()) + 1),
+              ToUtf8(u"Error: " + text + u" "));
     EXPECT_EQ(ScreenRow(screen, 1, 14), "Error: second ");
   }
   if (screen != INVALID_HANDLE_VALUE) CloseHandle(screen);

@@ -29,7 +29,8 @@ const bool kWindows = kPathSeparator == u'\\';
 
 TextList Matches(FileFinder& finder, const std::u16string& pattern) {
   TextList names;
-  for (bool more = finder.FindFile(pattern); more; more = finder.FindNext()) names.push_back(finder.FileName());
+  for (bool more = finder.FindFile(pattern); more; more = finder.FindNext())
+    names.push_back(finder.FileName());
   return names;
 }
 
@@ -47,7 +48,10 @@ TEST(PathText, AbsolutePathsAndComponentsFollowTheStyleAsked) {
       {PathStyle::kWindows, u"\\\\server\\share\\d", true, {u"\\\\server", u"share", u"d"}},
       {PathStyle::kWindows, u"\\\\?\\C:\\a", true, {u"\\\\?\\C:", u"a"}},
       {PathStyle::kWindows, u"\\\\?\\UNC\\server\\share", true, {u"\\\\?\\UNC\\server", u"share"}},
-      {PathStyle::kWindows, u"\\Java", false, {u"", u"Java"}},  // one backslash: relative to the drive
+      {PathStyle::kWindows,
+       u"\\Java",
+       false,
+       {u"", u"Java"}},  // one backslash: relative to the drive
       {PathStyle::kWindows, u"j\\bin", false, {u"j", u"bin"}},
       {PathStyle::kWindows, u"/usr/java", false, {u"/usr/java"}},
       {PathStyle::kWindows, u"C", false, {u"C"}},
@@ -80,12 +84,14 @@ TEST(CreateParentDirectories, CreatesNestedFoldersAndUndoesItsOwnOnFailureWithTh
 
   test::WriteFile(temp / u"old/blocker", "file");
 #ifdef _WIN32
-  EXPECT_EQ(CreateParentDirectories(temp / u"old/blocker/new/out.txt"), uint32_t{ERROR_PATH_NOT_FOUND});
+  EXPECT_EQ(CreateParentDirectories(temp / u"old/blocker/new/out.txt"),
+            uint32_t{ERROR_PATH_NOT_FOUND});
 #else
   EXPECT_EQ(CreateParentDirectories(temp / u"old/blocker/new/out.txt"), uint32_t{ENOTDIR});
 #endif
   // A name no file system takes: the folder made before it goes again.
-  EXPECT_NE(CreateParentDirectories(temp / (u"old/made/" + std::u16string(300, u'n') + u"/out.txt")), 0u);
+  EXPECT_NE(
+      CreateParentDirectories(temp / (u"old/made/" + std::u16string(300, u'n') + u"/out.txt")), 0u);
   EXPECT_FALSE(test::FileExists(temp / u"old/made"));
   EXPECT_TRUE(test::FileExists(temp / u"old"));
 }
@@ -96,22 +102,30 @@ TEST(CreateParentDirectories, CreatesNestedFoldersAndUndoesItsOwnOnFailureWithTh
 // that a wildcard class path is the same on both; Wine's order is its own.
 TEST(FileFinder, WildcardsMatchAsOnWindowsWithDotEntriesIncluded) {
   test::TempDir temp;
-  for (const char16_t* name :
-       {u"read.me.txt", u"xaxab", u"_x.txt", u"b.txt", u"C.txt", u"ab", u"abc.log", u"x.y.z", u"a.txt"}) {
+  for (const char16_t* name : {u"read.me.txt", u"xaxab", u"_x.txt", u"b.txt", u"C.txt", u"ab",
+                               u"abc.log", u"x.y.z", u"a.txt"}) {
     test::WriteFile(temp / name, "x");
   }
   test::MakeDirectories(temp / u"dir");
-  const TextList all{u".",           u"..",    u"a.txt", u"ab",    u"abc.log", u"b.txt", u"C.txt", u"dir",
-                     u"read.me.txt", u"x.y.z", u"xaxab", u"_x.txt"};
+  const TextList all{u".",     u"..",  u"a.txt",       u"ab",    u"abc.log", u"b.txt",
+                     u"C.txt", u"dir", u"read.me.txt", u"x.y.z", u"xaxab",   u"_x.txt"};
   const std::pair<const char16_t*, TextList> cases[] = {
-      {u"*.*", all},          {u"??", {u"..", u"ab"}}, {u"?", {u"."}},    {u".*", {u".", u".."}},
-      {u"ab.*", {u"ab"}},     {u"ab.?", {}},           {u"a.???", {u"a.txt"}}, {u"a.????", {}},
-      {u"*a*b", {u"ab", u"xaxab"}},                    {u"read.*.txt", {u"read.me.txt"}},
+      {u"*.*", all},
+      {u"??", {u"..", u"ab"}},
+      {u"?", {u"."}},
+      {u".*", {u".", u".."}},
+      {u"ab.*", {u"ab"}},
+      {u"ab.?", {}},
+      {u"a.???", {u"a.txt"}},
+      {u"a.????", {}},
+      {u"*a*b", {u"ab", u"xaxab"}},
+      {u"read.*.txt", {u"read.me.txt"}},
       {u"*.t?t", {u"a.txt", u"b.txt", u"C.txt", u"read.me.txt", u"_x.txt"}},
   };
   FileFinder finder;
   for (const auto& [patternText, names] : cases) {
-    const std::u16string pattern = patternText;  // a lambda cannot capture a structured binding in C++17
+    const std::u16string pattern =
+        patternText;  // a lambda cannot capture a structured binding in C++17
     TextList found = Matches(finder, temp / pattern), selected;
     if (kWindows) std::sort(found.begin(), found.end(), PrecedesInDirectoryOrder);
     EXPECT_EQ(found, names) << ToUtf8(pattern);
@@ -169,7 +183,8 @@ TEST(ExpandEnvironment, ReplacesSetVariablesAndKeepsEveryOtherPercentText) {
       {u"50%%JV_FS_SET%", u"50%value"},
 #endif
   };
-  for (const auto& [text, expanded] : cases) EXPECT_EQ(ExpandEnvironment(text), expanded) << ToUtf8(text);
+  for (const auto& [text, expanded] : cases)
+    EXPECT_EQ(ExpandEnvironment(text), expanded) << ToUtf8(text);
 }
 
 #ifdef _WIN32
@@ -178,7 +193,8 @@ TEST(WindowsPaths, A300CharacterPathIsSearchedThroughTheLongPathPrefix) {
   const std::u16string dir = temp / (std::u16string(120, u'd') + u"\\" + std::u16string(120, u'e'));
   const std::u16string file = dir + u"\\" + std::u16string(300 - dir.size() - 5, u'f') + u".txt";
   ASSERT_EQ(CreateParentDirectories(u"\\\\?\\" + file), 0u);
-  const HANDLE handle = CreateFileW(W(u"\\\\?\\" + file), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  const HANDLE handle =
+      CreateFileW(W(u"\\\\?\\" + file), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
   CloseHandle(handle);
 

@@ -36,8 +36,9 @@ TEST(DirectoryOrder, NamesSortByTheirUpperCaseUnitsAsNtfsListsThem) {
   };
   for (const auto& test : cases) {
     std::vector<std::u16string> names = test.names;
-    std::sort(names.begin(), names.end(),
-              [](const std::u16string& a, const std::u16string& b) { return PrecedesInDirectoryOrder(a, b); });
+    std::sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
+      return PrecedesInDirectoryOrder(a, b);
+    });
     EXPECT_EQ(names, test.listed) << ToUtf8(test.names.front());
   }
 }

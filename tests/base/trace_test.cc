@@ -85,7 +85,8 @@ TEST(TraceFile, IsThisUsersNotInheritedAndRefusesLinks) {
   }
   const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(link.c_str()));
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    GTEST_SKIP() << "this system does not show a symbolic link as a reparse point (Wine): nothing to refuse";
+    GTEST_SKIP()
+        << "this system does not show a symbolic link as a reparse point (Wine): nothing to refuse";
   }
   EXPECT_EQ(OpenTraceFile(link), nullptr);
   EXPECT_EQ(test::ReadFile(dir / u"new.txt"), "line\nline\n");

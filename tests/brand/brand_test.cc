@@ -26,7 +26,8 @@ std::string SourceFile(const char* relative) {
 ResourceTable LauncherResources() {
   ResourceTable resources;
   SetResource(&resources, kDialogResource, 201, 0x0407, FromText("dialog template"));
-  SetResource(&resources, kManifestResource, 1, 0x0409, FromText(SourceFile("res/javelin.manifest")));
+  SetResource(&resources, kManifestResource, 1, 0x0409,
+              FromText(SourceFile("res/javelin.manifest")));
   ResourceEntry named;
   named.name = u"Extra";
   named.isTable = true;
@@ -67,7 +68,9 @@ Bytes MakeProgram(const ResourceTable& resources, const Bytes& signature) {
     const char* name;
     uint32_t rva;
     Bytes data;
-  } sections[] = {{".text", kCodeRva, Filled(0x200, 1)}, {".rsrc", kResourceRva, rsrc}, {".reloc", relocRva, Filled(0x200, 2)}};
+  } sections[] = {{".text", kCodeRva, Filled(0x200, 1)},
+                  {".rsrc", kResourceRva, rsrc},
+                  {".reloc", relocRva, Filled(0x200, 2)}};
   for (size_t i = 0; i < 3; ++i) {
     const size_t header = kOptional + 240 + 40 * i;
     std::copy_n(sections[i].name, std::char_traits<char>::length(sections[i].name), &file[header]);
@@ -84,7 +87,8 @@ Bytes MakeProgram(const ResourceTable& resources, const Bytes& signature) {
   Write32(&file, kOptional + 112 + 8 * kRelocationDirectory + 4, 0x10);
   if (!signature.empty()) {
     Write32(&file, kOptional + 112 + 8 * kCertificateDirectory, static_cast<uint32_t>(file.size()));
-    Write32(&file, kOptional + 112 + 8 * kCertificateDirectory + 4, static_cast<uint32_t>(signature.size()));
+    Write32(&file, kOptional + 112 + 8 * kCertificateDirectory + 4,
+            static_cast<uint32_t>(signature.size()));
     file.insert(file.end(), signature.begin(), signature.end());
   }
   return file;
@@ -123,11 +127,14 @@ TEST(Brand, WritesTheBrandingKeepsEverythingElseAndIsRepeatable) {
 
   // The code stays where it was; the relocations move up behind the grown
   // resources, unchanged, and the headers follow them.
-  EXPECT_TRUE(std::equal(program.begin() + 0x400, program.begin() + 0x600, branded.begin() + 0x400));
+  EXPECT_TRUE(
+      std::equal(program.begin() + 0x400, program.begin() + 0x600, branded.begin() + 0x400));
   const PeSection& reloc = image.sections[2];
-  EXPECT_GT(reloc.virtualAddress, image.sections[1].virtualAddress + image.sections[1].virtualSize - 1);
+  EXPECT_GT(reloc.virtualAddress,
+            image.sections[1].virtualAddress + image.sections[1].virtualSize - 1);
   EXPECT_EQ(image.Directory(kRelocationDirectory, branded).address, reloc.virtualAddress);
-  EXPECT_EQ(Bytes(branded.begin() + reloc.rawPointer, branded.begin() + reloc.rawPointer + 0x200), Filled(0x200, 2));
+  EXPECT_EQ(Bytes(branded.begin() + reloc.rawPointer, branded.begin() + reloc.rawPointer + 0x200),
+            Filled(0x200, 2));
   uint32_t sizeOfImage = 0, checksum = 0;
   Read32(branded, kOptional + 56, &sizeOfImage);
   Read32(branded, image.checksumOffset, &checksum);
@@ -143,7 +150,8 @@ TEST(Brand, WritesTheBrandingKeepsEverythingElseAndIsRepeatable) {
   EXPECT_EQ(named.table.entries.at(0).data, FromText("named resource"));
   std::vector<IconImage> icons;
   ASSERT_TRUE(ReadIconFile(BrandedIcon(), &icons, &error));
-  EXPECT_EQ(FindResource(resources, kIconResource, static_cast<uint16_t>(icons.size()))->data, icons.back().data);
+  EXPECT_EQ(FindResource(resources, kIconResource, static_cast<uint16_t>(icons.size()))->data,
+            icons.back().data);
   EXPECT_EQ(FindResource(resources, kGroupIconResource, 1)->data, IconGroup(icons, 1));
   const Bytes& manifest = FindResource(resources, kManifestResource, 1)->data;
   const std::string text(manifest.begin(), manifest.end());
@@ -156,9 +164,14 @@ TEST(Brand, WritesTheBrandingKeepsEverythingElseAndIsRepeatable) {
   EXPECT_EQ(info.fileVersion, (VersionNumbers{2, 3, 1, 0}));
   EXPECT_EQ(info.productVersion, (VersionNumbers{2, 3, 0, 0}));
   const std::vector<std::pair<std::u16string, std::u16string>> expected = {
-      {u"CompanyName", u"Beispiel GmbH"}, {u"FileDescription", u"Hallo Starter"}, {u"FileVersion", u"2.3.1.0"},
-      {u"InternalName", u"hallo"},        {u"LegalCopyright", u"\u00A9 2026 Beispiel"},
-      {u"OriginalFilename", u"hallo.exe"}, {u"ProductName", u"Hallo \u00C4rger"}, {u"ProductVersion", u"2.3.0.0"}};
+      {u"CompanyName", u"Beispiel GmbH"},
+      {u"FileDescription", u"Hallo Starter"},
+      {u"FileVersion", u"2.3.1.0"},
+      {u"InternalName", u"hallo"},
+      {u"LegalCopyright", u"\u00A9 2026 Beispiel"},
+      {u"OriginalFilename", u"hallo.exe"},
+      {u"ProductName", u"Hallo \u00C4rger"},
+      {u"ProductVersion", u"2.3.0.0"}};
   EXPECT_EQ(info.strings, expected);
 
   // Branding the branded program again changes nothing; branding it with
@@ -207,7 +220,10 @@ TEST(Brand, RefusesWhatItCannotBrand) {
     const char* error;
   } cases[] = {
       {"a text file", FromText("#!/bin/sh\necho hello\n"), {}, "not a PE image"},
-      {"a truncated program", Bytes(program.begin(), program.begin() + 0x700), {}, "truncated file"},
+      {"a truncated program",
+       Bytes(program.begin(), program.begin() + 0x700),
+       {},
+       "truncated file"},
       {"another program", MakeProgram(withoutDialog, {}), {}, "not a Javelin launcher"},
       {"a cursor as icon", program, cursor, "not an icon file"},
       {"a truncated icon", program, cutIcon, "truncated icon file"},
@@ -229,9 +245,14 @@ TEST(Brand, RefusesWhatItCannotBrand) {
 
 TEST(Brand, VersionsAreOneToFourNumbersFilledWithZeros) {
   const std::pair<const char*, std::optional<VersionNumbers>> cases[] = {
-      {"2", VersionNumbers{2, 0, 0, 0}},  {"1.2.3", VersionNumbers{1, 2, 3, 0}},
-      {"65535.0.0.1", VersionNumbers{65535, 0, 0, 1}}, {"65536", std::nullopt},
-      {"1.2.3.4.5", std::nullopt}, {"1..2", std::nullopt}, {"", std::nullopt}, {"1.2-beta", std::nullopt}};
+      {"2", VersionNumbers{2, 0, 0, 0}},
+      {"1.2.3", VersionNumbers{1, 2, 3, 0}},
+      {"65535.0.0.1", VersionNumbers{65535, 0, 0, 1}},
+      {"65536", std::nullopt},
+      {"1.2.3.4.5", std::nullopt},
+      {"1..2", std::nullopt},
+      {"", std::nullopt},
+      {"1.2-beta", std::nullopt}};
   for (const auto& [text, expected] : cases) {
     VersionNumbers numbers{};
     EXPECT_EQ(ParseVersionNumbers(text, &numbers), expected.has_value()) << text;
@@ -258,13 +279,15 @@ TEST(Brand, TheCommandRewritesInPlaceOrLeavesTheInputAlone) {
   EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
   EXPECT_EQ(test::ReadFile(truncated), whole.substr(0, 0x700));
 
-  result = test::RunProgram(tool, {good, u"--product-name", u"Hallo", u"--product-version", u"3.1"});
+  result =
+      test::RunProgram(tool, {good, u"--product-name", u"Hallo", u"--product-version", u"3.1"});
   ASSERT_EQ(result.exitCode, 0) << result.errors;
   EXPECT_NE(test::ReadFile(good), whole);
   EXPECT_FALSE(test::FileExists(good + u".brand-tmp"));
   result = test::RunProgram(tool, {good, u"--show"});
   // Windows writes its text lines with CR LF.
-  result.output.erase(std::remove(result.output.begin(), result.output.end(), '\r'), result.output.end());
+  result.output.erase(std::remove(result.output.begin(), result.output.end(), '\r'),
+                      result.output.end());
   EXPECT_NE(result.output.find("ProductName=Hallo\n"), std::string::npos) << result.output;
   EXPECT_NE(result.output.find("ProductVersion=3.1.0.0\n"), std::string::npos) << result.output;
 }

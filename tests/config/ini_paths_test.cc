@@ -17,11 +17,14 @@ TEST(IniPaths, ThePerUserFileLivesInAFolderNamedAfterTheProduct) {
   environment.RedirectUserSettings(dir.path());
   const std::u16string s(1, kPathSeparator);
   const std::u16string folder = dir.path() + s + u"Tools  Pro" + s + u"TP-1.0" + s;
-  EXPECT_EQ(GetUserIniPath(u"Tools: / Pro", u"TP-1.0", s + u"My.Apps" + s + u"Tool", false), folder + u"Tool.ini");
-  EXPECT_EQ(GetUserIniPath(u"Tools: / Pro", u"TP-1.0", u"tool.v2.exe", false), folder + u"tool.v2.ini");
+  EXPECT_EQ(GetUserIniPath(u"Tools: / Pro", u"TP-1.0", s + u"My.Apps" + s + u"Tool", false),
+            folder + u"Tool.ini");
+  EXPECT_EQ(GetUserIniPath(u"Tools: / Pro", u"TP-1.0", u"tool.v2.exe", false),
+            folder + u"tool.v2.ini");
   // Reading creates nothing; writing creates both folder levels.
   EXPECT_FALSE(test::FileExists(folder));
-  const std::u16string path = GetUserIniPath(u"Tools: / Pro", u"TP-1.0", s + u"Apps" + s + u"Tool", true);
+  const std::u16string path =
+      GetUserIniPath(u"Tools: / Pro", u"TP-1.0", s + u"Apps" + s + u"Tool", true);
   EXPECT_NE(IniFile(path).WriteString(u"Java Runtime Environment", u"JRE Path", u"x"), 0);
 }
 
@@ -43,11 +46,14 @@ TEST(IniPathsPosix, ThePerUserFileFollowsTheXdgRules) {
   test::ScopedEnvironment environment;
   environment.Set(u"HOME", home.path());
   environment.Set(u"XDG_CONFIG_HOME", u"/xdg/config");
-  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", false), u"/xdg/config/Tool/T1/tool.ini");
+  EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", false),
+            u"/xdg/config/Tool/T1/tool.ini");
   // Unset, empty or relative: $HOME/.config, created on writing.
-  for (const std::optional<std::u16string>& value : {std::optional<std::u16string>(), {u""}, {u"relative"}}) {
+  for (const std::optional<std::u16string>& value :
+       {std::optional<std::u16string>(), {u""}, {u"relative"}}) {
     environment.Set(u"XDG_CONFIG_HOME", value);
-    EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", false), home.path() + u"/.config/Tool/T1/tool.ini");
+    EXPECT_EQ(GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", false),
+              home.path() + u"/.config/Tool/T1/tool.ini");
   }
   GetUserIniPath(u"Tool", u"T1", u"/opt/app/tool", true);
   EXPECT_TRUE(test::FileExists(home / u".config/Tool/T1"));

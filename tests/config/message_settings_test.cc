@@ -34,20 +34,25 @@ class MessageSettingsTest : public ::testing::Test {
 
 TEST_F(MessageSettingsTest, LanguageAndReplacementsChooseEachText) {
   const std::string main = "[Java Runtime Environment]\r\nMain Class=a.B\r\n";
-  const std::u16string german222 = u"Konnte Java VM Bibliothek: %s (Fehlernummer= %d) nicht laden.\n";
+  const std::u16string german222 =
+      u"Konnte Java VM Bibliothek: %s (Fehlernummer= %d) nicht laden.\n";
   struct Case {
     std::string lines;
     std::u16string text210, text222, title, cancel;
   } cases[] = {
       // Nothing configured, or a language without a set of its own: German.
-      {"", u"Main class in der INI-Datei nicht spezifiziert.", german222, u"JRE nicht gefunden", u"Abbrechen"},
-      {"[Application]\r\nMessage Language=fr\r\n", u"Main class in der INI-Datei nicht spezifiziert.", german222,
-       u"JRE nicht gefunden", u"Abbrechen"},
+      {"", u"Main class in der INI-Datei nicht spezifiziert.", german222, u"JRE nicht gefunden",
+       u"Abbrechen"},
+      {"[Application]\r\nMessage Language=fr\r\n",
+       u"Main class in der INI-Datei nicht spezifiziert.", german222, u"JRE nicht gefunden",
+       u"Abbrechen"},
       // English in any letter case, also from the "+" section.
       {"[Application]\r\nMessage Language=EN\r\n", u"Main class not specified in the INI file.",
-       u"Could not load the Java VM library: %s (error number = %d).\n", u"JRE not found", u"Cancel"},
+       u"Could not load the Java VM library: %s (error number = %d).\n", u"JRE not found",
+       u"Cancel"},
       {"[Application+]\r\nMessage Language=en\r\n", u"Main class not specified in the INI file.",
-       u"Could not load the Java VM library: %s (error number = %d).\n", u"JRE not found", u"Cancel"},
+       u"Could not load the Java VM library: %s (error number = %d).\n", u"JRE not found",
+       u"Cancel"},
       // Replacements win over either language; names in any case; a
       // replacement whose placeholders differ (order, number, kind) is
       // ignored and the language's own text stays.
@@ -55,7 +60,8 @@ TEST_F(MessageSettingsTest, LanguageAndReplacementsChooseEachText) {
        "222=Fehler %d bei %s\r\ndialog title=Java fehlt\r\n",
        u"Bitte neu installieren.", u"Could not load the Java VM library: %s (error number = %d).\n",
        u"Java fehlt", u"Cancel"},
-      {"[Messages]\r\n222=Kein Java in %s (%d), 100%% sicher\r\n210=%s fehlt\r\nDialog Cancel=Nein %d\r\n",
+      {"[Messages]\r\n222=Kein Java in %s (%d), 100%% sicher\r\n210=%s fehlt\r\nDialog Cancel=Nein "
+       "%d\r\n",
        u"Main class in der INI-Datei nicht spezifiziert.", u"Kein Java in %s (%d), 100%% sicher",
        u"JRE nicht gefunden", u"Abbrechen"},
   };

@@ -26,7 +26,8 @@ class SettingsTest : public ::testing::Test {
   }
   // Reads `more` lines after "Main Class" and the `sections` after them.
   Settings ReadJre(const std::string& more, const std::string& sections = "") {
-    const Result<Settings> settings = Read("[Java Runtime Environment]\r\nMain Class=app.Main\r\n" + more + sections);
+    const Result<Settings> settings =
+        Read("[Java Runtime Environment]\r\nMain Class=app.Main\r\n" + more + sections);
     EXPECT_TRUE(settings) << more << sections;
     return settings ? *settings : Settings();
   }
@@ -41,8 +42,8 @@ class SettingsTest : public ::testing::Test {
 // The seven yes/no keys of [Application] set to `value`.
 std::string YesNo(const std::string& value) {
   std::string lines = "[Application]";
-  for (const char* key : {"Failure Check", "Override WorkingDir", "Pair Return Code", "Embedded Jar",
-                          "Single Instance", "Output Append", "Error Append"}) {
+  for (const char* key : {"Failure Check", "Override WorkingDir", "Pair Return Code",
+                          "Embedded Jar", "Single Instance", "Output Append", "Error Append"}) {
     lines += std::string("\r\n") + key + "=" + value;
   }
   return lines;
@@ -51,7 +52,8 @@ std::string YesNo(const std::string& value) {
 // All four components, dot-separated.
 std::string Components(const VersionNumber& version) {
   std::string text;
-  for (int32_t component : version.components) text += (text.empty() ? "" : ".") + std::to_string(component);
+  for (int32_t component : version.components)
+    text += (text.empty() ? "" : ".") + std::to_string(component);
   return text;
 }
 
@@ -62,7 +64,7 @@ TEST_F(SettingsTest, YesNoKeysTakeYesInTheirOwnLetterCase) {
     const char* value;
     bool anyCase, exactly;
   } cases[] = {
-      {"yes", true, true},         {"yEs", true, false},          {"y", false, false},
+      {"yes", true, true},          {"yEs", true, false},       {"y", false, false},
       {"yes please", false, false}, {"\"yes \"", false, false},
   };
   for (const auto& row : cases) {
@@ -84,8 +86,10 @@ TEST_F(SettingsTest, JvmTypeSourceAndProviderChooseTheRuntime) {
   const struct {
     const char* line;
     int32_t type;
-  } types[] = {{"", kJvmTypeAny}, {"JVM Type=server", kJvmTypeServer},
-               {"JVM Type=favor_server", kJvmTypeFavorServer}, {"JVM Type=Server", kJvmTypeAny}};
+  } types[] = {{"", kJvmTypeAny},
+               {"JVM Type=server", kJvmTypeServer},
+               {"JVM Type=favor_server", kJvmTypeFavorServer},
+               {"JVM Type=Server", kJvmTypeAny}};
   for (const auto& row : types) {
     SCOPED_TRACE(row.line);
     EXPECT_EQ(ReadJre(std::string(row.line) + "\r\n").runtime.jvmType, row.type);
@@ -196,10 +200,13 @@ TEST_F(SettingsTest, AMissingMainClassIsAFailureValueAndPrintsNothing) {
 // A folder remembered in the per-user file is found on the next start (shown
 // end to end); the file wins even without the key, but not in service mode.
 TEST_F(SettingsTest, APerUserFileDecidesTheJrePathInApplicationMode) {
-  const std::string product = "[Product Information]\r\nProduct Name=Tool: Pro\r\nProduct Code=TP1\r\n";
-  test::WriteFile(dir_ / u"user/Tool Pro/TP1/tool.ini", "[Java Runtime Environment]\r\nOther=1\r\n");
+  const std::string product =
+      "[Product Information]\r\nProduct Name=Tool: Pro\r\nProduct Code=TP1\r\n";
+  test::WriteFile(dir_ / u"user/Tool Pro/TP1/tool.ini",
+                  "[Java Runtime Environment]\r\nOther=1\r\n");
   EXPECT_EQ(ReadJre("JRE Path=main\r\n", product).runtime.jrePath, u"");
-  EXPECT_EQ(ReadJre("JRE Path=main\r\n", product + "[Application]\r\nApplication Type=service\r\n").runtime.jrePath,
+  EXPECT_EQ(ReadJre("JRE Path=main\r\n", product + "[Application]\r\nApplication Type=service\r\n")
+                .runtime.jrePath,
             appSlash_ + u"main");
 }
 
@@ -207,12 +214,13 @@ TEST_F(SettingsTest, APerUserFileDecidesTheJrePathInApplicationMode) {
 // plain value falls through; one blank is put before the value unless it has
 // one), the product keys do not; lists are split at ';'.
 TEST_F(SettingsTest, ThePlusRuleCoversTheRunOptionsButNotTheProductKeys) {
-  const Result<Settings> settings =
-      Read("[Java Runtime Environment+]\r\nMain Class=app.Main\r\nVirtual Machine Parameters=-Dx=1\r\n"
-           "[Java Runtime Environment]\r\nPreferred versions=1.8.0_392;11;\r\n"
-           "[Application]\r\nCmd=-v \"\"\r\nError File=\r\n[Application+]\r\nCmd=ignored\r\nError File=\" err.log\"\r\n"
-           "[Product Information]\r\nProduct Name=Tool Pro\r\n"
-           "[Product Information+]\r\nProduct Name=x\r\nProduct Code=x\r\n");
+  const Result<Settings> settings = Read(
+      "[Java Runtime Environment+]\r\nMain Class=app.Main\r\nVirtual Machine Parameters=-Dx=1\r\n"
+      "[Java Runtime Environment]\r\nPreferred versions=1.8.0_392;11;\r\n"
+      "[Application]\r\nCmd=-v \"\"\r\nError File=\r\n[Application+]\r\nCmd=ignored\r\nError "
+      "File=\" err.log\"\r\n"
+      "[Product Information]\r\nProduct Name=Tool Pro\r\n"
+      "[Product Information+]\r\nProduct Name=x\r\nProduct Code=x\r\n");
   ASSERT_TRUE(settings);
   EXPECT_EQ(settings->mainClass, u"app/Main");  // no dot in a class name
   EXPECT_EQ(settings->runtime.preferredVersions, (TextList{u"1.8.0_392", u"11"}));

@@ -50,9 +50,11 @@ TEST(IniReferenceTest, KeysAndReferenceAgree) {
   std::istringstream lines = Reference();
   for (std::string line; std::getline(lines, line);) {
     if (line.rfind("#", 0) == 0) {
-      section = line.rfind("### [", 0) == 0 && line.back() == ']' ? line.substr(5, line.size() - 6) : "";
-    } else if (const size_t close = line.find('"', 3); !section.empty() && line.rfind("| \"", 0) == 0 &&
-                                                       close != std::string::npos && line.find(" |", 3) == close + 1) {
+      section =
+          line.rfind("### [", 0) == 0 && line.back() == ']' ? line.substr(5, line.size() - 6) : "";
+    } else if (const size_t close = line.find('"', 3);
+               !section.empty() && line.rfind("| \"", 0) == 0 && close != std::string::npos &&
+               line.find(" |", 3) == close + 1) {
       documented.emplace(section, line.substr(3, close - 3));
     }
   }
@@ -66,10 +68,12 @@ TEST(IniReferenceTest, KeysAndReferenceAgree) {
   ResetMessageTexts();  // the source answered "yes" for every text
   EXPECT_GE(known.size(), 29u);
   for (const auto& [section, key] : known) {
-    EXPECT_EQ(documented.count({section, key}), 1u) << "[" << section << "] \"" << key << "\" is not documented once";
+    EXPECT_EQ(documented.count({section, key}), 1u)
+        << "[" << section << "] \"" << key << "\" is not documented once";
   }
   for (const auto& [section, key] : documented) {
-    EXPECT_EQ(known.count({section, key}), 1u) << "[" << section << "] \"" << key << "\" is never read";
+    EXPECT_EQ(known.count({section, key}), 1u)
+        << "[" << section << "] \"" << key << "\" is never read";
   }
 }
 

@@ -48,7 +48,8 @@ class DesktopTest : public ::testing::Test {
     for (int n = 0; FileExists(dir_ / (u"bin/call" + ToDecimal(n))); ++n) {
       std::istringstream arguments(ReadFile(dir_ / (u"bin/call" + ToDecimal(n))));
       calls.emplace_back();
-      for (std::string argument; std::getline(arguments, argument, '\0');) calls.back().push_back(argument);
+      for (std::string argument; std::getline(arguments, argument, '\0');)
+        calls.back().push_back(argument);
     }
     return calls;
   }
@@ -58,7 +59,8 @@ class DesktopTest : public ::testing::Test {
   // back.
   ProcessResult Run(const std::u16string& launcher, bool outputToNull = true) {
     if (!outputToNull) return RunProgram(u"/usr/bin/setsid", {u"-w", launcher}, options_);
-    return RunProgram(u"/usr/bin/setsid", {u"-w", u"/bin/sh", u"-c", u"exec \"$0\" >/dev/null", launcher}, options_);
+    return RunProgram(u"/usr/bin/setsid",
+                      {u"-w", u"/bin/sh", u"-c", u"exec \"$0\" >/dev/null", launcher}, options_);
   }
 
   TempDir dir_;
@@ -66,16 +68,16 @@ class DesktopTest : public ::testing::Test {
 };
 
 TEST_F(DesktopTest, ErrorsGoToADialogOnlyWhenNobodyReadsTheOutput) {
-  const std::u16string launcher =
-      MakeApp(dir_ / u"app", u"acme",
-              "[Product Information]\nProduct Name=Acme \"$HOME\" `x` ;\n[Application]\nMessage Language=en\n");
+  const std::u16string launcher = MakeApp(dir_ / u"app", u"acme",
+                                          "[Product Information]\nProduct Name=Acme \"$HOME\" `x` "
+                                          ";\n[Application]\nMessage Language=en\n");
   Answer("0\n0\n0\n");
   ProcessResult result = Run(launcher);
   EXPECT_EQ(result.exitCode, ExitCodeMinusOne());
   // The arguments reach the program as they are: no shell in between.
   const std::vector<std::vector<std::string>> expected = {
-      {"--error", "--no-markup", "--title=Acme \"$HOME\" `x` ;", "--text=Main class not specified in the INI file.",
-       "--width=420"}};
+      {"--error", "--no-markup", "--title=Acme \"$HOME\" `x` ;",
+       "--text=Main class not specified in the INI file.", "--width=420"}};
   EXPECT_EQ(Calls(), expected);
 
   // Standard output to a file (a script's redirection): the line, no dialog.
@@ -111,26 +113,33 @@ TEST_F(DesktopTest, TheJavaQuestionTakesATypedOrPickedFolderAndRemembersIt) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0][1], "--title=JRE nicht gefunden");
   EXPECT_EQ(calls[0][2],
-            "--text=Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und installieren Sie "
-            "eine JRE (minimum Version 99.0) von:\nhttps://adoptium.net/\n\nWenn Sie ein JRE installiert haben, "
+            "--text=Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
+            "installieren Sie "
+            "eine JRE (minimum Version 99.0) von:\nhttps://adoptium.net/\n\nWenn Sie ein JRE "
+            "installiert haben, "
             "können Sie unten danach suchen:\nJRE Pfad:");
   remove(ToUtf8(dir_ / u"bin/call0").c_str());
 
   // A folder without a runtime is named and the question asked again;
   // Browse fills the field from the folder picker; OK launches with it.
-  Answer("0 " + ToUtf8(dir_.path()) + "\n1 Durchsuche...\n0 " + ToUtf8(home) + "\n0 " + ToUtf8(home) + "\n");
+  Answer("0 " + ToUtf8(dir_.path()) + "\n1 Durchsuche...\n0 " + ToUtf8(home) + "\n0 " +
+         ToUtf8(home) + "\n");
   const ProcessResult result = Run(launcher);
   EXPECT_EQ(result.exitCode, 0) << result.errors;
   calls = Calls();
   ASSERT_EQ(calls.size(), 4u);
-  EXPECT_EQ(calls[1][2].substr(0, 7 + 10 + dir_.path().size()), "--text=Kein JRE: " + ToUtf8(dir_.path()));
+  EXPECT_EQ(calls[1][2].substr(0, 7 + 10 + dir_.path().size()),
+            "--text=Kein JRE: " + ToUtf8(dir_.path()));
   EXPECT_EQ(calls[2][0], "--file-selection");
   EXPECT_EQ(calls[3][3], "--entry-text=" + ToUtf8(home));
-  EXPECT_NE(ReadFile(remembered).find("JRE Path=" + ToUtf8(home) + "/"), std::string::npos) << ReadFile(remembered);
+  EXPECT_NE(ReadFile(remembered).find("JRE Path=" + ToUtf8(home) + "/"), std::string::npos)
+      << ReadFile(remembered);
   // The JVM in the picked folder was created.
   const std::vector<std::string> log = TestJvmLog(library);
   EXPECT_NE(std::find_if(log.begin(), log.end(),
-                         [](const std::string& line) { return line.rfind("option -Djava.class.path=", 0) == 0; }),
+                         [](const std::string& line) {
+                           return line.rfind("option -Djava.class.path=", 0) == 0;
+                         }),
             log.end());
 }
 

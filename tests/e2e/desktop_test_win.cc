@@ -33,7 +33,8 @@ TEST(WindowlessLauncher, IsLinkedForTheGuiSubsystemAndRunsLikeTheConsoleLauncher
   CopyOneFile(WindowlessLauncherPath(), launcher);
   const std::u16string library = InstallTestJvm(dir / u"jre");
   SetTestJvmControl(library, "exit=7\n");
-  WriteFile(dir / u"app/app.ini", AppIni(dir / u"jre", "com.example.App", ".", "", "Output File=out.txt\n"));
+  WriteFile(dir / u"app/app.ini",
+            AppIni(dir / u"jre", "com.example.App", ".", "", "Output File=out.txt\n"));
   ProcessOptions options;
   options.workingDirectory = dir / u"app";
   options.timeoutSeconds = 60;
@@ -41,11 +42,14 @@ TEST(WindowlessLauncher, IsLinkedForTheGuiSubsystemAndRunsLikeTheConsoleLauncher
   // output file.
   ProcessResult result = WithUnixLineEnds(RunProgram(launcher, {u"one"}, options));
   EXPECT_EQ(result.exitCode, 7) << result.errors;
-  EXPECT_EQ(WithUnixLineEnds({0, ReadFile(dir / u"app/out.txt"), ""}).output, PrintedArguments({u"one"}));
+  EXPECT_EQ(WithUnixLineEnds({0, ReadFile(dir / u"app/out.txt"), ""}).output,
+            PrintedArguments({u"one"}));
 
   // With standard output redirected an error is the line, in the
   // configured language, and no message box holds the script up.
-  WriteFile(dir / u"app/app.ini", "[Product Information]\r\nProduct Name=Acme\r\n[Application]\r\nMessage Language=en\r\n");
+  WriteFile(
+      dir / u"app/app.ini",
+      "[Product Information]\r\nProduct Name=Acme\r\n[Application]\r\nMessage Language=en\r\n");
   result = WithUnixLineEnds(RunProgram(launcher, {}, options));
   EXPECT_EQ(result.exitCode, -1);
   EXPECT_EQ(result.output, "Error: Main class not specified in the INI file. \n");

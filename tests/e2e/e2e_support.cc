@@ -58,16 +58,18 @@ std::vector<std::string> TestJvmLog(const std::u16string& library) {
   return lines;
 }
 
-std::u16string MakeApp(const std::u16string& dir, const std::u16string& name, const std::string& iniText) {
+std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
+                       const std::string& iniText) {
   WriteFile(JoinPath(dir, name + u".ini"), iniText);
   return InstallLauncher(dir, name);
 }
 
-std::string AppIni(const std::u16string& home, const std::string& mainClass, const std::string& classPath,
-                   const std::string& jreLines, const std::string& applicationLines) {
+std::string AppIni(const std::u16string& home, const std::string& mainClass,
+                   const std::string& classPath, const std::string& jreLines,
+                   const std::string& applicationLines) {
   return "[Java Runtime Environment]\n" + (home.empty() ? "" : "JRE Path=" + ToUtf8(home) + "\n") +
-         "Main Class=" + mainClass + "\n" + jreLines + "[Class Path]\nClass Path=" + classPath + "\n[Application]\n" +
-         applicationLines;
+         "Main Class=" + mainClass + "\n" + jreLines + "[Class Path]\nClass Path=" + classPath +
+         "\n[Application]\n" + applicationLines;
 }
 
 std::string PrintedArguments(const TextList& arguments) {

@@ -38,11 +38,13 @@ std::u16string Beside(const std::u16string& file, const std::u16string& name);
 
 // Puts a launcher copy named `name` into `dir` and its INI file beside it;
 // returns the launcher's path.
-std::u16string MakeApp(const std::u16string& dir, const std::u16string& name, const std::string& iniText);
+std::u16string MakeApp(const std::u16string& dir, const std::u16string& name,
+                       const std::string& iniText);
 // The INI text of an application of `mainClass` on the runtime at `home`
 // (no "JRE Path" when empty) with more lines of its two sections.
-std::string AppIni(const std::u16string& home, const std::string& mainClass, const std::string& classPath,
-                   const std::string& jreLines = "", const std::string& applicationLines = "");
+std::string AppIni(const std::u16string& home, const std::string& mainClass,
+                   const std::string& classPath, const std::string& jreLines = "",
+                   const std::string& applicationLines = "");
 
 // What main prints first with both JVMs: "argc=N", then per argument "arg="
 // and its UTF-16 units in hex.
@@ -58,7 +60,8 @@ ProcessResult WithUnixLineEnds(ProcessResult result);
 template <typename Condition>
 bool WaitFor(Condition done, double seconds = 60) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  while (!done() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return done();
 }
 inline bool WaitForFile(const std::u16string& path) {
@@ -67,9 +70,11 @@ inline bool WaitForFile(const std::u16string& path) {
 
 // Runs the launcher on a thread of its own (a first single instance, a
 // second one that waits for it, a service); get() waits for the result.
-inline std::shared_future<ProcessResult> StartInBackground(const std::u16string& launcher, const TextList& arguments,
+inline std::shared_future<ProcessResult> StartInBackground(const std::u16string& launcher,
+                                                           const TextList& arguments,
                                                            const ProcessOptions& options = {}) {
-  return std::async(std::launch::async, [=] { return WithUnixLineEnds(RunProgram(launcher, arguments, options)); });
+  return std::async(std::launch::async,
+                    [=] { return WithUnixLineEnds(RunProgram(launcher, arguments, options)); });
 }
 
 }  // namespace javelin::test

@@ -19,7 +19,8 @@ std::string RandomBytes(size_t size) {
 
 std::string ManyKeys(int count) {
   std::string text = "[Java Runtime Environment]\n";
-  for (int i = 0; i < count; ++i) text += "Key " + std::to_string(i) + "=value " + std::to_string(i) + "\n";
+  for (int i = 0; i < count; ++i)
+    text += "Key " + std::to_string(i) + "=value " + std::to_string(i) + "\n";
   return text;
 }
 
@@ -36,7 +37,9 @@ constexpr bool kSanitized = false;
 #endif
 
 TEST(LargeIni, AHugeFileReachesItsOutcomeWithinTwoSecondsOfCpu) {
-  if (kSanitized) GTEST_SKIP() << "the sanitizers multiply the launcher's CPU time; the allowance fits a plain build";
+  if (kSanitized)
+    GTEST_SKIP()
+        << "the sanitizers multiply the launcher's CPU time; the allowance fits a plain build";
   TempDir dir;
   const struct {
     const char* name;

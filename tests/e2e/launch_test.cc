@@ -38,9 +38,9 @@ class LaunchTest : public ::testing::Test {
   // Launches `mainClass` on `jvm`; the test JVM gets `control` as its
   // instructions. The class path is classPath_ or that of the JVM's
   // programs ("-" as the main class: no INI file at all).
-  ProcessResult Launch(const std::string& jvm, const std::string& control, const std::string& mainClass,
-                       const std::string& jreLines = "", const std::string& applicationLines = "",
-                       const TextList& arguments = {}) {
+  ProcessResult Launch(const std::string& jvm, const std::string& control,
+                       const std::string& mainClass, const std::string& jreLines = "",
+                       const std::string& applicationLines = "", const TextList& arguments = {}) {
     std::u16string home = dir_ / u"home", classPath = dir_ / u"classes";
     ProcessOptions options = options_;
     if (jvm == "jdk") {
@@ -55,9 +55,9 @@ class LaunchTest : public ::testing::Test {
     }
     // With an IBM JVM preferred the launcher stays after main.
     if (jreLines.find("favor_ibm") != std::string::npos) options.timeoutSeconds = 3;
-    launcher_ = MakeApp(
-        dir_ / u"app", u"app",
-        AppIni(home, mainClass, classPath_.empty() ? ToUtf8(classPath) : classPath_, jreLines, applicationLines));
+    launcher_ = MakeApp(dir_ / u"app", u"app",
+                        AppIni(home, mainClass, classPath_.empty() ? ToUtf8(classPath) : classPath_,
+                               jreLines, applicationLines));
     if (mainClass == "-") std::remove(ToUtf8(dir_ / u"app/app.ini").c_str());
     return WithUnixLineEnds(RunProgram(launcher_, arguments, options));
   }
@@ -76,15 +76,17 @@ TEST_F(LaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
   options_.environment[u"OPT_STACK"] = u"1m";
   // Existing output files are truncated unless their append switch is "yes".
   const std::time_t now = std::time(nullptr);
-  const std::u16string out = dir_ / FromUtf8("logs/deeper/out_" + std::to_string(std::localtime(&now)->tm_year + 1900));
+  const std::u16string out =
+      dir_ / FromUtf8("logs/deeper/out_" + std::to_string(std::localtime(&now)->tm_year + 1900));
   WriteFile(out + u".txt", "old\n");
   WriteFile(dir_ / u"logs/err.txt", "old\n");
   classPath_ = ToUtf8(JoinPath(u"", u"lib/*.jar;%KV_JVM_HOME%/lib/tools.jar;missing.jar;app.jar"));
   const ProcessResult result =
       Launch("test", "", "com.example.App",
-             "Library Path=native;\nVirtual Machine Parameters=-Dopt.path=\"" + ToUtf8(dir_ / u"with blank") +
-                 "\" -Xms1:32:32P -Xss%OPT_STACK%\n",
-             "Embedded Jar=yES\nCmd=a \"b c\" \"\"\nOutput File=" + ToUtf8(dir_ / u"logs/deeper/out_%yyyy%.txt") +
+             "Library Path=native;\nVirtual Machine Parameters=-Dopt.path=\"" +
+                 ToUtf8(dir_ / u"with blank") + "\" -Xms1:32:32P -Xss%OPT_STACK%\n",
+             "Embedded Jar=yES\nCmd=a \"b c\" \"\"\nOutput File=" +
+                 ToUtf8(dir_ / u"logs/deeper/out_%yyyy%.txt") +
                  "\nError File=" + ToUtf8(dir_ / u"logs/err.txt") + "\nError Append=yes\n",
              {u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600"});
   EXPECT_EQ(result.exitCode, 0) << result.output << result.errors;
@@ -94,28 +96,30 @@ TEST_F(LaunchTest, ANormalLaunchPassesTheOptionsAndTheArguments) {
   // The library path, the class path (the launcher first for an embedded
   // jar), the parameters in order and the two hooks. An -Xss size written
   // with a variable is not the thread's: the JVM's default is asked for.
-  EXPECT_EQ(
-      TestJvmLog(library_),
-      (std::vector<std::string>{"default-init-args",
-                                ToUtf8(u"option -Djava.library.path=native" + kS + app + kPathSeparator + kS + u"." +
-                                       kS + oldPath + dir_ / u"home/lib"),
-                                ToUtf8(u"option -Djava.class.path=" + launcher_ + kS + JoinPath(app, u"lib/a.jar") +
-                                       kS + dir_ / u"home/lib/tools.jar" + kS + JoinPath(app, u"app.jar")),
-                                ToUtf8(u"option -Dopt.path=" + dir_ / u"with blank"), "option -Xms32768K",
-                                "option -Xss1m", "hook abort", "hook exit"}));
+  EXPECT_EQ(TestJvmLog(library_),
+            (std::vector<std::string>{
+                "default-init-args",
+                ToUtf8(u"option -Djava.library.path=native" + kS + app + kPathSeparator + kS +
+                       u"." + kS + oldPath + dir_ / u"home/lib"),
+                ToUtf8(u"option -Djava.class.path=" + launcher_ + kS + JoinPath(app, u"lib/a.jar") +
+                       kS + dir_ / u"home/lib/tools.jar" + kS + JoinPath(app, u"app.jar")),
+                ToUtf8(u"option -Dopt.path=" + dir_ / u"with blank"), "option -Xms32768K",
+                "option -Xss1m", "hook abort", "hook exit"}));
 
   // main's String[]: the command line, then the "Cmd" tokens without the
   // empty one; printed into the file named after the year.
-  EXPECT_EQ(ReadFile(out + u".txt"), PrintedArguments({u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600", u"a", u"b c"}));
+  EXPECT_EQ(ReadFile(out + u".txt"),
+            PrintedArguments({u"x", u"y z", u"Gr\u00FC\u00DFe", u"\U0001F600", u"a", u"b c"}));
 }
 
 #ifdef _WIN32  // POSIX programs receive an argv, not a command line
 TEST_F(LaunchTest, TheWindowsCommandLineIsSplitWithoutEscapes) {
   Launch("test", "", "com.example.App");
-  const ProcessResult result = WithUnixLineEnds(
-      RunCommandLine(launcher_, u"\t \"" + launcher_ + u"\"  a\"b c\" C:\\path\\ \"\" \"x\"y \"rest  of it"));
+  const ProcessResult result = WithUnixLineEnds(RunCommandLine(
+      launcher_, u"\t \"" + launcher_ + u"\"  a\"b c\" C:\\path\\ \"\" \"x\"y \"rest  of it"));
   EXPECT_EQ(result.exitCode, 0) << result.errors;
-  EXPECT_EQ(result.output, PrintedArguments({u"a\"b", u"c\"", u"C:\\path\\", u"", u"x", u"y", u"rest  of it"}));
+  EXPECT_EQ(result.output,
+            PrintedArguments({u"a\"b", u"c\"", u"C:\\path\\", u"", u"x", u"y", u"rest  of it"}));
 }
 #endif
 
@@ -124,7 +128,8 @@ TEST_F(LaunchTest, EveryOutcomeEndsWithItsExitCodeAndReport) {
       "Error: Windows Fehler: Kann CreateJavaVM JNI nicht finden "
       "\\(Fehlernummer = -?[0-9]+\\)\\.\n \n";
   const std::string noMainClass = "Error: Main class in der INI-Datei nicht spezifiziert\\. \n";
-  const std::string app = "com.example.App", probe = "launch.Probe", ran = "argc=0\n[\\s\\S]*hook ran\n";
+  const std::string app = "com.example.App", probe = "launch.Probe",
+                    ran = "argc=0\n[\\s\\S]*hook ran\n";
   const std::string action = "Virtual Machine Parameters=-Dprobe.action=";
   WriteFile(dir_ / u"file", "");
   const struct {
@@ -144,9 +149,11 @@ TEST_F(LaunchTest, EveryOutcomeEndsWithItsExitCodeAndReport) {
       {"noboot", "", app, "", "", 0, "argc=0\n", ""},
       {"noboot", "missing=com/example/App\n", app, "", "", -1,
        "Error: Konnte die Main class com/example/App nicht finden\\.\n \n", ""},
-      {"noboot", "nomain\n", app, "", "", -1, "Error: Keine Main class in der angegebenen Klasse gefunden\\.\n \n", ""},
+      {"noboot", "nomain\n", app, "", "", -1,
+       "Error: Keine Main class in der angegebenen Klasse gefunden\\.\n \n", ""},
       {"proxy", "", probe, "", "", 0, ran, ""},
-      {"proxy", "", "launch.Gone", "", "", -1, "Error: Konnte die Main class launch/Gone nicht finden\\.\n \n",
+      {"proxy", "", "launch.Gone", "", "", -1,
+       "Error: Konnte die Main class launch/Gone nicht finden\\.\n \n",
        "java.lang.NoClassDefFoundError: launch/Gone"},
       {"proxy", "", "launch.Probe$NoMain", "", "", -1, "", "java.lang.NoSuchMethodError"},
       // A JVM thread that cannot detach fails the launch after main.
@@ -169,8 +176,8 @@ TEST_F(LaunchTest, EveryOutcomeEndsWithItsExitCodeAndReport) {
       {"jdk", "", probe, action + "throw\n", "Failure Check=Yes\n", 0, ran,
        "Exception in thread \"main\" java.lang.IllegalStateException: boom "
        "from main"},
-      {"jdk", "", probe, action + "thread\n", "", 0, "argc=0\n[\\s\\S]*late from the non-daemon thread\nhook ran\n",
-       ""},
+      {"jdk", "", probe, action + "thread\n", "", 0,
+       "argc=0\n[\\s\\S]*late from the non-daemon thread\nhook ran\n", ""},
       // A missing class: the JVM reports it and ends with 1.
       {"jdk", "", "launch.Gone", "", "", 1, "", "Could not find or load main class launch.Gone"},
       // An output file that cannot be opened is described; the launch goes on.
@@ -178,17 +185,22 @@ TEST_F(LaunchTest, EveryOutcomeEndsWithItsExitCodeAndReport) {
        "java.io.FileNotFoundException"},
       // With an IBM JVM preferred the launcher stays after main; only
       // System.exit ends it.
-      {"jdk", "", probe, "VM Provider=favor_ibm\n", "", 128 + 9, "argc=0\n[\\s\\S]*", "[killed after timeout]"},
+      {"jdk", "", probe, "VM Provider=favor_ibm\n", "", 128 + 9, "argc=0\n[\\s\\S]*",
+       "[killed after timeout]"},
       {"jdk", "", probe, "VM Provider=IBM\n" + action + "exit:7\n", "", 7, ran, ""},
   };
   for (const auto& test : cases) {
     if (!Have(test.jvm)) continue;
-    SCOPED_TRACE(test.jvm + " " + test.control + test.mainClass + " " + test.jreLines + test.applicationLines);
-    const ProcessResult result = Launch(test.jvm, test.control, test.mainClass, test.jreLines, test.applicationLines);
-    EXPECT_EQ(result.exitCode, test.exitCode == -1 ? ExitCodeMinusOne() : test.exitCode) << result.errors;
+    SCOPED_TRACE(test.jvm + " " + test.control + test.mainClass + " " + test.jreLines +
+                 test.applicationLines);
+    const ProcessResult result =
+        Launch(test.jvm, test.control, test.mainClass, test.jreLines, test.applicationLines);
+    EXPECT_EQ(result.exitCode, test.exitCode == -1 ? ExitCodeMinusOne() : test.exitCode)
+        << result.errors;
     EXPECT_TRUE(std::regex_match(result.output, std::regex(test.output))) << result.output;
     const size_t at = result.errors.find(test.errors);
-    const bool once = at != std::string::npos && result.errors.find(test.errors, at + 1) == std::string::npos;
+    const bool once =
+        at != std::string::npos && result.errors.find(test.errors, at + 1) == std::string::npos;
     EXPECT_TRUE(test.errors.empty() || once) << result.errors;
     if (test.output == noMainClass) {
       EXPECT_TRUE(TestJvmLog(library_).empty());
@@ -203,18 +215,19 @@ TEST_F(LaunchTest, EveryOutcomeEndsWithItsExitCodeAndReport) {
   const std::u16string library = InstallTestJvm(home);
   WriteFile(library, "not a shared library");
   const std::u16string ini = FromUtf8(AppIni(home, app, "."));
-  const ProcessResult result =
-      WithUnixLineEnds(RunProgram(MakeApp(dir_ / u"app", u"app", EncodeIniText(ini, IniEncoding::kUtf16LeBom)), {}));
+  const ProcessResult result = WithUnixLineEnds(
+      RunProgram(MakeApp(dir_ / u"app", u"app", EncodeIniText(ini, IniEncoding::kUtf16LeBom)), {}));
   EXPECT_EQ(result.exitCode, ExitCodeMinusOne());
   // Windows names the error by its number; POSIX by the loader's reason,
   // without the path that the line shows already.
   const bool byNumber = kPathSeparator == u'\\';
-  const std::string prefix =
-      "Error: Konnte Java VM Bibliothek: " + ToUtf8(library) + (byNumber ? " (Fehlernummer= " : " (");
+  const std::string prefix = "Error: Konnte Java VM Bibliothek: " + ToUtf8(library) +
+                             (byNumber ? " (Fehlernummer= " : " (");
   EXPECT_EQ(result.output.substr(0, prefix.size()), prefix) << result.output;
-  EXPECT_TRUE(std::regex_match(result.output.substr(std::min(prefix.size(), result.output.size())),
-                               std::regex(byNumber ? "-?[0-9]+\\) nicht laden\\.\n \n"
-                                                   : "(file too short|invalid ELF header)\\) nicht laden\\.\n \n")))
+  EXPECT_TRUE(std::regex_match(
+      result.output.substr(std::min(prefix.size(), result.output.size())),
+      std::regex(byNumber ? "-?[0-9]+\\) nicht laden\\.\n \n"
+                          : "(file too short|invalid ELF header)\\) nicht laden\\.\n \n")))
       << result.output;
 }
 
@@ -243,10 +256,12 @@ TEST_F(LaunchTest, TheOutputFilesTakeWhatTheProcessWritesNatively) {
   EXPECT_EQ(jdk.output + jdk.errors, "");
   EXPECT_EQ(ReadFile(out), "earlier\nargc=0\nmain ran\n");
   const std::string report = ReadFile(err);
-  EXPECT_EQ(report.rfind("Exception in thread \"worker\" java.lang.IllegalStateException: boom from a thread\n"
-                         "\tat launch.ThreadFailure",
-                         0),
-            0u)
+  EXPECT_EQ(
+      report.rfind(
+          "Exception in thread \"worker\" java.lang.IllegalStateException: boom from a thread\n"
+          "\tat launch.ThreadFailure",
+          0),
+      0u)
       << report;
 }
 
@@ -258,16 +273,18 @@ TEST_F(LaunchTest, AForeignJvmStartsThePairWithTheSameArguments) {
   const TextList arguments = {u"one", u"two words", u"", u"\u00FCber \U0001F600"};
   SetTestJvmControl(InstallTestJvm(dir_ / u"testjre"), "exit=7\n");
   const std::u16string pair =
-      MakeApp(dir_ / u"app", u"pair", AppIni(dir_ / u"testjre", "com.example.App", ".", "", "Output File=ran.txt\n"));
+      MakeApp(dir_ / u"app", u"pair",
+              AppIni(dir_ / u"testjre", "com.example.App", ".", "", "Output File=ran.txt\n"));
   WriteFile(InstallTestJvm(dir_ / u"jre"), ForeignBinary());
-  const std::u16string launcher =
-      MakeApp(dir_ / u"app", u"myapp",
-              AppIni(dir_ / u"jre", "never.Loaded", ".", "",
-                     "Pair Product=" + ToUtf8(pair) + "\nPair Return Code=yes\nOverride WorkingDir=Yes\n"));
+  const std::u16string launcher = MakeApp(
+      dir_ / u"app", u"myapp",
+      AppIni(dir_ / u"jre", "never.Loaded", ".", "",
+             "Pair Product=" + ToUtf8(pair) + "\nPair Return Code=yes\nOverride WorkingDir=Yes\n"));
   options_.workingDirectory = dir_.path();
   const ProcessResult result = WithUnixLineEnds(RunProgram(launcher, arguments, options_));
   EXPECT_EQ(result.exitCode, 7) << result.errors;
-  EXPECT_EQ(WithUnixLineEnds({0, ReadFile(dir_ / u"app/ran.txt"), ""}).output, PrintedArguments(arguments));
+  EXPECT_EQ(WithUnixLineEnds({0, ReadFile(dir_ / u"app/ran.txt"), ""}).output,
+            PrintedArguments(arguments));
 }
 
 #ifndef _WIN32
@@ -282,7 +299,8 @@ std::string Value(const std::string& output, const std::string& prefix) {
 TEST_F(LaunchTest, ArgumentsParametersAndTheEnvironmentReachTheRealJvmsProgram) {
   if (!HaveJdk()) GTEST_SKIP() << "no JDK";
   const TextList arguments = {
-      u"plain", u"two  blanks", u"", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600 \U0001D11E", u"\"q\" \\"};
+      u"plain",   u"two  blanks", u"", u"Gr\u00FC\u00DFe \u4E2D\u6587", u"\U0001F600 \U0001D11E",
+      u"\"q\" \\"};
   const std::u16string oldPath = dir_ / u"old/bin" + u":" + dir_ / u"old/sbin";
   options_.environment[u"OPT_CMD"] = u"from-env";
   options_.environment[u"PATH"] = oldPath;
@@ -324,7 +342,8 @@ TEST_F(LaunchTest, AnUnregisteredRuntimeIsFoundAndTheTraceSaysWhy) {
   WriteFile(root + u"/zulu-99/release", "JAVA_VERSION=\"99.0.1\"\n");
   library_ = InstallTestJvm(root + u"/zulu-99");
   SetTestJvmControl(library_, "");
-  launcher_ = MakeApp(dir_ / u"app", u"app", AppIni(u"", "com.example.App", ".", "Minimum Version=99\n"));
+  launcher_ =
+      MakeApp(dir_ / u"app", u"app", AppIni(u"", "com.example.App", ".", "Minimum Version=99\n"));
   options_.environment = {{u"HOME", dir_ / u"home"}, {u"JAVA_HOME", std::nullopt}};
 
   // A trace file changes nothing the user sees.
@@ -336,10 +355,13 @@ TEST_F(LaunchTest, AnUnregisteredRuntimeIsFoundAndTheTraceSaysWhy) {
   for (const std::string& line :
        {"configuration file \"" + ToUtf8(dir_ / u"app/app.ini") + "\" found",
         std::string("setting [Java Runtime Environment] Minimum Version = \"99\""),
-        std::string("runtime source \"JRE Path\": not set"), std::string("runtime source JAVA_HOME: not set"),
-        "candidate \"" + ToUtf8(root) + "/old/\" version 1.0 JRE: passed over, version out of range",
+        std::string("runtime source \"JRE Path\": not set"),
+        std::string("runtime source JAVA_HOME: not set"),
+        "candidate \"" + ToUtf8(root) +
+            "/old/\" version 1.0 JRE: passed over, version out of range",
         "candidate \"" + ToUtf8(root) + "/zulu-99/\" version 99.0.1 JRE: admitted",
-        "JVM library \"" + ToUtf8(library_) + "\"", std::string("argument \"x\""), std::string("exit code 0")}) {
+        "JVM library \"" + ToUtf8(library_) + "\"", std::string("argument \"x\""),
+        std::string("exit code 0")}) {
     EXPECT_NE(trace.find("javelin: " + line + "\n"), std::string::npos) << line << "\n" << trace;
   }
 }

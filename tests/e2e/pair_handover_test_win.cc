@@ -26,8 +26,9 @@ std::string WhyItCannotStart(const std::u16string& program) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
   std::u16string line = u"\"" + program + u"\"";
-  if (!CreateProcessW(reinterpret_cast<const wchar_t*>(program.c_str()), reinterpret_cast<wchar_t*>(&line[0]),
-                      nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(reinterpret_cast<const wchar_t*>(program.c_str()),
+                      reinterpret_cast<wchar_t*>(&line[0]), nullptr, nullptr, FALSE,
+                      CREATE_SUSPENDED, nullptr, nullptr, &startup, &process)) {
     return "error " + std::to_string(GetLastError());
   }
   TerminateProcess(process.hProcess, 0);
@@ -37,7 +38,8 @@ std::string WhyItCannotStart(const std::u16string& program) {
 }
 
 // A copy of `launcher` as dir\app.exe with app.ini holding `ini`.
-std::u16string PlaceLauncher(const std::u16string& launcher, const std::u16string& dir, const std::string& ini) {
+std::u16string PlaceLauncher(const std::u16string& launcher, const std::u16string& dir,
+                             const std::string& ini) {
   WriteFile(JoinPath(dir, u"app.ini"), ini);
   const std::u16string copy = JoinPath(dir, u"app.exe");
   CopyOneFile(launcher, copy);
@@ -48,13 +50,16 @@ TEST(PairHandOver, EachMachineTypeHandsAForeignRuntimeToThePairWhichRunsItsOwnIn
   if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
   const bool ownIs64Bit = sizeof(void*) == 8;
   const Build own{ownIs64Bit ? "x64" : "x86", LauncherPath(), TestJvmPath()};
-  const Build other{ownIs64Bit ? "x86" : "x64", HostPath(JAVELIN_PAIR_LAUNCHER), HostPath(JAVELIN_PAIR_TEST_JVM)};
+  const Build other{ownIs64Bit ? "x86" : "x64", HostPath(JAVELIN_PAIR_LAUNCHER),
+                    HostPath(JAVELIN_PAIR_TEST_JVM)};
   for (const std::u16string* file : {&other.launcher, &other.testJvm}) {
-    if (!FileExists(*file)) GTEST_SKIP() << "the " << other.machine << " build has no " << ToUtf8(*file);
+    if (!FileExists(*file))
+      GTEST_SKIP() << "the " << other.machine << " build has no " << ToUtf8(*file);
   }
   if (const std::string why = WhyItCannotStart(other.launcher); !why.empty()) {
     GTEST_SKIP() << "the " << other.machine << " launcher cannot start here (" << why
-                 << "): " << other.machine << " programs need " << (ownIs64Bit ? "32" : "64") << "-bit Wine";
+                 << "): " << other.machine << " programs need " << (ownIs64Bit ? "32" : "64")
+                 << "-bit Wine";
   }
   const TextList arguments = {u"one", u"two words", u"", u"\u00FCber \U0001F600"};
   const struct {
@@ -76,8 +81,8 @@ TEST(PairHandOver, EachMachineTypeHandsAForeignRuntimeToThePairWhichRunsItsOwnIn
     MakeDirectories(dir / u"pair/classes");
     const std::u16string pair =
         PlaceLauncher(c.to.launcher, dir / u"pair",
-                      AppIni(dir / u"pair-jre", "com.example.Pair", ToUtf8(dir / u"pair/classes"), "",
-                             "Output File=" + ToUtf8(output) + "\n"));
+                      AppIni(dir / u"pair-jre", "com.example.Pair", ToUtf8(dir / u"pair/classes"),
+                             "", "Output File=" + ToUtf8(output) + "\n"));
     // The first launcher's "JRE Path" holds a runtime of the pair's machine.
     const std::u16string foreignJvm = JvmLibraryInHome(dir / u"foreign-jre");
     CopyOneFile(c.to.testJvm, foreignJvm);
@@ -85,8 +90,8 @@ TEST(PairHandOver, EachMachineTypeHandsAForeignRuntimeToThePairWhichRunsItsOwnIn
     SetTestJvmControl(foreignJvm, "");
     const std::u16string first =
         PlaceLauncher(c.from.launcher, dir / u"first",
-                      AppIni(dir / u"foreign-jre", "never.Loaded", ToUtf8(dir / u"first/classes"), "",
-                             "Pair Product=" + ToUtf8(pair) + "\nPair Return Code=yes\n"));
+                      AppIni(dir / u"foreign-jre", "never.Loaded", ToUtf8(dir / u"first/classes"),
+                             "", "Pair Product=" + ToUtf8(pair) + "\nPair Return Code=yes\n"));
 
     const ProcessResult result = WithUnixLineEnds(RunProgram(first, arguments));
     EXPECT_EQ(result.exitCode, c.exitCode) << result.output << result.errors;

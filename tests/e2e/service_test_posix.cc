@@ -39,14 +39,16 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
   int index = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::u16string caseDir = dir / ToDecimal(++index), out = caseDir + u"/out.txt", err = caseDir + u"/err.txt";
+    const std::u16string caseDir = dir / ToDecimal(++index), out = caseDir + u"/out.txt",
+                         err = caseDir + u"/err.txt";
     const TextList arguments = {u"a b", u"c"};
-    const std::u16string launcher = MakeApp(
-        caseDir, u"svc",
-        AppIni(
-            JdkHome(), "launch." + c.mainClass, ToUtf8(JavaClassesDir()),
-            "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(caseDir) + " -Dprobe.action=" + c.action + "\n",
-            "Application Type=service\nCmd=last\nOutput File=" + ToUtf8(out) + "\nError File=" + ToUtf8(err) + "\n"));
+    const std::u16string launcher =
+        MakeApp(caseDir, u"svc",
+                AppIni(JdkHome(), "launch." + c.mainClass, ToUtf8(JavaClassesDir()),
+                       "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(caseDir) +
+                           " -Dprobe.action=" + c.action + "\n",
+                       "Application Type=service\nCmd=last\nOutput File=" + ToUtf8(out) +
+                           "\nError File=" + ToUtf8(err) + "\n"));
 
     // The supervisor's socket (an abstract name or a path), and never the
     // one of the test's own.
@@ -55,16 +57,17 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     options.environment[u"JAVELIN_TRACE"] = caseDir + u"/trace.txt";
     const int socketFd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (!c.socket.empty()) {
-      const std::string name = c.socket == "path"
-                                   ? ToUtf8(caseDir + u"/notify")
-                                   : "@javelin-test-" + std::to_string(getpid()) + "-" + std::to_string(index);
+      const std::string name = c.socket == "path" ? ToUtf8(caseDir + u"/notify")
+                                                  : "@javelin-test-" + std::to_string(getpid()) +
+                                                        "-" + std::to_string(index);
       sockaddr_un address{};
       address.sun_family = AF_UNIX;
       memcpy(address.sun_path, name.data(), name.size());
       if (name[0] == '@') address.sun_path[0] = '\0';
       MakeDirectories(caseDir);
       ASSERT_EQ(bind(socketFd, reinterpret_cast<sockaddr*>(&address),
-                     static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size() + (name[0] != '@'))),
+                     static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size() +
+                                            (name[0] != '@'))),
                 0);
       options.environment[u"NOTIFY_SOCKET"] = FromUtf8(name);
     }
@@ -73,7 +76,8 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
       if (c.socket.empty()) return;
       pollfd entry{socketFd, POLLIN, 0};
       char buffer[512];
-      const ssize_t size = poll(&entry, 1, milliseconds) == 1 ? recv(socketFd, buffer, sizeof buffer, 0) : 0;
+      const ssize_t size =
+          poll(&entry, 1, milliseconds) == 1 ? recv(socketFd, buffer, sizeof buffer, 0) : 0;
       EXPECT_EQ(size > 0 ? std::string(buffer, static_cast<size_t>(size)) : "<none>", text);
     };
 
@@ -82,7 +86,8 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     if (!c.signals.empty()) {
       // The JVM runs in the launcher's process, whose id main wrote.
       ASSERT_TRUE(WaitForFile(caseDir + u"/testjvm.ready"));
-      for (int signalNumber : c.signals) kill(std::stoi(ReadFile(caseDir + u"/testjvm.ready")), signalNumber);
+      for (int signalNumber : c.signals)
+        kill(std::stoi(ReadFile(caseDir + u"/testjvm.ready")), signalNumber);
       hears("STOPPING=1");
     }
     EXPECT_EQ(run.get().exitCode, c.exitCode) << run.get().errors;
@@ -100,7 +105,8 @@ TEST(ServiceTest, StopSignalsReachTheApplicationAndTheSupervisorHearsReadyAndSto
     EXPECT_NE(output.find("\nhook ran\n"), std::string::npos) << output;
     EXPECT_EQ(output.find("hook ran"), output.rfind("hook ran"));
     // An end through System.exit is traced before the process is gone.
-    EXPECT_EQ(ReadFile(caseDir + u"/trace.txt").find("javelin: exit code 7 (System.exit)\n") != std::string::npos,
+    EXPECT_EQ(ReadFile(caseDir + u"/trace.txt").find("javelin: exit code 7 (System.exit)\n") !=
+                  std::string::npos,
               c.exitCode == 7);
     // Only the service without stop() fails to find it.
     const std::string errors = ReadFile(err);
@@ -120,7 +126,8 @@ class LingeringServiceTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(LingeringServiceTest, AStopReachesAnApplicationWhoseMainHasReturned) {
   const std::u16string home = FromUtf8(GetParam());
-  if (JavaClassesDir().empty() || !FileExists(JvmLibraryInHome(home))) GTEST_SKIP() << "no JDK in " << GetParam();
+  if (JavaClassesDir().empty() || !FileExists(JvmLibraryInHome(home)))
+    GTEST_SKIP() << "no JDK in " << GetParam();
   const struct {
     std::string mainClass;
     std::string worker;  // what stop() and the worker print
@@ -131,18 +138,19 @@ TEST_P(LingeringServiceTest, AStopReachesAnApplicationWhoseMainHasReturned) {
        {"stop request: SIGTERM", "stop request: calling stop()", "exit code 0"}},
       {"launch.LingeringServer$NoStop",
        "",
-       {"stop request: SIGTERM", "stop request: no stop(), calling System.exit(0)", "exit code 0 (System.exit)"}},
+       {"stop request: SIGTERM", "stop request: no stop(), calling System.exit(0)",
+        "exit code 0 (System.exit)"}},
   };
   TempDir dir;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mainClass);
     const std::u16string caseDir = dir / FromUtf8(c.mainClass), trace = caseDir + u"/trace.txt",
                          err = caseDir + u"/err.txt";
-    const std::u16string launcher = MakeApp(
-        caseDir, u"svc",
-        AppIni(home, c.mainClass, ToUtf8(JavaClassesDir()),
-               "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(caseDir) + "\n",
-               "Application Type=service\nError File=" + ToUtf8(err) + "\n"));
+    const std::u16string launcher =
+        MakeApp(caseDir, u"svc",
+                AppIni(home, c.mainClass, ToUtf8(JavaClassesDir()),
+                       "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(caseDir) + "\n",
+                       "Application Type=service\nError File=" + ToUtf8(err) + "\n"));
     ProcessOptions options;
     options.environment[u"NOTIFY_SOCKET"] = std::nullopt;
     options.environment[u"JAVELIN_TRACE"] = trace;
@@ -154,25 +162,30 @@ TEST_P(LingeringServiceTest, AStopReachesAnApplicationWhoseMainHasReturned) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const auto signalled = std::chrono::steady_clock::now();
     kill(std::stoi(ReadFile(caseDir + u"/testjvm.ready")), SIGTERM);
-    EXPECT_EQ(run.wait_for(std::chrono::seconds(1)), std::future_status::ready) << "no end within a second";
+    EXPECT_EQ(run.wait_for(std::chrono::seconds(1)), std::future_status::ready)
+        << "no end within a second";
     const ProcessResult& result = run.get();
     EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(1));
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(result.output, "main returned\n" + c.worker + "hook ran\n") << result.errors;
     EXPECT_EQ(result.errors, "");
     const std::string errors = ReadFile(err);
-    EXPECT_EQ(std::regex_search(errors, std::regex("(^|\n)Exception in thread \"[^\"\n]*\" java.lang.NoSuchMethodError")),
+    EXPECT_EQ(std::regex_search(
+                  errors,
+                  std::regex("(^|\n)Exception in thread \"[^\"\n]*\" java.lang.NoSuchMethodError")),
               c.worker.empty())
         << errors;
     const std::string traced = ReadFile(trace);
     for (const std::string& line : c.traced) {
-      EXPECT_NE(traced.find("javelin: " + line + "\n"), std::string::npos) << line << "\n" << traced;
+      EXPECT_NE(traced.find("javelin: " + line + "\n"), std::string::npos) << line << "\n"
+                                                                           << traced;
     }
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Jdks, LingeringServiceTest,
-                         ::testing::Values("/usr/lib/jvm/java-17-openjdk-amd64", "/usr/lib/jvm/temurin-25-jdk-amd64"),
+                         ::testing::Values("/usr/lib/jvm/java-17-openjdk-amd64",
+                                           "/usr/lib/jvm/temurin-25-jdk-amd64"),
                          [](const auto& info) { return info.index == 0 ? "Java17" : "Java25"; });
 
 }  // namespace

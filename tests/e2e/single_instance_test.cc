@@ -55,16 +55,18 @@ struct SingleApp {
 };
 
 // `secondary` is the kind of secondaryMain ("int" with the test JVM, "void",
-// "throw" for an int one that throws, or none), `exitCode` that of the System.exit after the release (none when
-// negative; the test JVM's). The standard error stream goes to the file
+// "throw" for an int one that throws, or none), `exitCode` that of the System.exit after the
+// release (none when negative; the test JVM's). The standard error stream goes to the file
 // "testjvm.err".
-SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& secondary, int exitCode = -1) {
+SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& secondary,
+                        int exitCode = -1) {
   SingleApp app{u"", dir + kPathSeparator};
   std::u16string home = JdkHome(), classPath = JavaClassesDir();
   std::string mainClass = secondary == "void"    ? "launch.Probe$VoidApp"
                           : secondary == "throw" ? "launch.ThrowingSecondary"
                                                  : "launch.Probe";
-  std::string parameters = "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(dir) + " -Dprobe.action=wait\n";
+  std::string parameters =
+      "Virtual Machine Parameters=-Dprobe.dir=" + ToUtf8(dir) + " -Dprobe.action=wait\n";
   if (jvm == Jvm::kTest) {
     home = JoinPath(dir, u"home");
     classPath = JoinPath(dir, u"classes");
@@ -76,11 +78,13 @@ SingleApp MakeSingleApp(Jvm jvm, const std::u16string& dir, const std::string& s
                                    (exitCode < 0 ? "" : "exit=" + std::to_string(exitCode) + "\n"));
     app.folder = Beside(library, u"");
   }
-  for (const char16_t* name : {u"ready", u"release", u"err"}) std::remove(ToUtf8(app.File(name)).c_str());
+  for (const char16_t* name : {u"ready", u"release", u"err"})
+    std::remove(ToUtf8(app.File(name)).c_str());
   WriteFile(app.File(u"log"), "");
-  app.launcher = MakeApp(dir, u"app",
-                         AppIni(home, mainClass, ToUtf8(classPath), parameters,
-                                "Single Instance=yes\nError File=" + ToUtf8(app.File(u"err")) + "\n"));
+  app.launcher =
+      MakeApp(dir, u"app",
+              AppIni(home, mainClass, ToUtf8(classPath), parameters,
+                     "Single Instance=yes\nError File=" + ToUtf8(app.File(u"err")) + "\n"));
   return app;
 }
 
@@ -129,7 +133,10 @@ TEST_F(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
     std::vector<Forward> forwards;
   } cases[] = {
       {"int", "int", 0, numbers},
-      {"void", "void", 0, {Echo({u"x"}, 0), {{u"one", u"", u"two"}, 0, {u"one"}}, Echo({u"", u"two"}, 0)}},
+      {"void",
+       "void",
+       0,
+       {Echo({u"x"}, 0), {{u"one", u"", u"two"}, 0, {u"one"}}, Echo({u"", u"two"}, 0)}},
       // Its call failed: so does the second start.
       {"int that throws", "throw", 0, {{{u"x"}, -1, {u"x"}}}},
       // Nothing replies: the waiting second instance ends with the first's
@@ -139,16 +146,19 @@ TEST_F(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
   int index = 0;
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
-    const SingleApp app = MakeSingleApp(Jvm::kTest, dir_ / ToDecimal(++index), test.secondary, test.exitCode);
+    const SingleApp app =
+        MakeSingleApp(Jvm::kTest, dir_ / ToDecimal(++index), test.secondary, test.exitCode);
     const auto first = StartInBackground(app.launcher, {u"first"});
     ASSERT_TRUE(WaitForFile(app.File(u"ready")));
     std::vector<std::shared_future<ProcessResult>> seconds;
-    for (const Forward& forward : test.forwards) seconds.push_back(StartInBackground(app.launcher, forward.arguments));
+    for (const Forward& forward : test.forwards)
+      seconds.push_back(StartInBackground(app.launcher, forward.arguments));
     std::vector<std::string> expected;
     for (size_t i = 0; i < test.forwards.size(); ++i) {
       const Forward& forward = test.forwards[i];
       const ProcessResult& second = seconds[i].get();
-      EXPECT_EQ(second.exitCode, forward.exitCode == -1 ? ExitCodeMinusOne() : forward.exitCode) << i;
+      EXPECT_EQ(second.exitCode, forward.exitCode == -1 ? ExitCodeMinusOne() : forward.exitCode)
+          << i;
       EXPECT_EQ(second.output + second.errors, "");
       if (!forward.received.empty()) expected.push_back(Call("secondaryMain", forward.received));
     }
@@ -170,8 +180,11 @@ TEST_F(SingleInstanceTest, SecondStartsReachSecondaryMainOrEndWithTheFirstInstan
       EXPECT_EQ(seconds.back().get().exitCode, test.exitCode);
       // The trace tells that it waited and what ended the wait.
       const std::string lines = ReadFile(trace);
-      EXPECT_NE(lines.find("javelin: single instance: waiting for the first instance"), std::string::npos) << lines;
-      EXPECT_NE(lines.find("javelin: single instance: the wait ended: the first instance ended with its exit code " +
+      EXPECT_NE(lines.find("javelin: single instance: waiting for the first instance"),
+                std::string::npos)
+          << lines;
+      EXPECT_NE(lines.find("javelin: single instance: the wait ended: the first instance ended "
+                           "with its exit code " +
                            std::to_string(test.exitCode) + "\n"),
                 std::string::npos)
           << lines;
@@ -221,20 +234,24 @@ TEST_F(SingleInstanceTest, SpellingsOfOnePathAreOneInstance) {
 // belongs to that account instead of this user.
 class LateFirstInstance {
  public:
-  LateFirstInstance(const std::u16string& launcher, const wchar_t* owner) : base_(InstanceBaseName(launcher)) {
+  LateFirstInstance(const std::u16string& launcher, const wchar_t* owner)
+      : base_(InstanceBaseName(launcher)) {
     PrivateSecurity own;  // as a first instance makes it
     SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
     if (own.get() != nullptr) attributes = *own.get();
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const std::wstring sddl = owner == nullptr ? L"" : L"O:" + std::wstring(owner) + L"D:(A;;GA;;;WD)";
-    if (owner != nullptr &&
-        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+    const std::wstring sddl =
+        owner == nullptr ? L"" : L"O:" + std::wstring(owner) + L"D:(A;;GA;;;WD)";
+    if (owner != nullptr && ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                                sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
       attributes.lpSecurityDescriptor = descriptor;
     }
-    mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0, 2092, Name());
+    mapping_ =
+        CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0, 2092, Name());
     if (descriptor != nullptr) LocalFree(descriptor);
-    view_ = mapping_ != nullptr ? static_cast<unsigned char*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, 0))
-                                : nullptr;
+    view_ = mapping_ != nullptr
+                ? static_cast<unsigned char*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, 0))
+                : nullptr;
   }
   ~LateFirstInstance() {
     if (listener_.joinable()) {
@@ -259,7 +276,8 @@ class LateFirstInstance {
       while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (message.message != messageId) continue;
         received_ = DecodeArgumentBlock(view_ + 12, 2090 - 12);
-        PostThreadMessageW(static_cast<DWORD>(message.wParam), messageId, static_cast<WPARAM>(reply), 0);
+        PostThreadMessageW(static_cast<DWORD>(message.wParam), messageId,
+                           static_cast<WPARAM>(reply), 0);
       }
     });
     WaitForSingleObject(ready, INFINITE);
@@ -327,11 +345,13 @@ TEST(SingleInstanceRealJvmTest, AfterAKilledFirstInstanceTheNextStartTakesOver) 
   EXPECT_EQ(first.get().exitCode, 128 + SIGKILL);
   EXPECT_EQ(waiting.get().exitCode, 255);
   const std::string trace = ReadFile(dir_ / u"trace.txt");
-  EXPECT_NE(trace.find("single instance: waiting for the first instance (process " + firstId + ")\n"),
-            std::string::npos)
+  EXPECT_NE(
+      trace.find("single instance: waiting for the first instance (process " + firstId + ")\n"),
+      std::string::npos)
       << trace;
-  EXPECT_NE(trace.find("single instance: the wait ended: the first instance ended without an exit code"),
-            std::string::npos)
+  EXPECT_NE(
+      trace.find("single instance: the wait ended: the first instance ended without an exit code"),
+      std::string::npos)
       << trace;
 
   InstanceRendezvous rendezvous;
@@ -364,7 +384,8 @@ TEST(SingleInstanceRealJvmTest, AnIntSecondaryMainThatThrowsFailsTheSecondStart)
   app.Release();
   EXPECT_EQ(first.get().exitCode, 0);
   EXPECT_EQ(app.Calls(), std::vector<std::string>{Call("secondaryMain", {u"x"})});
-  EXPECT_NE(ReadFile(app.File(u"err")).find("IllegalStateException: boom from secondaryMain"), std::string::npos);
+  EXPECT_NE(ReadFile(app.File(u"err")).find("IllegalStateException: boom from secondaryMain"),
+            std::string::npos);
 }
 
 // One user's starts meet in one place whatever XDG_RUNTIME_DIR says, and
@@ -376,7 +397,8 @@ TEST(SingleInstanceUsersTest, StartsWithAndWithoutRuntimeDirMeetWhateverOtherUse
   if (TestJvmPath().empty()) GTEST_SKIP() << "no test JVM in this build";
   if (geteuid() != 0) GTEST_SKIP() << "starting as another user needs root";
   const char* const kUser = "javelin-single";
-  if (getpwnam(kUser) == nullptr) std::system((std::string("useradd -m ") + kUser + " 2>/dev/null").c_str());
+  if (getpwnam(kUser) == nullptr)
+    std::system((std::string("useradd -m ") + kUser + " 2>/dev/null").c_str());
   const passwd* user = getpwnam(kUser);
   if (user == nullptr) GTEST_SKIP() << "cannot create the user " << kUser;
   const uid_t uid = user->pw_uid;
@@ -396,14 +418,16 @@ TEST(SingleInstanceUsersTest, StartsWithAndWithoutRuntimeDirMeetWhateverOtherUse
   ASSERT_EQ(chown(ToUtf8(dir_.path()).c_str(), uid, gid), 0);
 
   const auto asUser = [&](const std::u16string& launcher, const TextList& arguments) {
-    TextList command = {u"--reuid=" + ToDecimal(uid), u"--regid=" + ToDecimal(gid), u"--clear-groups", launcher};
+    TextList command = {u"--reuid=" + ToDecimal(uid), u"--regid=" + ToDecimal(gid),
+                        u"--clear-groups", launcher};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return command;
   };
   ProcessOptions desktop, cron;
   desktop.environment[u"XDG_RUNTIME_DIR"] = dir_ / u"runtime";
   cron.environment[u"XDG_RUNTIME_DIR"] = std::nullopt;
-  const auto first = StartInBackground(u"/usr/bin/setpriv", asUser(app.launcher, {u"first"}), desktop);
+  const auto first =
+      StartInBackground(u"/usr/bin/setpriv", asUser(app.launcher, {u"first"}), desktop);
   ASSERT_TRUE(WaitForFile(app.File(u"ready")));
   const auto second = StartInBackground(u"/usr/bin/setpriv", asUser(app.launcher, {u"7"}), cron);
   // A second start that ran the application itself would wait for the release.

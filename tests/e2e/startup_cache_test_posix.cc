@@ -33,7 +33,8 @@ std::vector<std::pair<int, std::u16string>> InstalledJdks() {
   for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", error)) {
     const std::u16string home = FromUtf8(entry.path().string());
     const int version = ReadRuntimeFeatureVersion(home);
-    if (version >= 13 && FileExists(JvmLibraryInHome(home)) && FileExists(JoinPath(home, u"bin/jar"))) {
+    if (version >= 13 && FileExists(JvmLibraryInHome(home)) &&
+        FileExists(JoinPath(home, u"bin/jar"))) {
       homes.emplace(version, home);
     }
   }
@@ -46,8 +47,9 @@ TEST_P(StartupCacheRealJvmTest, CreatedOnceUsedLaterAndSafeWhenDamaged) {
   if (JavaClassesDir().empty()) GTEST_SKIP() << "no Java programs";
   TempDir app, cacheHome;
   // The class-data archives take only JAR files.
-  const ProcessResult jar = RunProgram(JoinPath(GetParam().second, u"bin/jar"),
-                                       {u"cf", app / u"probe.jar", u"-C", JavaClassesDir(), u"launch"});
+  const ProcessResult jar =
+      RunProgram(JoinPath(GetParam().second, u"bin/jar"),
+                 {u"cf", app / u"probe.jar", u"-C", JavaClassesDir(), u"launch"});
   ASSERT_EQ(jar.exitCode, 0) << jar.output << jar.errors;
   ProcessOptions options;
   options.environment[u"XDG_CACHE_HOME"] = cacheHome.path();
@@ -69,14 +71,16 @@ TEST_P(StartupCacheRealJvmTest, CreatedOnceUsedLaterAndSafeWhenDamaged) {
     const ProcessResult result = RunProgram(cached, {}, options);
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(result.output, plain.output);
-    EXPECT_TRUE(std::regex_match(result.errors, std::regex("(option [^\n]*\n)*main done\n"))) << result.errors;
+    EXPECT_TRUE(std::regex_match(result.errors, std::regex("(option [^\n]*\n)*main done\n")))
+        << result.errors;
     return result.errors;
   };
   // The finished cache files or the pending ones.
   const auto files = [&](bool finished) {
     std::vector<std::string> files;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(ToUtf8(cacheHome / u"Cache Probe/CP1"), error)) {
+    for (const auto& entry :
+         fs::directory_iterator(ToUtf8(cacheHome / u"Cache Probe/CP1"), error)) {
       const std::string ext = entry.path().extension().string();
       if (finished ? ext == ".jsa" || ext == ".aot" : ext == ".tmp" || ext == ".aotconf") {
         files.push_back(entry.path().string());
@@ -92,7 +96,8 @@ TEST_P(StartupCacheRealJvmTest, CreatedOnceUsedLaterAndSafeWhenDamaged) {
   std::thread other([&] { firstErrors[1] = cleanRun(); });
   firstErrors[0] = cleanRun();
   other.join();
-  for (const std::string& errors : firstErrors) EXPECT_EQ(errors.find(use), std::string::npos) << errors;
+  for (const std::string& errors : firstErrors)
+    EXPECT_EQ(errors.find(use), std::string::npos) << errors;
   // JDK 25 assembles its cache in the background after the first start.
   EXPECT_TRUE(WaitFor([&] { return !files(true).empty() && files(false).empty(); }, 90));
   const std::string second = cleanRun();
@@ -122,7 +127,8 @@ std::u16string JdkOf(int version) {
 std::u16string MakeJar(const std::u16string& home, const std::u16string& dir) {
   MakeDirectories(dir);
   const std::u16string jar = JoinPath(dir, u"programs.jar");
-  const ProcessResult made = RunProgram(JoinPath(home, u"bin/jar"), {u"cf", jar, u"-C", JavaClassesDir(), u"."});
+  const ProcessResult made =
+      RunProgram(JoinPath(home, u"bin/jar"), {u"cf", jar, u"-C", JavaClassesDir(), u"."});
   EXPECT_EQ(made.exitCode, 0) << made.errors;
   return jar;
 }
@@ -136,7 +142,8 @@ std::vector<pid_t> ProcessesMentioning(const std::string& text) {
     const std::string name = entry.path().filename().string();
     if (name.find_first_not_of("0123456789") != std::string::npos) continue;
     const pid_t pid = static_cast<pid_t>(std::stol(name));
-    if (pid != getpid() && ReadFile(FromUtf8(entry.path().string() + "/cmdline")).find(text) != std::string::npos) {
+    if (pid != getpid() &&
+        ReadFile(FromUtf8(entry.path().string() + "/cmdline")).find(text) != std::string::npos) {
       found.push_back(pid);
     }
   }
@@ -165,16 +172,20 @@ TEST(StartupCacheFaultTest, NoRoomForTheCacheChangesNoStart) {
     const auto launcher = [&](const std::u16string& name, const char* cacheLine) {
       return MakeApp(dir, name,
                      AppIni(home, "launch.Probe", ToUtf8(jar), cacheLine,
-                            "[Product Information]\nProduct Name=Tiny\nProduct Code=T" + std::to_string(version) + "\n"));
+                            "[Product Information]\nProduct Name=Tiny\nProduct Code=T" +
+                                std::to_string(version) + "\n"));
     };
-    const std::u16string plain = launcher(u"plain", ""), cached = launcher(u"cached", "Startup Cache=yes\n");
+    const std::u16string plain = launcher(u"plain", ""),
+                         cached = launcher(u"cached", "Startup Cache=yes\n");
     for (const bool limited : {false, true}) {
-      SCOPED_TRACE("Java " + std::to_string(version) + (limited ? " under ulimit -f 200" : " on 256 KB"));
+      SCOPED_TRACE("Java " + std::to_string(version) +
+                   (limited ? " under ulimit -f 200" : " on 256 KB"));
       ProcessOptions options;
       options.environment[u"XDG_CACHE_HOME"] = limited ? app / u"cache" : tiny.path();
       const auto run = [&](const std::u16string& program) {
-        return RunProgram(u"/bin/sh", {u"-c", limited ? u"ulimit -f 200; exec \"$0\"" : u"exec \"$0\"", program},
-                          options);
+        return RunProgram(
+            u"/bin/sh", {u"-c", limited ? u"ulimit -f 200; exec \"$0\"" : u"exec \"$0\"", program},
+            options);
       };
       const ProcessResult expected = run(plain);
       ASSERT_EQ(expected.exitCode, 0) << expected.output << expected.errors;
@@ -195,10 +206,10 @@ TEST(StartupCacheFaultTest, TheAssemblyHoldsNoneOfTheApplicationsDescriptors) {
   const std::u16string home = JdkOf(25);
   if (home.empty() || JavaClassesDir().empty()) GTEST_SKIP() << "no Java 25 or no Java programs";
   TempDir app, cacheHome;
-  const std::u16string launcher =
-      MakeApp(app.path(), u"server",
-              AppIni(home, "cache.Listener", ToUtf8(MakeJar(home, app.path())), "Startup Cache=yes\n",
-                     "[Product Information]\nProduct Name=Listener\nProduct Code=L1\n"));
+  const std::u16string launcher = MakeApp(
+      app.path(), u"server",
+      AppIni(home, "cache.Listener", ToUtf8(MakeJar(home, app.path())), "Startup Cache=yes\n",
+             "[Product Information]\nProduct Name=Listener\nProduct Code=L1\n"));
   // A port that is free now.
   const int probe = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
@@ -215,7 +226,8 @@ TEST(StartupCacheFaultTest, TheAssemblyHoldsNoneOfTheApplicationsDescriptors) {
   options.environment[u"JAVELIN_TRACE"] = u"1";
   const ProcessResult recording = RunProgram(launcher, {port}, options);
   ASSERT_EQ(recording.exitCode, 0) << recording.errors;
-  ASSERT_NE(recording.errors.find("startup cache created: recording"), std::string::npos) << recording.errors;
+  ASSERT_NE(recording.errors.find("startup cache created: recording"), std::string::npos)
+      << recording.errors;
   const ProcessResult again = RunProgram(launcher, {port}, options);
   EXPECT_EQ(again.exitCode, 0) << again.errors;
   EXPECT_EQ(again.output, "listening on " + ToUtf8(port) + "\n");
@@ -230,12 +242,13 @@ TEST(StartupCacheFaultTest, StoppedOrKilledStartsGetTheirCacheAndKeepThreadDumps
   const std::u16string home = JdkOf(25);
   if (home.empty() || JavaClassesDir().empty()) GTEST_SKIP() << "no Java 25 or no Java programs";
   TempDir app, cacheHome;
-  const std::u16string launcher =
-      MakeApp(app.path(), u"svc",
-              AppIni(home, "launch.Probe$VoidApp", ToUtf8(MakeJar(home, app.path())),
-                     "Startup Cache=yes\nVirtual Machine Parameters=-Dprobe.action=wait -Dprobe.dir=" +
-                         ToUtf8(app.path()) + "\n",
-                     "Application Type=service\n[Product Information]\nProduct Name=Service\nProduct Code=S1\n"));
+  const std::u16string launcher = MakeApp(
+      app.path(), u"svc",
+      AppIni(home, "launch.Probe$VoidApp", ToUtf8(MakeJar(home, app.path())),
+             "Startup Cache=yes\nVirtual Machine Parameters=-Dprobe.action=wait -Dprobe.dir=" +
+                 ToUtf8(app.path()) + "\n",
+             "Application Type=service\n[Product Information]\nProduct Name=Service\nProduct "
+             "Code=S1\n"));
   ProcessOptions options;
   options.environment[u"XDG_CACHE_HOME"] = cacheHome.path();
   options.environment[u"JAVELIN_TRACE"] = u"1";
@@ -258,9 +271,11 @@ TEST(StartupCacheFaultTest, StoppedOrKilledStartsGetTheirCacheAndKeepThreadDumps
 
   const ProcessResult killed = start({SIGKILL});
   EXPECT_EQ(killed.exitCode, 128 + SIGKILL);
-  const ProcessResult first = start({SIGQUIT, SIGTERM}, [] { std::this_thread::sleep_for(std::chrono::seconds(1)); });
+  const ProcessResult first =
+      start({SIGQUIT, SIGTERM}, [] { std::this_thread::sleep_for(std::chrono::seconds(1)); });
   EXPECT_EQ(first.exitCode, 0) << first.errors;
-  EXPECT_NE(first.errors.find("startup cache created: recording"), std::string::npos) << first.errors;
+  EXPECT_NE(first.errors.find("startup cache created: recording"), std::string::npos)
+      << first.errors;
   EXPECT_NE(first.output.find("Full thread dump"), std::string::npos) << first.output;
   EXPECT_EQ(first.output.find("AOTConfiguration"), std::string::npos) << first.output;
   EXPECT_NE(first.output.find("stop called"), std::string::npos) << first.output;
@@ -270,7 +285,8 @@ TEST(StartupCacheFaultTest, StoppedOrKilledStartsGetTheirCacheAndKeepThreadDumps
     EXPECT_TRUE(WaitFor(
         [&] {
           std::error_code error;
-          for (const auto& entry : fs::directory_iterator(ToUtf8(cacheHome / u"Service/S1"), error)) {
+          for (const auto& entry :
+               fs::directory_iterator(ToUtf8(cacheHome / u"Service/S1"), error)) {
             if (entry.path().extension() == ".aot") return true;
           }
           return false;
@@ -280,11 +296,14 @@ TEST(StartupCacheFaultTest, StoppedOrKilledStartsGetTheirCacheAndKeepThreadDumps
   EXPECT_EQ(second.exitCode, 0) << second.errors;
   const ProcessResult third = start({SIGTERM});
   EXPECT_EQ(third.exitCode, 0) << third.errors;
-  EXPECT_NE(third.errors.find("startup cache used"), std::string::npos) << second.errors << third.errors;
+  EXPECT_NE(third.errors.find("startup cache used"), std::string::npos)
+      << second.errors << third.errors;
 }
 
-INSTANTIATE_TEST_SUITE_P(InstalledJdks, StartupCacheRealJvmTest, ::testing::ValuesIn(InstalledJdks()),
-                         [](const auto& info) { return "Java" + std::to_string(info.param.first); });
+INSTANTIATE_TEST_SUITE_P(InstalledJdks, StartupCacheRealJvmTest,
+                         ::testing::ValuesIn(InstalledJdks()), [](const auto& info) {
+                           return "Java" + std::to_string(info.param.first);
+                         });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StartupCacheRealJvmTest);
 
 }  // namespace

@@ -12,12 +12,14 @@ namespace {
 
 // A runtime folder `root`/`name` with a "release" file as the JDK build writes
 // it (none when `javaVersion` is empty); returns its home.
-void AddRuntime(const test::TempDir& root, const std::u16string& name, const std::string& javaVersion,
-                bool jdk = false, const std::string& implementor = "Eclipse Adoptium") {
+void AddRuntime(const test::TempDir& root, const std::u16string& name,
+                const std::string& javaVersion, bool jdk = false,
+                const std::string& implementor = "Eclipse Adoptium") {
   const std::u16string home = test::MakeRuntime(root / name, {JvmFlavor::kServer});
   if (!javaVersion.empty()) {
-    test::WriteFile(home + u"release", "IMPLEMENTOR=\"" + implementor + "\"\nJAVA_RUNTIME_VERSION=\"" +
-                                           javaVersion + "+7\"\nJAVA_VERSION=\"" + javaVersion + "\"\n");
+    test::WriteFile(home + u"release", "IMPLEMENTOR=\"" + implementor +
+                                           "\"\nJAVA_RUNTIME_VERSION=\"" + javaVersion +
+                                           "+7\"\nJAVA_VERSION=\"" + javaVersion + "\"\n");
   }
   if (jdk) test::WriteFile(home + u"bin/javac", "");
 }
@@ -31,8 +33,13 @@ TEST(RuntimeFolders, ReleaseFileOrFolderNameGiveVersionVendorAndKind) {
   test::WriteFile(root / u"java-8/release", "JAVA_VERSION=\"1.8.0_292\"\n");
   test::WriteFile(root / u"java-8/bin/javac", "");
   test::MakeRuntime(root / u"java-8/jre", {JvmFlavor::kServer});
-  const struct { const char16_t* folder; const char16_t* home; const char16_t* version;
-                 JavaKind kind; JavaVendor vendor; } cases[] = {
+  const struct {
+    const char16_t* folder;
+    const char16_t* home;
+    const char16_t* version;
+    JavaKind kind;
+    JavaVendor vendor;
+  } cases[] = {
       {u"temurin-11/", u"temurin-11/", u"11.0.2", JavaKind::kJdk, JavaVendor::kSun},
       {u"semeru", u"semeru/", u"17.0.9", JavaKind::kJre, JavaVendor::kIbm},
       {u"jdk-1.7.0_80", u"jdk-1.7.0_80/", u"1.7.0.80", JavaKind::kJre, JavaVendor::kSun},
@@ -56,7 +63,7 @@ TEST(RuntimeFolders, EachAdmittedRuntimeBelowARootIsACandidate) {
   ASSERT_EQ(symlink("java-17", ToUtf8(root / u"java-1.17").c_str()), 0);  // counts again
   AddRuntime(root, u"ibm", "21.0.1", false, "IBM Corporation");  // vendors not admitted by default
   AddRuntime(root, u"jrockit", "21.0.2", false, "Oracle JRockit(R)");
-  AddRuntime(root, u"jdk-21", "21.0.3", true);  // not with "only_JRE"
+  AddRuntime(root, u"jdk-21", "21.0.3", true);        // not with "only_JRE"
   test::WriteFile(root / u"openjdk-17/src.zip", "");  // no runtime in it
   test::WriteFile(root / u"loose-file", "");
   RuntimeRequirements runtime;

@@ -20,7 +20,8 @@ using F = JvmFlavor;
 struct TestRegistry {
   TestRegistry() {
     static int counter = 0;
-    base_ = u"Software\\JavelinTests\\" + ToDecimal(GetCurrentProcessId()) + u"-" + ToDecimal(++counter);
+    base_ = u"Software\\JavelinTests\\" + ToDecimal(GetCurrentProcessId()) + u"-" +
+            ToDecimal(++counter);
     for (RegistryRoot root : DefaultRegistryRoots()) {
       root.key = base_ + u"\\" + root.key;
       roots_.push_back(root);
@@ -34,7 +35,8 @@ struct TestRegistry {
         RegCloseKey(key);
       }
       RegDeleteKeyExW(HKEY_LOCAL_MACHINE, W(base_), view, 0);
-      RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\JavelinTests", view, 0);  // fails while others use it
+      RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\JavelinTests", view,
+                      0);  // fails while others use it
     }
   }
 
@@ -45,8 +47,9 @@ struct TestRegistry {
            REGSAM view = 0) {
     HKEY key = nullptr;
     const std::u16string path = roots_[index - 1].key + name;
-    ASSERT_EQ(
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, nullptr, 0, KEY_WRITE | view, nullptr, &key, nullptr), 0);
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, nullptr, 0, KEY_WRITE | view, nullptr,
+                              &key, nullptr),
+              0);
     if (javaHome) {
       RegSetValueExW(key, L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(javaHome->c_str()),
                      static_cast<DWORD>((javaHome->size() + 1) * sizeof(char16_t)));
@@ -84,7 +87,7 @@ TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
   const std::u16string jdk11 = registry.Install(1, u"11.0.2", dir / u"jdk-11.0.2", {F::kServer});
   const std::u16string jdk8 = test::MakeRuntime(dir / u"jdk1.8.0_291/jre", {F::kServer});
   registry.Add(3, u"1.8.0_291", dir / u"jdk1.8.0_291\\");  // JDK 8: the runtime is in jre
-  registry.Add(2, u"17.0.1", std::nullopt);  // unusable subkeys are skipped
+  registry.Add(2, u"17.0.1", std::nullopt);                // unusable subkeys are skipped
   registry.Add(2, u"17.0.2", u"");
   registry.Add(2, u"17.0.4", dir / u"missing");
   RuntimeRequirements runtime = Defaults();
@@ -106,7 +109,8 @@ TEST(RegistryRuntimes, JavaHomeOfEachSubkeyAndThe64BitViewOnlyWithPairProduct) {
 TEST(RegistryRuntimes, RankingFollowsJvmTypeJvmSourceAndPreferredVersions) {
   TestRegistry registry, classic, kinds;
   test::TempDir dir;
-  const std::u16string client18 = registry.Install(2, u"1.8.0_291", dir / u"client18", {F::kClient});
+  const std::u16string client18 =
+      registry.Install(2, u"1.8.0_291", dir / u"client18", {F::kClient});
   const std::u16string server17 = registry.Install(1, u"1.7.0_80", dir / u"server17", {F::kServer});
   RuntimeRequirements runtime = Defaults();
   EXPECT_EQ(registry.Search(runtime), client18);

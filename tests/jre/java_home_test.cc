@@ -20,10 +20,15 @@ TEST(JvmLibrarySelection, JvmTypeChoosesTheVmInsideAHome) {
   const std::u16string client = test::MakeRuntime(dir / u"client", {F::kClient});
   const std::u16string server = test::MakeRuntime(dir / u"server", {F::kServer});
   const std::u16string jrockit = test::MakeRuntime(dir / u"jrockit", {F::kJRockit});
-  const std::u16string old = test::MakeRuntime(dir / u"old", {F::kHotspot, F::kClassic, F::kJRockit});
+  const std::u16string old =
+      test::MakeRuntime(dir / u"old", {F::kHotspot, F::kClassic, F::kJRockit});
   const std::u16string empty = test::MakeRuntime(dir / u"empty", {});  // the marker is no VM
   const int32_t any = kJvmTypeAny, favor = kJvmTypeFavorServer, required = kJvmTypeServer;
-  const struct { std::u16string home; int32_t kind; std::optional<JvmFlavor> chosen; } cases[] = {
+  const struct {
+    std::u16string home;
+    int32_t kind;
+    std::optional<JvmFlavor> chosen;
+  } cases[] = {
       {both, any, F::kClient},     {both, favor, F::kServer}, {client, required, {}},
       {client, favor, F::kClient}, {server, any, F::kServer}, {jrockit, favor, F::kJRockit},
       {jrockit, required, {}},     {old, any, F::kClassic},   {empty, any, {}},
@@ -32,7 +37,8 @@ TEST(JvmLibrarySelection, JvmTypeChoosesTheVmInsideAHome) {
     const auto& c = cases[i];
     bool isServer = !c.chosen;
     EXPECT_EQ(SelectJvmLibrary(c.home, c.kind, &isServer),
-              c.chosen ? test::LibraryIn(c.home, *c.chosen) : u"") << i;
+              c.chosen ? test::LibraryIn(c.home, *c.chosen) : u"")
+        << i;
     EXPECT_EQ(isServer, c.chosen == F::kServer) << i;
   }
 }
@@ -45,16 +51,30 @@ TEST(BinaryMachine, HeadersNameTheMachineAndDamagedHeadersNone) {
   std::string badOrder = test::ElfImage(62);
   badOrder[5] = 3;
   const BinaryFormat pe = BinaryFormat::kPe, elf = BinaryFormat::kElf;
-  const struct { std::string bytes; BinaryFormat format; int machine; } cases[] = {
-      {test::PeImage(0x014C), pe, 0x014C}, {noDos, pe, -1},      {noPe, pe, -1},
-      {farPointer, pe, -1},                {"MZ", pe, -1},       {test::ElfImage(62), elf, 62},
-      {test::ElfImage(22, true), elf, 22}, {badOrder, elf, -1},  {"\x7F" "ELF", elf, -1},
+  const struct {
+    std::string bytes;
+    BinaryFormat format;
+    int machine;
+  } cases[] = {
+      {test::PeImage(0x014C), pe, 0x014C},
+      {noDos, pe, -1},
+      {noPe, pe, -1},
+      {farPointer, pe, -1},
+      {"MZ", pe, -1},
+      {test::ElfImage(62), elf, 62},
+      {test::ElfImage(22, true), elf, 22},
+      {badOrder, elf, -1},
+      {"\x7F"
+       "ELF",
+       elf, -1},
   };
   test::TempDir dir;
   for (size_t i = 0; i < std::size(cases); ++i) {
     test::WriteFile(dir / u"binary", cases[i].bytes);
     uint16_t machine = 0;  // -1: no machine read
-    EXPECT_EQ(ReadFileMachine(dir / u"binary", cases[i].format, machine) ? machine : -1, cases[i].machine) << i;
+    EXPECT_EQ(ReadFileMachine(dir / u"binary", cases[i].format, machine) ? machine : -1,
+              cases[i].machine)
+        << i;
   }
   // The launcher, built like this test program, is of the machine it reports.
   uint16_t machine = 0;
@@ -64,13 +84,15 @@ TEST(BinaryMachine, HeadersNameTheMachineAndDamagedHeadersNone) {
   // A foreign library hands over only with a pair launcher; one of another
   // binary format is not of another processor.
   test::WriteFile(dir / u"foreign", test::ForeignBinary());
-  test::WriteFile(dir / u"other", OwnMachine().format == pe ? test::ElfImage(62) : test::PeImage(0x8664));
+  test::WriteFile(dir / u"other",
+                  OwnMachine().format == pe ? test::ElfImage(62) : test::PeImage(0x8664));
   EXPECT_FALSE(CheckJvmMachine(dir / u"foreign", u""));
   EXPECT_FALSE(CheckJvmMachine(dir / u"other", u"pair"));
 }
 
 TEST(ReleaseFile, TheFirstLineOfTheKeyGivesItsValueWithoutQuotes) {
-  const std::string temurin = "IMPLEMENTOR=\"Eclipse Adoptium\"\nIMPLEMENTOR_VERSION=\"Temurin-25+36\"\n";
+  const std::string temurin =
+      "IMPLEMENTOR=\"Eclipse Adoptium\"\nIMPLEMENTOR_VERSION=\"Temurin-25+36\"\n";
   const struct {
     std::string content;
     const char* key;
@@ -86,7 +108,8 @@ TEST(ReleaseFile, TheFirstLineOfTheKeyGivesItsValueWithoutQuotes) {
       {" K=1\nk=1\nK=2", "K", "2"},
   };
   for (const auto& test : cases) {
-    EXPECT_EQ(ReleaseFileValue(test.content, test.key), test.value) << test.content << " / " << test.key;
+    EXPECT_EQ(ReleaseFileValue(test.content, test.key), test.value)
+        << test.content << " / " << test.key;
   }
 }
 

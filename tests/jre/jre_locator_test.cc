@@ -17,7 +17,8 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
   MakeRuntime(dir / u"nomarker", {JvmFlavor::kServer}, false);
   MakeRuntime(dir / u"nolibrary", {});
   MakeRuntime(dir / u"launcherdir", {JvmFlavor::kClient});
-  test::WriteFile(test::LibraryIn(MakeRuntime(dir / u"foreign", {}), JvmFlavor::kClient), test::ForeignBinary());
+  test::WriteFile(test::LibraryIn(MakeRuntime(dir / u"foreign", {}), JvmFlavor::kClient),
+                  test::ForeignBinary());
   // Folder names below dir ("" for none). The installed runtimes offer
   // `installed` as 1.8.0_291 in the default view or, if `alternate`, only in
   // the other; `calls` is how often they are asked; `app` is the launcher's
@@ -31,27 +32,30 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
     bool handOver;
     const char16_t* app = u"";
   } cases[] = {
-      {"the configured folder needs neither the marker nor a fitting version",
-       u"client", u"server", false, false, u"server", u"client", 0, false},
-      {"\"server\" required skips the client-only folder",
-       u"client", u"server", false, true, u"server", u"server", 1, false},
-      {"JAVA_HOME comes after both registry views",
-       u"client", u"", false, true, u"server", u"server", 2, false},
-      {"a configured folder without a JVM library gives way to the launcher's folder",
-       u"nolibrary", u"server", false, false, u"server", u"launcherdir", 0, false, u"launcherdir"},
+      {"the configured folder needs neither the marker nor a fitting version", u"client", u"server",
+       false, false, u"server", u"client", 0, false},
+      {"\"server\" required skips the client-only folder", u"client", u"server", false, true,
+       u"server", u"server", 1, false},
+      {"JAVA_HOME comes after both registry views", u"client", u"", false, true, u"server",
+       u"server", 2, false},
+      {"a configured folder without a JVM library gives way to the launcher's folder", u"nolibrary",
+       u"server", false, false, u"server", u"launcherdir", 0, false, u"launcherdir"},
       {"JAVA_HOME needs the marker", u"", u"", false, false, u"nomarker", u"", 2, false},
       // Only the user's own choices are checked for the processor; the
       // alternate view hands over unchecked.
-      {"a foreign configured folder hands over", u"foreign", u"", false, false, u"", u"foreign", 0, true},
+      {"a foreign configured folder hands over", u"foreign", u"", false, false, u"", u"foreign", 0,
+       true},
       {"a foreign JAVA_HOME hands over", u"", u"", false, false, u"foreign", u"foreign", 2, true},
-      {"an installed runtime is not checked for the processor",
-       u"", u"foreign", false, false, u"", u"foreign", 1, false},
-      {"a runtime of the alternate view hands over", u"", u"server", true, false, u"", u"server", 2, true},
+      {"an installed runtime is not checked for the processor", u"", u"foreign", false, false, u"",
+       u"foreign", 1, false},
+      {"a runtime of the alternate view hands over", u"", u"server", true, false, u"", u"server", 2,
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     // The installed runtimes give homes that end in a separator.
-    const std::u16string installed = *c.installed ? dir / c.installed + kPathSeparator : u"", chosen = c.chosen;
+    const std::u16string installed = *c.installed ? dir / c.installed + kPathSeparator : u"",
+                         chosen = c.chosen;
     int calls = 0;
     RuntimeSources sources;
     sources.installedRuntimes = [&](const RuntimeRequirements&, bool alternate) {
@@ -71,10 +75,13 @@ TEST(JreSearch, SourcesComeInOrderWithTheirConditionsAndMachineCheck) {
     runtime.pairProduct = dir / u"pair";
     const std::optional<RuntimeChoice> choice = FindJre(runtime, sources);
     const JvmFlavor flavor = chosen == u"server" ? JvmFlavor::kServer : JvmFlavor::kClient;
-    EXPECT_EQ(choice ? choice->jvmLibraryPath : u"", chosen.empty() ? u"" : test::LibraryIn(dir / chosen, flavor));
+    EXPECT_EQ(choice ? choice->jvmLibraryPath : u"",
+              chosen.empty() ? u"" : test::LibraryIn(dir / chosen, flavor));
     EXPECT_EQ(calls, c.calls);
     EXPECT_EQ(choice && choice->handOverToPair, c.handOver);
-    if (choice && chosen == c.installed) { EXPECT_EQ(FormatVersion(choice->version), u"1.8.0.291"); }
+    if (choice && chosen == c.installed) {
+      EXPECT_EQ(FormatVersion(choice->version), u"1.8.0.291");
+    }
   }
   EXPECT_EQ(FindInApplicationFolder(dir / u"server/"), dir / u"server/");
   EXPECT_EQ(FindInApplicationFolder(dir.path() + kPathSeparator), std::nullopt);

@@ -49,6 +49,5 @@ TEST(JreSearchEndToEnd, NoRuntimeAnywhereEndsWithMinusOneAndWritesNoSettings) {
       << "something was written to the per-user settings";
 }
 
-
 }  // namespace
 }  // namespace javelin

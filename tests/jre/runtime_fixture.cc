@@ -44,10 +44,12 @@ std::string PeImage(uint16_t machine) {
 
 std::string ElfImage(uint16_t machine, bool bigEndian) {
   std::string bytes(64, '\0');
-  bytes.replace(0, 4, "\x7F" "ELF");
+  bytes.replace(0, 4,
+                "\x7F"
+                "ELF");
   bytes[4] = 2;  // 64-bit
   bytes[5] = bigEndian ? 2 : 1;
-  bytes[6] = 1;  // version
+  bytes[6] = 1;                    // version
   Put16(bytes, 16, 3, bigEndian);  // shared object
   Put16(bytes, 18, machine, bigEndian);
   return bytes;

@@ -40,9 +40,11 @@ TEST(ClassPath, RelativeEntriesAndStarsAreSearchedAndAbsoluteOnesTakenAsWritten)
     std::u16string value;  // the "Class Path" setting
     TextList entries;      // relative to the launcher's folder unless absolute
   } cases[] = {
-      {lib + u"*.jar;" + app / u"gone/x.jar;app.jar", {u"app.jar", u"gone/x.jar", u"lib/a.jar", u"lib/b.jar"}},
+      {lib + u"*.jar;" + app / u"gone/x.jar;app.jar",
+       {u"app.jar", u"gone/x.jar", u"lib/a.jar", u"lib/b.jar"}},
       // A star also matches folders and the dot entries.
-      {lib + u"*", {u"lib/.", u"lib/..", u"lib/a.jar", u"lib/b.jar", u"lib/classes", u"lib/notes.txt"}},
+      {lib + u"*",
+       {u"lib/.", u"lib/..", u"lib/a.jar", u"lib/b.jar", u"lib/classes", u"lib/notes.txt"}},
       // Absolute entries are searched only with a star; "?" is no star.
       {app / u"lib/*.jar", {u"lib/a.jar", u"lib/b.jar"}},
       {app / u"lib/?.jar", {u"lib/?.jar"}},
@@ -57,7 +59,8 @@ TEST(ClassPath, RelativeEntriesAndStarsAreSearchedAndAbsoluteOnesTakenAsWritten)
     TextList expected;
     for (const std::u16string& entry : test.entries) expected.push_back(app / entry);
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(SortedEntries(BuildClassPath(test.value, app.path())), expected) << ToUtf8(test.value);
+    EXPECT_EQ(SortedEntries(BuildClassPath(test.value, app.path())), expected)
+        << ToUtf8(test.value);
   }
 }
 

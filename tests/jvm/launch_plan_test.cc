@@ -38,22 +38,26 @@ TEST(LaunchPlan, TheOptionsArgumentsAndFilesOfARun) {
     uint32_t stackSize;
     bool reported;  // message 209
   } cases[] = {
-      {Options(u"app.jar", false, u"-Dp=%JAVELIN_PLAN_TEST% -Xmx50P -Xss1m", u"%JAVELIN_PLAN_TEST%.log",
-               u"c \"\" \"d e\""),
-       {"-Dlib=1", ToUtf8(u"-Djava.class.path=" + app / u"app.jar"), "-Dp=planned",
-        "-Xmx524288K", "-Xss1m"},
-       {u"arg", u"c", u"d e"}, 1048576, false},
+      {Options(u"app.jar", false, u"-Dp=%JAVELIN_PLAN_TEST% -Xmx50P -Xss1m",
+               u"%JAVELIN_PLAN_TEST%.log", u"c \"\" \"d e\""),
+       {"-Dlib=1", ToUtf8(u"-Djava.class.path=" + app / u"app.jar"), "-Dp=planned", "-Xmx524288K",
+        "-Xss1m"},
+       {u"arg", u"c", u"d e"},
+       1048576,
+       false},
       // The launcher itself first for an embedded jar.
       {Options(u"app.jar", true),
        {"-Dlib=1", ToUtf8(u"-Djava.class.path=" + app / u"tool" + s + app / u"app.jar")},
-       {u"arg"}, 0, false},
+       {u"arg"},
+       0,
+       false},
       // No class path: only the library path option and the command line.
-      {Options(u"missing.jar", false, u"-Dp=1", u"out.log", u"c"),
-       {"-Dlib=1"}, {u"arg"}, 0, true},
+      {Options(u"missing.jar", false, u"-Dp=1", u"out.log", u"c"), {"-Dlib=1"}, {u"arg"}, 0, true},
   };
   for (const auto& c : cases) {
     testing::internal::CaptureStdout();
-    const LaunchPlan plan = BuildLaunchPlan(c.run, context, {u"arg"}, u"-Dlib=1", std::nullopt, OneGigabyte);
+    const LaunchPlan plan =
+        BuildLaunchPlan(c.run, context, {u"arg"}, u"-Dlib=1", std::nullopt, OneGigabyte);
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_EQ(plan.options, c.options);
     EXPECT_EQ(plan.arguments, c.arguments);

@@ -15,14 +15,17 @@ TEST(LibraryLoadMessageTest, ShowsTheCodeOrTheLoadersReason) {
   } cases[] = {
       // Windows: the number, signed, as always.
       {u"C:\\jre\\bin\\server\\jvm.dll", 193, u"",
-       u"Konnte Java VM Bibliothek: C:\\jre\\bin\\server\\jvm.dll (Fehlernummer= 193) nicht laden.\n"},
+       u"Konnte Java VM Bibliothek: C:\\jre\\bin\\server\\jvm.dll (Fehlernummer= 193) nicht "
+       u"laden.\n"},
       {u"C:\\x.dll", 0xC0000135u, u"",
        u"Konnte Java VM Bibliothek: C:\\x.dll (Fehlernummer= -1073741515) nicht laden.\n"},
       // POSIX: the reason replaces label and number; the repeated path goes.
       {u"/jre/lib/server/libjvm.so", 0, u"/jre/lib/server/libjvm.so: invalid ELF header",
        u"Konnte Java VM Bibliothek: /jre/lib/server/libjvm.so (invalid ELF header) nicht laden.\n"},
-      {u"/jre/lib/server/libjvm.so", 2, u"libjava.so: cannot open shared object file: No such file or directory",
-       u"Konnte Java VM Bibliothek: /jre/lib/server/libjvm.so (libjava.so: cannot open shared object file: "
+      {u"/jre/lib/server/libjvm.so", 2,
+       u"libjava.so: cannot open shared object file: No such file or directory",
+       u"Konnte Java VM Bibliothek: /jre/lib/server/libjvm.so (libjava.so: cannot open shared "
+       u"object file: "
        u"No such file or directory) nicht laden.\n"},
       // A reason that is only the path and its colon keeps it: nothing else would be left.
       {u"/a", 0, u"/a: ", u"Konnte Java VM Bibliothek: /a (/a: ) nicht laden.\n"},

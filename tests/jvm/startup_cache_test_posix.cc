@@ -24,11 +24,13 @@ TEST(StartupCacheOwnershipTest, OnlyTheUsersOwnPrivateFilesReachTheJvm) {
   if (geteuid() != 0) GTEST_SKIP() << "giving a file to another uid needs root";
   ScopedEnvironment environment;
   TempDir home, app, cacheHome;
-  for (const char16_t* file : {u"lib/server/libjvm.so", u"lib/server/classes.jsa"}) WriteFile(home / file, "x");
+  for (const char16_t* file : {u"lib/server/libjvm.so", u"lib/server/classes.jsa"})
+    WriteFile(home / file, "x");
   WriteFile(app / u"a.jar", "jar");
   environment.Set(u"XDG_CACHE_HOME", cacheHome.path());
   const std::u16string folder = StartupCacheFolder(u"Product", u"Code");
-  const StartupCacheInput input{17, folder, home / u"lib/server/libjvm.so", home.path(), app / u"a.jar", {}};
+  const StartupCacheInput input{17,          folder,         home / u"lib/server/libjvm.so",
+                                home.path(), app / u"a.jar", {}};
 
   // Under umask 000 the application's folders are still the user's alone;
   // one that an older start left open to everybody is closed.

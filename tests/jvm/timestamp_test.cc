@@ -42,7 +42,8 @@ TEST(Timestamp, PicturesBetweenPercentSignsNameTheFileAfterTheTime) {
       {kFridayMorning, u"%HH\u00b7mm\u00b7ss%", u"07\u00b752\u00b709"},
   };
   for (const auto& test : cases) {
-    EXPECT_EQ(ToUtf8(ExpandTimestamp(test.fileName, test.time)), ToUtf8(test.expected)) << ToUtf8(test.fileName);
+    EXPECT_EQ(ToUtf8(ExpandTimestamp(test.fileName, test.time)), ToUtf8(test.expected))
+        << ToUtf8(test.fileName);
   }
 }
 
@@ -57,7 +58,8 @@ TEST(Timestamp, APictureWhoseResultHasNoRoomStaysAsWritten) {
   EXPECT_EQ(FormatTimePicture(u"H" + padding + u"H", kFridayMorning), u"7" + padding + u"7");
   EXPECT_EQ(FormatTimePicture(u"HH" + padding + u"H", kFridayMorning), u"HH" + padding + u"H");
   EXPECT_EQ(FormatDatePicture(u"d" + padding + u"d", kFridayMorning), u"4" + padding + u"4");
-  EXPECT_EQ(ExpandTimestamp(u"run%HH" + padding + u"H%.log", kFridayMorning), u"runHH" + padding + u"H.log");
+  EXPECT_EQ(ExpandTimestamp(u"run%HH" + padding + u"H%.log", kFridayMorning),
+            u"runHH" + padding + u"H.log");
 }
 
 }  // namespace

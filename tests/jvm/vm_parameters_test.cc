@@ -22,11 +22,12 @@ TEST(VmParameters, PercentageSizesBecomeKilobytesOfTheMeasuredMemoryWithinTheLim
       {64, 2 * kGiB, kGiB, u"-Xmx50:256:768P", u"-Xmx786432K"},  // capped at the maximum (MB)
       {64, 2 * kGiB, kGiB, u"-Xmx10:512P", u"-Xmx524288K"},      // raised to the minimum
       {64, 2 * kGiB, kGiB, u"-Xmx:256:512P", u"-Xmx262144K"},    // no percentage: the minimum
-      {64, 2 * kGiB, kGiB, u"-Xms50:900:800P", u"-Xms921600K"},  // the minimum wins over the maximum
-      {64, 2 * kGiB, kGiB, u"-Xms60T", u"-Xms629145K"},          // T: the free address space
-      {64, 2 * kGiB, kGiB, u"-Xss1t", u"-Xss10485K"},            // the letter in either case
-      {64, 2 * kGiB, kGiB, u"-Xmx50:0:768:1P", u"-Xmx786432K"},  // the fourth is ignored
-      {64, 2 * kGiB, kGiB, u"-Xmx5x0P", u"-Xmx1048576K"},        // other characters are skipped
+      {64, 2 * kGiB, kGiB, u"-Xms50:900:800P",
+       u"-Xms921600K"},                                  // the minimum wins over the maximum
+      {64, 2 * kGiB, kGiB, u"-Xms60T", u"-Xms629145K"},  // T: the free address space
+      {64, 2 * kGiB, kGiB, u"-Xss1t", u"-Xss10485K"},    // the letter in either case
+      {64, 2 * kGiB, kGiB, u"-Xmx50:0:768:1P", u"-Xmx786432K"},   // the fourth is ignored
+      {64, 2 * kGiB, kGiB, u"-Xmx5x0P", u"-Xmx1048576K"},         // other characters are skipped
       {64, 2 * kGiB, kGiB, u"-Xmx4294967346P", u"-Xmx1048576K"},  // numbers wrap around at 2^32
       // 32-bit: unsigned 32-bit kilobytes written signed, as they always were.
       {32, 4 * kTiB, 0, u"-Xmx50P", u"-Xmx-2147483648K"},
@@ -42,8 +43,9 @@ TEST(VmParameters, PercentageSizesBecomeKilobytesOfTheMeasuredMemoryWithinTheLim
       {64, ~uint64_t{0}, 0, u"-Xmx4294967295:1:2P", u"-Xmx2048K"},
   };
   for (const auto& test : cases) {
-    EXPECT_EQ(ToUtf8(ApplyMemoryPercentage(test.option, {test.physical, test.addressSpace}, test.bits)),
-              ToUtf8(test.expected))
+    EXPECT_EQ(
+        ToUtf8(ApplyMemoryPercentage(test.option, {test.physical, test.addressSpace}, test.bits)),
+        ToUtf8(test.expected))
         << test.bits << " " << ToUtf8(test.option);
   }
 }
@@ -53,7 +55,8 @@ TEST(VmParameters, BlanksOutsideQuotesSplitAndQuotePairsDisappear) {
     const char16_t* value;
     TextList options;
   } cases[] = {
-      {u"-Dapp.home=\"C:\\Program Files\\App\" -Xmx256m", {u"-Dapp.home=C:\\Program Files\\App", u"-Xmx256m"}},
+      {u"-Dapp.home=\"C:\\Program Files\\App\" -Xmx256m",
+       {u"-Dapp.home=C:\\Program Files\\App", u"-Xmx256m"}},
       {u"-a   \"-Db=x y\"  -Dc=\"1 2\"3", {u"-a", u"-Db=x y", u"-Dc=1 23"}},
       {u"", {}},
       // No empty option: neither from the blank of a "+" section nor from "".
@@ -67,7 +70,8 @@ TEST(VmParameters, BlanksOutsideQuotesSplitAndQuotePairsDisappear) {
        {u"-XMX50P", u"-Xmx50", u"-Xmx1048576K", u"-Dmx=50P", u"-Xms524288K", u"-Xmn50P"}},
   };
   for (const auto& test : cases) {
-    EXPECT_EQ(SplitVmParameters(test.value, TwoGigabytes).options, test.options) << ToUtf8(test.value);
+    EXPECT_EQ(SplitVmParameters(test.value, TwoGigabytes).options, test.options)
+        << ToUtf8(test.value);
   }
 }
 
@@ -76,15 +80,18 @@ TEST(VmParameters, TheLastXssOptionSetsTheStackSize) {
     const char16_t* value;
     uint32_t stackSize;
   } cases[] = {
-      {u"-Xss2097152", 2097152}, {u"-Xss1m -Xss256k", 262144},
+      {u"-Xss2097152", 2097152},
+      {u"-Xss1m -Xss256k", 262144},
       {u"-Xss50:1:4T", 4194304},  // rewritten to kilobytes first
       {u"-Xss5g", 1073741824},    // the multiplier wraps in 32 bits
       // A later option without a size brings back the JVM's default.
-      {u"-Xss1m -Xss%STACK%", 0}, {u"-Xss1m -Xssk", 0},
+      {u"-Xss1m -Xss%STACK%", 0},
+      {u"-Xss1m -Xssk", 0},
       {u"-Xmx1m", 0},  // no -Xss: none configured
   };
   for (const auto& test : cases) {
-    EXPECT_EQ(SplitVmParameters(test.value, TwoGigabytes).threadStackSize, test.stackSize) << ToUtf8(test.value);
+    EXPECT_EQ(SplitVmParameters(test.value, TwoGigabytes).threadStackSize, test.stackSize)
+        << ToUtf8(test.value);
   }
 }
 

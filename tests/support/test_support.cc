@@ -18,7 +18,8 @@ const bool kWindows = kPathSeparator == u'\\';
 std::u16string HostPath(const char* path) {
   if (!kWindows) return FromUtf8(path);
   std::u16string result = u"Z:";
-  for (const char* p = path; *p != 0; ++p) result.push_back(*p == '/' ? u'\\' : static_cast<char16_t>(*p));
+  for (const char* p = path; *p != 0; ++p)
+    result.push_back(*p == '/' ? u'\\' : static_cast<char16_t>(*p));
   return result;
 }
 
@@ -56,7 +57,8 @@ TempDir::TempDir() {
   static std::mt19937_64 random{std::random_device{}()};
   std::error_code error;
   do {
-    path_ = (fs::temp_directory_path(error) / ("javelin-test-" + std::to_string(random()))).u16string();
+    path_ =
+        (fs::temp_directory_path(error) / ("javelin-test-" + std::to_string(random()))).u16string();
   } while (!fs::create_directory(fs::path(path_), error));
 }
 
@@ -65,7 +67,9 @@ TempDir::~TempDir() {
   fs::remove_all(fs::path(path_), ignored);
 }
 
-std::u16string TempDir::operator/(const std::u16string& relative) const { return JoinPath(path_, relative); }
+std::u16string TempDir::operator/(const std::u16string& relative) const {
+  return JoinPath(path_, relative);
+}
 
 void MakeDirectories(const std::u16string& path) {
   std::error_code ignored;

@@ -64,7 +64,8 @@ struct ProcessOptions {
 
 // Starts `program` with `arguments` (argv[1..] on POSIX; quoted into a
 // command line on Windows) and waits for it.
-ProcessResult RunProgram(const std::u16string& program, const TextList& arguments, const ProcessOptions& options = {});
+ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
+                         const ProcessOptions& options = {});
 
 #ifdef _WIN32
 // Starts `program` with exactly `commandLine` as its command line, so the

@@ -12,7 +12,8 @@ extern char** environ;
 
 namespace javelin::test {
 
-ProcessResult RunProgram(const std::u16string& program, const TextList& arguments, const ProcessOptions& options) {
+ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
+                         const ProcessOptions& options) {
   TempDir captures;
   const std::string outPath = ToUtf8(captures / u"stdout"), errPath = ToUtf8(captures / u"stderr");
   const std::string directory = ToUtf8(options.workingDirectory);
@@ -20,7 +21,8 @@ ProcessResult RunProgram(const std::u16string& program, const TextList& argument
   for (const auto& argument : arguments) argvStorage.push_back(ToUtf8(argument));
   for (char** e = environ; *e != nullptr; ++e) {
     const std::string entry = *e;
-    if (options.environment.count(FromUtf8(entry.substr(0, entry.find('=')))) == 0) envStorage.push_back(entry);
+    if (options.environment.count(FromUtf8(entry.substr(0, entry.find('=')))) == 0)
+      envStorage.push_back(entry);
   }
   for (const auto& [name, value] : options.environment) {
     if (value) envStorage.push_back(ToUtf8(name) + "=" + ToUtf8(*value));
@@ -44,8 +46,8 @@ ProcessResult RunProgram(const std::u16string& program, const TextList& argument
   }
   ProcessResult result;
   if (child < 0) return result;
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(options.timeoutSeconds * 1000));
+  const auto deadline = std::chrono::steady_clock::now() +
+                        std::chrono::milliseconds(static_cast<long>(options.timeoutSeconds * 1000));
   int status = 0;
   while (waitpid(child, &status, WNOHANG) != child) {
     if (std::chrono::steady_clock::now() > deadline) {

@@ -9,7 +9,8 @@ namespace {
 
 // Quotes one argument so that the usual Windows splitting gives it back.
 std::u16string QuoteArgument(const std::u16string& argument) {
-  if (!argument.empty() && argument.find_first_of(u" \t\"") == std::u16string::npos) return argument;
+  if (!argument.empty() && argument.find_first_of(u" \t\"") == std::u16string::npos)
+    return argument;
   std::u16string quoted = u"\"";
   size_t backslashes = 0;
   for (char16_t c : argument) {
@@ -30,8 +31,8 @@ std::u16string QuoteArgument(const std::u16string& argument) {
 
 HANDLE OpenCapture(const std::u16string& path) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  return CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 std::u16string EnvironmentBlock(const ProcessOptions& options) {
@@ -71,12 +72,14 @@ ProcessResult RunCommandLine(const std::u16string& program, const std::u16string
   std::u16string environment = EnvironmentBlock(options);
   ProcessResult result;
   const BOOL started = CreateProcessW(
-      W(program), reinterpret_cast<wchar_t*>(&line[0]), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-      &environment[0], options.workingDirectory.empty() ? nullptr : W(options.workingDirectory), &startup, &process);
+      W(program), reinterpret_cast<wchar_t*>(&line[0]), nullptr, nullptr, TRUE,
+      CREATE_UNICODE_ENVIRONMENT, &environment[0],
+      options.workingDirectory.empty() ? nullptr : W(options.workingDirectory), &startup, &process);
   CloseHandle(out);
   CloseHandle(err);
   if (!started) return result;
-  const DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(options.timeoutSeconds * 1000));
+  const DWORD waited =
+      WaitForSingleObject(process.hProcess, static_cast<DWORD>(options.timeoutSeconds * 1000));
   if (waited != WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 1);
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -92,7 +95,8 @@ ProcessResult RunCommandLine(const std::u16string& program, const std::u16string
   return result;
 }
 
-ProcessResult RunProgram(const std::u16string& program, const TextList& arguments, const ProcessOptions& options) {
+ProcessResult RunProgram(const std::u16string& program, const TextList& arguments,
+                         const ProcessOptions& options) {
   std::u16string commandLine = QuoteArgument(program);
   for (const auto& argument : arguments) commandLine += u" " + QuoteArgument(argument);
   return RunCommandLine(program, commandLine, options);

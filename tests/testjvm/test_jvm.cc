@@ -29,11 +29,13 @@ namespace {
 #ifdef _WIN32
 FILE* OpenBesideLibrary(const char* name, const char* mode) {
   HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&OpenBesideLibrary), &module);
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&OpenBesideLibrary), &module);
   wchar_t buffer[4096];
   const std::wstring library(buffer, GetModuleFileNameW(module, buffer, 4096));
-  const std::wstring path = library.substr(0, library.rfind(L'\\') + 1) + std::wstring(name, name + strlen(name));
+  const std::wstring path =
+      library.substr(0, library.rfind(L'\\') + 1) + std::wstring(name, name + strlen(name));
   return _wfopen(path.c_str(), std::wstring(mode, mode + strlen(mode)).c_str());
 }
 
@@ -43,7 +45,8 @@ FILE* OpenStreamFile(const std::u16string& path, bool append) {
 #else
 FILE* OpenBesideLibrary(const char* name, const char* mode) {
   Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&OpenBesideLibrary), &info) == 0 || info.dli_fname == nullptr) return nullptr;
+  if (dladdr(reinterpret_cast<void*>(&OpenBesideLibrary), &info) == 0 || info.dli_fname == nullptr)
+    return nullptr;
   const std::string library = info.dli_fname;
   return fopen((library.substr(0, library.rfind('/') + 1) + name).c_str(), mode);
 }
@@ -148,7 +151,9 @@ Object* ClassNamed(const std::string& name) {
 
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-void Throw(const std::string& className, const std::u16string& message) { pending = New(className, message); }
+void Throw(const std::string& className, const std::u16string& message) {
+  pending = New(className, message);
+}
 
 void Print(Object* printStream, FILE* standard, const std::string& text) {
   FILE* file = printStream != nullptr ? printStream->file : standard;
@@ -172,7 +177,8 @@ void WriteNatively() {
   const std::string handleLine = Value("native") + " handle\n";
 #ifdef _WIN32
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), handleLine.data(), static_cast<DWORD>(handleLine.size()), &written, nullptr);
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), handleLine.data(),
+            static_cast<DWORD>(handleLine.size()), &written, nullptr);
 #else
   const ssize_t written = write(2, handleLine.data(), handleLine.size());
   (void)written;
@@ -244,7 +250,8 @@ jobject Run(jmethodID id, va_list arguments) {
     return reinterpret_cast<jobject>(stream);
   } else if (named("java/lang/System.")) {
     (named("java/lang/System.setOut") ? systemOut : systemErr) = O(va_arg(arguments, jobject));
-  } else if (named("sun/launcher/")) {  // LauncherHelper.checkAndLoadMain: the class named by the third argument
+  } else if (named("sun/launcher/")) {  // LauncherHelper.checkAndLoadMain: the class named by the
+                                        // third argument
     (void)va_arg(arguments, int);
     (void)va_arg(arguments, jint);
     std::string name = ToModifiedUtf8(O(va_arg(arguments, jobject))->text);
@@ -270,7 +277,9 @@ jclass JNICALL FindClass(JNIEnv*, const char* name) {
 jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char* signature) {
   const std::string& method = *new std::string(O(type)->className + "." + name + signature);
   const bool isMain = strcmp(name, "main") == 0 && strcmp(signature, "([Ljava/lang/String;)V") == 0;
-  const std::string secondary = Value("secondary") == "void" ? "V" : Value("secondary") == "int" ? "I" : "";
+  const std::string secondary = Value("secondary") == "void"  ? "V"
+                                : Value("secondary") == "int" ? "I"
+                                                              : "";
   bool known = (isMain && !Has("nomain")) ||
                (EndsWith(method, ".stop()V") && method.rfind("java/", 0) != 0 && !Has("nostop")) ||
                (strcmp(name, "secondaryMain") == 0 && !secondary.empty() &&
@@ -281,8 +290,12 @@ jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char
   return nullptr;
 }
 
-jobject JNICALL CallObjectV(JNIEnv*, jclass, jmethodID method, va_list arguments) { return Run(method, arguments); }
-void JNICALL CallVoidV(JNIEnv*, jclass, jmethodID method, va_list arguments) { Run(method, arguments); }
+jobject JNICALL CallObjectV(JNIEnv*, jclass, jmethodID method, va_list arguments) {
+  return Run(method, arguments);
+}
+void JNICALL CallVoidV(JNIEnv*, jclass, jmethodID method, va_list arguments) {
+  Run(method, arguments);
+}
 
 // "secondarythrows": the int secondaryMain ends with an exception instead of
 // a result.
@@ -303,10 +316,12 @@ jint JNICALL CallStaticIntMethodV(JNIEnv*, jclass, jmethodID, va_list arguments)
 }
 
 jcharArray JNICALL NewCharArray(JNIEnv*, jsize length) {
-  return reinterpret_cast<jcharArray>(New("[C", std::u16string(static_cast<size_t>(length), u'\0')));
+  return reinterpret_cast<jcharArray>(
+      New("[C", std::u16string(static_cast<size_t>(length), u'\0')));
 }
 
-void JNICALL SetCharArrayRegion(JNIEnv*, jcharArray array, jsize start, jsize length, const jchar* units) {
+void JNICALL SetCharArrayRegion(JNIEnv*, jcharArray array, jsize start, jsize length,
+                                const jchar* units) {
   for (jsize i = 0; i < length; ++i) O(array)->text[static_cast<size_t>(start + i)] = units[i];
 }
 
@@ -328,7 +343,8 @@ void JNICALL ExceptionDescribe(JNIEnv*) {
   if (pending == nullptr) return;
   std::string name = pending->className;
   for (char& c : name) c = c == '/' ? '.' : c;
-  Print(systemErr, stderr, "Exception in thread \"main\" " + name + ": " + ToModifiedUtf8(pending->text) + "\n");
+  Print(systemErr, stderr,
+        "Exception in thread \"main\" " + name + ": " + ToModifiedUtf8(pending->text) + "\n");
   pending = nullptr;
 }
 
@@ -338,11 +354,13 @@ const char* JNICALL GetStringUTFChars(JNIEnv*, jstring string, jboolean* isCopy)
   return static_cast<char*>(memcpy(malloc(bytes.size() + 1), bytes.c_str(), bytes.size() + 1));
 }
 
-void JNICALL ReleaseStringUTFChars(JNIEnv*, jstring, const char* characters) { free(const_cast<char*>(characters)); }
+void JNICALL ReleaseStringUTFChars(JNIEnv*, jstring, const char* characters) {
+  free(const_cast<char*>(characters));
+}
 
 JNINativeInterface_ BuildTable() {
   JNINativeInterface_ table;
-  for (void*& slot : reinterpret_cast<void* (&)[sizeof table / sizeof(void*)]>(table)) {
+  for (void*& slot : reinterpret_cast<void*(&)[sizeof table / sizeof(void*)]>(table)) {
     slot = reinterpret_cast<void*>(&Unexpected);
   }
   table.FindClass = FindClass;
@@ -423,7 +441,8 @@ jint JNICALL AttachCurrentThread(JavaVM*, void** env, void*) {
 }
 
 const JNIInvokeInterface_ invokeInterface = {
-    nullptr, nullptr, nullptr, DestroyJavaVm, AttachCurrentThread, DetachCurrentThread, nullptr, nullptr};
+    nullptr, nullptr, nullptr, DestroyJavaVm, AttachCurrentThread, DetachCurrentThread,
+    nullptr, nullptr};
 
 }  // namespace
 

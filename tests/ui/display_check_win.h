@@ -28,6 +28,7 @@ inline HINSTANCE WINAPI RecordOpen(HWND, const wchar_t* verb, const wchar_t* fil
 
 }  // namespace javelin::test
 
-#define SKIP_WITHOUT_DISPLAY()                                                       \
-  if (!::javelin::test::HasDisplay()) GTEST_SKIP() << "needs an X display for Wine " \
-                                                      "(tools/with-display.sh)"
+#define SKIP_WITHOUT_DISPLAY()                   \
+  if (!::javelin::test::HasDisplay())            \
+  GTEST_SKIP() << "needs an X display for Wine " \
+                  "(tools/with-display.sh)"

@@ -23,8 +23,10 @@ const std::wstring kOpened = L"open https://example.org/ " + std::to_wstring(SW_
 // Sets the browser's link colours as values of `type`; nullptr removes one.
 void SetColours(const wchar_t* anchor, const wchar_t* visited, DWORD type = REG_SZ) {
   const wchar_t key[] = L"Software\\Microsoft\\Internet Explorer\\Settings";
-  for (const auto& [name, value] : {std::pair{L"Anchor Color", anchor}, std::pair{L"Anchor Color Visited", visited}}) {
-    value ? RegSetKeyValueW(HKEY_CURRENT_USER, key, name, type, value, (wcslen(value) + 1) * sizeof(wchar_t))
+  for (const auto& [name, value] :
+       {std::pair{L"Anchor Color", anchor}, std::pair{L"Anchor Color Visited", visited}}) {
+    value ? RegSetKeyValueW(HKEY_CURRENT_USER, key, name, type, value,
+                            (wcslen(value) + 1) * sizeof(wchar_t))
           : RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
   }
 }
@@ -56,8 +58,8 @@ class LabelFixture : public ::testing::Test {
     openedLinks.clear();
     openResult = 42;
     HyperlinkLabel::SetShellOpenForTesting(&test::RecordOpen);
-    parent_ = CreateWindowExW(0, L"Static", L"parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 100, nullptr, nullptr,
-                              nullptr, nullptr);
+    parent_ = CreateWindowExW(0, L"Static", L"parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 100,
+                              nullptr, nullptr, nullptr, nullptr);
   }
   void TearDown() override {
     if (parent_ != nullptr) DestroyWindow(parent_);
@@ -65,8 +67,9 @@ class LabelFixture : public ::testing::Test {
     HyperlinkLabel::SetShellOpenForTesting(nullptr);
   }
   HWND Attach(HyperlinkLabel& label) {
-    HWND control = CreateWindowExW(0, L"Static", L"https://example.org/", WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 10,
-                                   300, 40, parent_, nullptr, nullptr, nullptr);
+    HWND control =
+        CreateWindowExW(0, L"Static", L"https://example.org/", WS_CHILD | WS_VISIBLE | SS_LEFT, 10,
+                        10, 300, 40, parent_, nullptr, nullptr, nullptr);
     EXPECT_TRUE(label.Attach(control));
     return control;
   }
@@ -122,21 +125,29 @@ TEST_F(LabelFixture, TakesTheBrowserColoursOpensOnAClickInsideTheTextOrOnEnterOr
   const RECT text = label.linkRect();
   ASSERT_GT(text.right, 20);
   ASSERT_LT(text.right, 290);  // the text is shorter than the control
-  const LPARAM in = MAKELPARAM(text.left + 2, text.top + 2), out = MAKELPARAM(text.right + 5, text.top + 2);
+  const LPARAM in = MAKELPARAM(text.left + 2, text.top + 2),
+               out = MAKELPARAM(text.right + 5, text.top + 2);
   const struct {
     std::vector<std::pair<UINT, LPARAM>> messages;  // WM_CHAR's parameter is the key
     size_t opens;
   } clicks[] = {
-      {{{WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, in}}, 1},  {{{WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, out}}, 0},
-      {{{WM_LBUTTONDOWN, out}, {WM_LBUTTONUP, in}}, 0}, {{{WM_CHAR, VK_RETURN}}, 1},
-      {{{WM_CHAR, VK_SPACE}}, 1},                       {{{WM_CHAR, 'a'}}, 0},
+      {{{WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, in}}, 1},
+      {{{WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, out}}, 0},
+      {{{WM_LBUTTONDOWN, out}, {WM_LBUTTONUP, in}}, 0},
+      {{{WM_CHAR, VK_RETURN}}, 1},
+      {{{WM_CHAR, VK_SPACE}}, 1},
+      {{{WM_CHAR, 'a'}}, 0},
   };
   for (const auto& c : clicks) {
     SCOPED_TRACE(&c - clicks);
     openedLinks.clear();
     for (const auto& [message, parameter] : c.messages) {
       const bool key = message == WM_CHAR;
-      SendMessageW(control, message, key ? parameter : message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, key ? 1 : parameter);
+      SendMessageW(control, message,
+                   key                         ? parameter
+                   : message == WM_LBUTTONDOWN ? MK_LBUTTON
+                                               : 0,
+                   key ? 1 : parameter);
     }
     EXPECT_EQ(openedLinks, std::vector<std::wstring>(c.opens, kOpened));
     EXPECT_NE(GetCapture(), control);

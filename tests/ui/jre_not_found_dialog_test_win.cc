@@ -22,7 +22,8 @@ namespace {
 using test::Wide;
 
 const std::u16string kMessage =
-    u"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und installieren Sie eine JRE "
+    u"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und installieren Sie "
+    u"eine JRE "
     u"(neueste Version) von:";
 
 std::wstring TextOf(HWND window) {
@@ -45,7 +46,8 @@ HWND WaitForDialog(const wchar_t* title = L"JRE nicht gefunden") {
 }
 
 void Command(HWND dialog, int id) {
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 bool OkEnabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }
@@ -85,23 +87,37 @@ TEST(JreNotFoundDialog, BrowseEnablesOkOnlyForAUsableFolderAndOkOrCancelEnds) {
     std::vector<std::pair<std::optional<std::wstring>, bool>> picks;
     std::wstring editAtEnd;
     std::function<void(HWND)> finish;
-    std::u16string home;  // the choice; empty: none (the dialog stays open after a refused OK, even when posted)
+    std::u16string home;  // the choice; empty: none (the dialog stays open after a refused OK, even
+                          // when posted)
     std::u16string url = u"";  // a vendor's address; an active window then owns the dialog
   } cases[] = {
-      {"usable, picker cancelled, unusable, usable; OK", 0,
-       {{clientFolder, true}, {std::nullopt, true}, {unusable, false}, {clientFolder, true}}, clientFolder, ok,
+      {"usable, picker cancelled, unusable, usable; OK",
+       0,
+       {{clientFolder, true}, {std::nullopt, true}, {unusable, false}, {clientFolder, true}},
+       clientFolder,
+       ok,
        client},
       {"C:\\ gets one backslash; OK", 1, {{L"C:\\", true}}, L"C:\\", ok, u"C:\\"},
-      {"server required refuses a client-only folder", 1, {{clientFolder, false}}, clientFolder, ok, u""},
-      {"usable; Escape", 0, {{clientFolder, true}}, clientFolder,
-       [](HWND d) { PostMessageW(d, WM_KEYDOWN, VK_ESCAPE, 0); }, u"", u"https://example.com/j"},
+      {"server required refuses a client-only folder",
+       1,
+       {{clientFolder, false}},
+       clientFolder,
+       ok,
+       u""},
+      {"usable; Escape",
+       0,
+       {{clientFolder, true}},
+       clientFolder,
+       [](HWND d) { PostMessageW(d, WM_KEYDOWN, VK_ESCAPE, 0); },
+       u"",
+       u"https://example.com/j"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::openedLinks.clear();
     HWND owner = c.url.empty() ? nullptr
-                               : CreateWindowExW(0, L"Static", L"owner", WS_POPUP | WS_VISIBLE, 20, 30, 400, 300,
-                                                 nullptr, nullptr, nullptr, nullptr);
+                               : CreateWindowExW(0, L"Static", L"owner", WS_POPUP | WS_VISIBLE, 20,
+                                                 30, 400, 300, nullptr, nullptr, nullptr, nullptr);
     if (owner != nullptr) SetActiveWindow(owner);
     const std::wstring link = Wide(c.url.empty() ? kDefaultDownloadUrl : c.url);
     size_t asked = 0;
@@ -126,16 +142,19 @@ TEST(JreNotFoundDialog, BrowseEnablesOkOnlyForAUsableFolderAndOkOrCancelEnds) {
       EXPECT_EQ(IsWindow(dialog) != FALSE, refusedOk);
       if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    const std::optional<JreDialogChoice> choice = ShowJreNotFoundDialog({kMessage, c.jvmType, c.url});
+    const std::optional<JreDialogChoice> choice =
+        ShowJreNotFoundDialog({kMessage, c.jvmType, c.url});
     driver.join();
     if (owner != nullptr) DestroyWindow(owner);
     EXPECT_EQ(asked, c.picks.size());
-    EXPECT_EQ(test::openedLinks, std::vector<std::wstring>{L"open " + link + L" " + std::to_wstring(SW_SHOWNORMAL)});
+    EXPECT_EQ(test::openedLinks,
+              std::vector<std::wstring>{L"open " + link + L" " + std::to_wstring(SW_SHOWNORMAL)});
     EXPECT_EQ(choice.has_value(), !c.home.empty());
     if (choice && !c.home.empty()) {
       EXPECT_EQ(ToUtf8(choice->javaHome), ToUtf8(c.home));
       EXPECT_EQ(ToUtf8(choice->jvmLibraryPath),
-                ToUtf8(test::LibraryIn(c.home, c.jvmType == 1 ? JvmFlavor::kServer : JvmFlavor::kClient)));
+                ToUtf8(test::LibraryIn(c.home,
+                                       c.jvmType == 1 ? JvmFlavor::kServer : JvmFlavor::kClient)));
     }
   }
   SetFolderPickerForTesting(nullptr);
@@ -155,9 +174,11 @@ TEST(JreNotFoundDialog, ShowsTheConfiguredLanguageAndReplacements) {
   std::thread driver([&] {
     HWND dialog = WaitForDialog(L"JRE not found");
     ASSERT_NE(dialog, nullptr) << "no dialog titled 'JRE not found'";
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
       const int id = GetDlgCtrlID(child);
-      if (id != kJreDialogMessage && id != kJreDialogLink && id != kJreDialogIcon) texts.push_back(TextOf(child));
+      if (id != kJreDialogMessage && id != kJreDialogLink && id != kJreDialogIcon)
+        texts.push_back(TextOf(child));
     }
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
@@ -166,8 +187,14 @@ TEST(JreNotFoundDialog, ShowsTheConfiguredLanguageAndReplacements) {
   ResetMessageTexts();
   // In template order: OK, Cancel, the folder field, its label, Browse, the
   // frame and the hint.
-  const std::vector<std::wstring> expected = {L"OK",       L"Cancel", L"", L"JRE path:", L"Choose...",
-                                              L"No JRE", L"If you have a JRE installed, you can browse for it below:"};
+  const std::vector<std::wstring> expected = {
+      L"OK",
+      L"Cancel",
+      L"",
+      L"JRE path:",
+      L"Choose...",
+      L"No JRE",
+      L"If you have a JRE installed, you can browse for it below:"};
   EXPECT_EQ(texts, expected);
 }
 

@@ -31,7 +31,8 @@ size_t Count(const std::string& text, const std::string& part) {
 // and error, its output in dir/out.txt and the per-user settings in dir/home,
 // answering each prompt in turn. Its exit code and what the terminal showed
 // up to the last prompt (without the terminal's carriage returns).
-std::pair<int, std::string> RunOnTerminal(const std::u16string& program, const std::vector<std::string>& answers,
+std::pair<int, std::string> RunOnTerminal(const std::u16string& program,
+                                          const std::vector<std::string>& answers,
                                           const std::u16string& dir) {
   const std::string path = ToUtf8(program), home = ToUtf8(dir + u"/home"), folder = ToUtf8(dir);
   int terminal = -1;
@@ -68,15 +69,20 @@ std::pair<int, std::string> RunOnTerminal(const std::u16string& program, const s
 }
 
 TEST(JreNotFoundOnLinux, AsksOnATerminalRemembersTheAnswerAndExplainsWithoutOne) {
-  if (JavaClassesDir().empty() || !FileExists(JvmLibraryInHome(JdkHome()))) GTEST_SKIP() << "no JDK";
+  if (JavaClassesDir().empty() || !FileExists(JvmLibraryInHome(JdkHome())))
+    GTEST_SKIP() << "no JDK";
   const std::string jdk = ToUtf8(JdkHome());
   const struct {
     const char* name;
-    std::vector<std::string> answers;  // "nothing" is a folder without a runtime, relative to the launcher's
-    std::string url;                   // the vendor's download address, if any
-    bool service;                      // remembered beside the launcher, not per user
+    std::vector<std::string>
+        answers;      // "nothing" is a folder without a runtime, relative to the launcher's
+    std::string url;  // the vendor's download address, if any
+    bool service;     // remembered beside the launcher, not per user
   } cases[] = {
-      {"an unusable folder, then the JDK between blanks", {"nothing", " \t" + jdk + "  "}, "", false},
+      {"an unusable folder, then the JDK between blanks",
+       {"nothing", " \t" + jdk + "  "},
+       "",
+       false},
       {"the JDK in service mode", {jdk}, "", true},
       {"an empty answer", {""}, "https://example.com/java", false},
       {"an unusable folder, then the end of the input (Ctrl-D)", {"nothing", "\x04"}, "", false},
@@ -88,22 +94,30 @@ TEST(JreNotFoundOnLinux, AsksOnATerminalRemembersTheAnswerAndExplainsWithoutOne)
     const std::u16string launcher =
         MakeApp(dir / u"app", u"app",
                 "[Java Runtime Environment]\nMain Class=launch.Probe\nMinimum Version=99\n" +
-                    (c.url.empty() ? "" : "Download URL=" + c.url + "\n") + "[Class Path]\nClass Path=" +
-                    ToUtf8(JavaClassesDir()) + "\n" + (c.service ? "[Application]\nApplication Type=service\n" : ""));
+                    (c.url.empty() ? "" : "Download URL=" + c.url + "\n") +
+                    "[Class Path]\nClass Path=" + ToUtf8(JavaClassesDir()) + "\n" +
+                    (c.service ? "[Application]\nApplication Type=service\n" : ""));
     const bool chosen = c.answers.back().find(jdk) != std::string::npos;
     const auto [exitCode, shown] = RunOnTerminal(launcher, c.answers, dir.path());
     const int expectedCode = chosen ? 0 : ExitCodeMinusOne();
     EXPECT_EQ(exitCode, expectedCode) << shown;
     const std::string url = c.url.empty() ? ToUtf8(kDefaultDownloadUrl) : c.url;
-    EXPECT_NE(shown.find("(minimum Version 99.0) von:\n  " + url + "\n\nWenn Sie ein JRE installiert haben, können "
-                         "Sie unten danach suchen:\n" + kPrompt), std::string::npos) << shown;
+    EXPECT_NE(shown.find("(minimum Version 99.0) von:\n  " + url +
+                         "\n\nWenn Sie ein JRE installiert haben, können "
+                         "Sie unten danach suchen:\n" +
+                         kPrompt),
+              std::string::npos)
+        << shown;
     // Each refused answer is named as an absolute folder before the next prompt.
-    EXPECT_EQ(Count(shown, "Kein JRE: " + ToUtf8(dir / u"nothing") + "\n" + kPrompt), c.answers.size() - 1) << shown;
+    EXPECT_EQ(Count(shown, "Kein JRE: " + ToUtf8(dir / u"nothing") + "\n" + kPrompt),
+              c.answers.size() - 1)
+        << shown;
     // The program's output begins with "argc=0".
     EXPECT_EQ(ReadFile(dir / u"out.txt").substr(0, 7), chosen ? "argc=0\n" : "");
     // The folder is remembered in the configuration beside a service, else
     // in the user's own settings.
-    EXPECT_EQ(ReadFile(dir / u"app/app.ini").find("JRE Path=" + jdk) != std::string::npos, c.service);
+    EXPECT_EQ(ReadFile(dir / u"app/app.ini").find("JRE Path=" + jdk) != std::string::npos,
+              c.service);
 
     // The next start without a terminal finds the remembered folder or says why it ends.
     ProcessOptions options;
@@ -111,10 +125,13 @@ TEST(JreNotFoundOnLinux, AsksOnATerminalRemembersTheAnswerAndExplainsWithoutOne)
     options.environment[u"HOME"] = options.environment[u"XDG_CONFIG_HOME"] = dir / u"home";
     const ProcessResult again = RunProgram(launcher, {}, options);
     EXPECT_EQ(again.exitCode, expectedCode) << again.errors;
-    EXPECT_EQ(chosen ? again.output.substr(0, 7) : again.output,
-              chosen ? "argc=0\n"
-                     : "Error: Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
-                       "installieren Sie eine JRE (minimum Version 99.0) von: " + url + " \n");
+    EXPECT_EQ(
+        chosen ? again.output.substr(0, 7) : again.output,
+        chosen
+            ? "argc=0\n"
+            : "Error: Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
+              "installieren Sie eine JRE (minimum Version 99.0) von: " +
+                  url + " \n");
   }
 }
 

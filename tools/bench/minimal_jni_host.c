@@ -7,14 +7,14 @@
 #include <stdio.h>
 #include <string.h>
 
-typedef jint (JNICALL *CreateJavaVm)(JavaVM **, void **, void *);
+typedef jint(JNICALL* CreateJavaVm)(JavaVM**, void**, void*);
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc != 4) {
     fprintf(stderr, "usage: %s LIBJVM CLASSPATH MAINCLASS\n", argv[0]);
     return 2;
   }
-  void *library = dlopen(argv[1], RTLD_NOW | RTLD_GLOBAL);
+  void* library = dlopen(argv[1], RTLD_NOW | RTLD_GLOBAL);
   if (library == NULL) {
     fprintf(stderr, "%s\n", dlerror());
     return 1;
@@ -33,12 +33,13 @@ int main(int argc, char **argv) {
   args.options = options;
   args.ignoreUnrecognized = JNI_FALSE;
 
-  JavaVM *vm;
-  JNIEnv *env;
-  if (create(&vm, (void **)&env, &args) != JNI_OK) return 1;
+  JavaVM* vm;
+  JNIEnv* env;
+  if (create(&vm, (void**)&env, &args) != JNI_OK) return 1;
   jclass mainClass = (*env)->FindClass(env, argv[3]);
   if (mainClass == NULL) return 1;
-  jmethodID mainMethod = (*env)->GetStaticMethodID(env, mainClass, "main", "([Ljava/lang/String;)V");
+  jmethodID mainMethod =
+      (*env)->GetStaticMethodID(env, mainClass, "main", "([Ljava/lang/String;)V");
   if (mainMethod == NULL) return 1;
   jclass stringClass = (*env)->FindClass(env, "java/lang/String");
   jobjectArray arguments = (*env)->NewObjectArray(env, 0, stringClass, NULL);

@@ -15,18 +15,21 @@ constexpr uint16_t kGerman = 0x0407;
 constexpr uint16_t kNeutral = 0;
 
 // The order in which the version strings are written.
-const char16_t* const kStringOrder[] = {u"CompanyName",  u"FileDescription",  u"FileVersion", u"InternalName",
-                                        u"LegalCopyright", u"OriginalFilename", u"ProductName", u"ProductVersion"};
+const char16_t* const kStringOrder[] = {u"CompanyName",  u"FileDescription", u"FileVersion",
+                                        u"InternalName", u"LegalCopyright",  u"OriginalFilename",
+                                        u"ProductName",  u"ProductVersion"};
 
 size_t OrderOf(const std::u16string& key) {
   const auto* end = std::end(kStringOrder);
-  return static_cast<size_t>(std::find(std::begin(kStringOrder), end, key) - std::begin(kStringOrder));
+  return static_cast<size_t>(std::find(std::begin(kStringOrder), end, key) -
+                             std::begin(kStringOrder));
 }
 
 // Reads the headers and the resources of one of our launchers.
 bool ReadLauncher(const Bytes& program, PeImage* image, uint32_t* rsrcRva, ResourceTable* resources,
                   std::string* error) {
-  if (!ReadPeImage(program, image, error) || !ResourceSectionAddress(*image, program, rsrcRva, error) ||
+  if (!ReadPeImage(program, image, error) ||
+      !ResourceSectionAddress(*image, program, rsrcRva, error) ||
       !ReadResourceTree(program, *image, *rsrcRva, resources, error)) {
     return false;
   }
@@ -47,7 +50,8 @@ bool BrandVersion(ResourceTable* resources, const BrandOptions& options, std::st
     language = entry->id;
     if (!ReadVersionInfo(entry->data, &info, error)) return false;
   }
-  std::optional<VersionNumbers> fileVersion = options.fileVersion, productVersion = options.productVersion;
+  std::optional<VersionNumbers> fileVersion = options.fileVersion,
+                                productVersion = options.productVersion;
   // A new version resource gives both versions the one that was set.
   if (!existing && !fileVersion) fileVersion = productVersion;
   if (!existing && !productVersion) productVersion = fileVersion;
@@ -60,14 +64,18 @@ bool BrandVersion(ResourceTable* resources, const BrandOptions& options, std::st
     info.Set(u"ProductVersion", VersionText(*productVersion));
   }
   const std::pair<const std::optional<std::string>*, const char16_t*> texts[] = {
-      {&options.company, u"CompanyName"},        {&options.description, u"FileDescription"},
-      {&options.internalName, u"InternalName"},  {&options.copyright, u"LegalCopyright"},
-      {&options.originalFilename, u"OriginalFilename"}, {&options.productName, u"ProductName"}};
+      {&options.company, u"CompanyName"},
+      {&options.description, u"FileDescription"},
+      {&options.internalName, u"InternalName"},
+      {&options.copyright, u"LegalCopyright"},
+      {&options.originalFilename, u"OriginalFilename"},
+      {&options.productName, u"ProductName"}};
   for (const auto& [value, key] : texts) {
     if (*value) info.Set(key, Utf8ToUtf16(**value));
   }
-  std::stable_sort(info.strings.begin(), info.strings.end(),
-                   [](const auto& a, const auto& b) { return OrderOf(a.first) < OrderOf(b.first); });
+  std::stable_sort(info.strings.begin(), info.strings.end(), [](const auto& a, const auto& b) {
+    return OrderOf(a.first) < OrderOf(b.first);
+  });
   Bytes data = WriteVersionInfo(info);
   // Every block records its length in 16 bits.
   if (data.size() > 0xFFFF) {
@@ -83,7 +91,8 @@ bool BrandManifest(ResourceTable* resources, const BrandOptions& options, std::s
   const ResourceEntry* entry = FindResource(*resources, kManifestResource, 1);
   std::string manifest(entry->data.begin(), entry->data.end());
   const uint16_t language = entry->id;
-  if (options.executionLevel && !SetExecutionLevel(&manifest, *options.executionLevel, error)) return false;
+  if (options.executionLevel && !SetExecutionLevel(&manifest, *options.executionLevel, error))
+    return false;
   if (options.dpiAware && !SetDpiAwareness(&manifest, *options.dpiAware, error)) return false;
   SetResource(resources, kManifestResource, 1, language, Bytes(manifest.begin(), manifest.end()));
   return true;
@@ -91,8 +100,8 @@ bool BrandManifest(ResourceTable* resources, const BrandOptions& options, std::s
 
 }  // namespace
 
-bool BrandProgram(const Bytes& program, const BrandOptions& options, Bytes* out, std::vector<std::string>* notes,
-                  std::string* error) {
+bool BrandProgram(const Bytes& program, const BrandOptions& options, Bytes* out,
+                  std::vector<std::string>* notes, std::string* error) {
   PeImage image;
   uint32_t rsrcRva = 0;
   ResourceTable resources;
@@ -108,17 +117,21 @@ bool BrandProgram(const Bytes& program, const BrandOptions& options, Bytes* out,
     }
     SetResource(&resources, kGroupIconResource, 1, kNeutral, IconGroup(icons, 1));
   }
-  const bool versionOptions = options.productName || options.company || options.description || options.copyright ||
-                              options.internalName || options.originalFilename || options.productVersion ||
+  const bool versionOptions = options.productName || options.company || options.description ||
+                              options.copyright || options.internalName ||
+                              options.originalFilename || options.productVersion ||
                               options.fileVersion;
   if (versionOptions && !BrandVersion(&resources, options, error)) return false;
-  if ((options.executionLevel || options.dpiAware) && !BrandManifest(&resources, options, error)) return false;
+  if ((options.executionLevel || options.dpiAware) && !BrandManifest(&resources, options, error))
+    return false;
 
   bool removedSignature = false;
-  if (!ReplaceResourceSection(program, image, WriteResourceTree(resources, rsrcRva), out, &removedSignature, error)) {
+  if (!ReplaceResourceSection(program, image, WriteResourceTree(resources, rsrcRva), out,
+                              &removedSignature, error)) {
     return false;
   }
-  if (removedSignature) notes->push_back("the signature was removed: sign the program after branding it");
+  if (removedSignature)
+    notes->push_back("the signature was removed: sign the program after branding it");
   return true;
 }
 

@@ -11,7 +11,8 @@ bool Read16(const Bytes& bytes, size_t offset, uint16_t* value) {
 bool Read32(const Bytes& bytes, size_t offset, uint32_t* value) {
   if (offset > bytes.size() || bytes.size() - offset < 4) return false;
   *value = static_cast<uint32_t>(bytes[offset]) | static_cast<uint32_t>(bytes[offset + 1]) << 8 |
-           static_cast<uint32_t>(bytes[offset + 2]) << 16 | static_cast<uint32_t>(bytes[offset + 3]) << 24;
+           static_cast<uint32_t>(bytes[offset + 2]) << 16 |
+           static_cast<uint32_t>(bytes[offset + 3]) << 24;
   return true;
 }
 
@@ -46,8 +47,15 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     const auto byte = static_cast<unsigned char>(text[i]);
-    int extra = byte < 0x80 ? 0 : (byte >> 5) == 6 ? 1 : (byte >> 4) == 14 ? 2 : (byte >> 3) == 30 ? 3 : -1;
-    char32_t code = extra == 0 ? byte : extra == 1 ? byte & 0x1F : extra == 2 ? byte & 0x0F : byte & 0x07;
+    int extra = byte < 0x80         ? 0
+                : (byte >> 5) == 6  ? 1
+                : (byte >> 4) == 14 ? 2
+                : (byte >> 3) == 30 ? 3
+                                    : -1;
+    char32_t code = extra == 0   ? byte
+                    : extra == 1 ? byte & 0x1F
+                    : extra == 2 ? byte & 0x0F
+                                 : byte & 0x07;
     bool valid = extra >= 0;
     for (int k = 1; valid && k <= extra; ++k) {
       if (i + k >= text.size()) {
@@ -59,7 +67,8 @@ std::u16string Utf8ToUtf16(std::string_view text) {
       code = code << 6 | (next & 0x3F);
     }
     static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (!valid || code < kMinimum[extra < 0 ? 0 : extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+    if (!valid || code < kMinimum[extra < 0 ? 0 : extra] || code > 0x10FFFF ||
+        (code >= 0xD800 && code <= 0xDFFF)) {
       out.push_back(u'\uFFFD');
       ++i;
       continue;
@@ -79,7 +88,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t code = text[i];
-    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
       code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (code >= 0xD800 && code <= 0xDFFF) {

@@ -23,7 +23,8 @@ bool ReadWholeFile(const std::string& path, Bytes* contents, std::string* error)
   Bytes result;
   uint8_t buffer[65536];
   size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) result.insert(result.end(), buffer, buffer + count);
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    result.insert(result.end(), buffer, buffer + count);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) {
@@ -38,7 +39,8 @@ bool ReplaceWholeFile(const std::string& path, const Bytes& contents, const std:
                       std::string* error) {
   struct stat model {};
   mode_t mode = 0755;
-  if (stat(path.c_str(), &model) == 0 || stat(modelPath.c_str(), &model) == 0) mode = model.st_mode & 07777;
+  if (stat(path.c_str(), &model) == 0 || stat(modelPath.c_str(), &model) == 0)
+    mode = model.st_mode & 07777;
   const std::string temporary = path + ".brand-tmp";
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) {

@@ -13,9 +13,7 @@ std::wstring Wide(const std::string& text) {
   return std::wstring(units.begin(), units.end());
 }
 
-std::string SystemMessage(DWORD code) {
-  return "Windows error " + std::to_string(code);
-}
+std::string SystemMessage(DWORD code) { return "Windows error " + std::to_string(code); }
 
 }  // namespace
 
@@ -40,7 +38,8 @@ bool ReadWholeFile(const std::string& path, Bytes* contents, std::string* error)
   Bytes result;
   uint8_t buffer[65536];
   size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) result.insert(result.end(), buffer, buffer + count);
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    result.insert(result.end(), buffer, buffer + count);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) {
@@ -51,19 +50,23 @@ bool ReadWholeFile(const std::string& path, Bytes* contents, std::string* error)
   return true;
 }
 
-bool ReplaceWholeFile(const std::string& path, const Bytes& contents, const std::string&, std::string* error) {
+bool ReplaceWholeFile(const std::string& path, const Bytes& contents, const std::string&,
+                      std::string* error) {
   const std::wstring temporary = Wide(path + ".brand-tmp");
-  HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     *error = "cannot write " + path + ".brand-tmp: " + SystemMessage(GetLastError());
     return false;
   }
   DWORD written = 0;
-  const bool ok = WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
-                  written == contents.size() && FlushFileBuffers(file);
+  const bool ok =
+      WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
+      written == contents.size() && FlushFileBuffers(file);
   const DWORD code = GetLastError();
   CloseHandle(file);
-  if (!ok || !MoveFileExW(temporary.c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!ok || !MoveFileExW(temporary.c_str(), Wide(path).c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     *error = "cannot write " + path + ": " + SystemMessage(ok ? GetLastError() : code);
     DeleteFileW(temporary.c_str());
     return false;

@@ -6,8 +6,8 @@ namespace javelin::brand {
 
 bool ReadIconFile(const Bytes& file, std::vector<IconImage>* images, std::string* error) {
   uint16_t reserved = 1, type = 0, count = 0;
-  if (!Read16(file, 0, &reserved) || !Read16(file, 2, &type) || !Read16(file, 4, &count) || reserved != 0 ||
-      type != 1) {
+  if (!Read16(file, 0, &reserved) || !Read16(file, 2, &type) || !Read16(file, 4, &count) ||
+      reserved != 0 || type != 1) {
     *error = "not an icon file (.ico)";
     return false;
   }
@@ -26,7 +26,8 @@ bool ReadIconFile(const Bytes& file, std::vector<IconImage>* images, std::string
     Read32(file, entry + 8, &length);
     Read32(file, entry + 12, &offset);
     if (length == 0 || offset > file.size() || file.size() - offset < length) {
-      *error = "truncated icon file: image " + std::to_string(i + 1) + " ends after the end of the file";
+      *error =
+          "truncated icon file: image " + std::to_string(i + 1) + " ends after the end of the file";
       return false;
     }
     static const uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

@@ -35,9 +35,12 @@ int Run(const std::vector<std::string>& arguments) {
   bool show = false;
   BrandOptions options;
   const std::map<std::string, std::optional<std::string>*> texts = {
-      {"--product-name", &options.productName},   {"--company", &options.company},
-      {"--description", &options.description},    {"--copyright", &options.copyright},
-      {"--internal-name", &options.internalName}, {"--original-filename", &options.originalFilename}};
+      {"--product-name", &options.productName},
+      {"--company", &options.company},
+      {"--description", &options.description},
+      {"--copyright", &options.copyright},
+      {"--internal-name", &options.internalName},
+      {"--original-filename", &options.originalFilename}};
   for (size_t i = 0; i < arguments.size(); ++i) {
     // --option=value is the same as --option value (and allows an empty value
     // where a build system drops empty arguments).
@@ -47,7 +50,8 @@ int Run(const std::vector<std::string>& arguments) {
       inlineValue = argument.substr(argument.find('=') + 1);
       argument.erase(argument.find('='));
     }
-    if (inlineValue && (argument == "--help" || argument == "--show")) return Fail(argument + " takes no value");
+    if (inlineValue && (argument == "--help" || argument == "--show"))
+      return Fail(argument + " takes no value");
     if (argument == "--help" || argument == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
@@ -57,7 +61,8 @@ int Run(const std::vector<std::string>& arguments) {
       continue;
     }
     if (argument.size() > 1 && argument[0] == '-') {
-      if (!inlineValue && i + 1 == arguments.size()) return Fail(argument + " needs a value (see --help)");
+      if (!inlineValue && i + 1 == arguments.size())
+        return Fail(argument + " needs a value (see --help)");
       const std::string value = inlineValue ? *inlineValue : arguments[++i];
       if (argument == "-o") {
         output = value;
@@ -68,12 +73,15 @@ int Run(const std::vector<std::string>& arguments) {
       } else if (argument == "--product-version" || argument == "--file-version") {
         VersionNumbers numbers;
         if (!ParseVersionNumbers(value, &numbers)) {
-          return Fail(argument + " \"" + value + "\": one to four dot-separated numbers up to 65535 expected");
+          return Fail(argument + " \"" + value +
+                      "\": one to four dot-separated numbers up to 65535 expected");
         }
         (argument == "--file-version" ? options.fileVersion : options.productVersion) = numbers;
       } else if (argument == "--execution-level") {
-        if (value != "asInvoker" && value != "highestAvailable" && value != "requireAdministrator") {
-          return Fail("--execution-level \"" + value + "\": asInvoker, highestAvailable or requireAdministrator expected");
+        if (value != "asInvoker" && value != "highestAvailable" &&
+            value != "requireAdministrator") {
+          return Fail("--execution-level \"" + value +
+                      "\": asInvoker, highestAvailable or requireAdministrator expected");
         }
         options.executionLevel = value;
       } else if (argument == "--dpi-aware") {
@@ -111,15 +119,19 @@ int Run(const std::vector<std::string>& arguments) {
   Bytes branded;
   std::vector<std::string> notes;
   if (!BrandProgram(program, options, &branded, &notes, &error)) {
-    return Fail((options.iconFile && error.find("icon") != std::string::npos ? iconPath : input) + ": " + error);
+    return Fail((options.iconFile && error.find("icon") != std::string::npos ? iconPath : input) +
+                ": " + error);
   }
   if (output.empty()) output = input;
   if (!ReplaceWholeFile(output, branded, input, &error)) return Fail(error);
-  for (const std::string& note : notes) std::fprintf(stderr, "javelin-brand: note: %s\n", note.c_str());
+  for (const std::string& note : notes)
+    std::fprintf(stderr, "javelin-brand: note: %s\n", note.c_str());
   return 0;
 }
 
 }  // namespace
 }  // namespace javelin::brand
 
-int main(int argc, char** argv) { return javelin::brand::Run(javelin::brand::CommandLineArguments(argc, argv)); }
+int main(int argc, char** argv) {
+  return javelin::brand::Run(javelin::brand::CommandLineArguments(argc, argv));
+}

@@ -5,13 +5,17 @@ namespace {
 
 // The text between the opening tag of `element` and its closing tag, as an
 // offset and a length; false when the element is missing or empty.
-bool FindContent(const std::string& text, const std::string& element, size_t* start, size_t* length) {
-  for (size_t at = text.find("<" + element); at != std::string::npos; at = text.find("<" + element, at + 1)) {
+bool FindContent(const std::string& text, const std::string& element, size_t* start,
+                 size_t* length) {
+  for (size_t at = text.find("<" + element); at != std::string::npos;
+       at = text.find("<" + element, at + 1)) {
     const char next = at + element.size() + 1 < text.size() ? text[at + element.size() + 1] : '\0';
     if (next != ' ' && next != '>' && next != '\t' && next != '\r' && next != '\n') continue;
     const size_t open = text.find('>', at);
     const size_t close = text.find("</" + element, at);
-    if (open == std::string::npos || close == std::string::npos || close < open || text[open - 1] == '/') return false;
+    if (open == std::string::npos || close == std::string::npos || close < open ||
+        text[open - 1] == '/')
+      return false;
     *start = open + 1;
     *length = close - open - 1;
     return true;

@@ -25,14 +25,16 @@ PeDirectory PeImage::Directory(uint32_t index, const Bytes& file) const {
 
 const PeSection* PeImage::SectionAt(uint32_t rva) const {
   for (const PeSection& section : sections) {
-    if (rva >= section.virtualAddress && rva - section.virtualAddress < section.rawSize) return &section;
+    if (rva >= section.virtualAddress && rva - section.virtualAddress < section.rawSize)
+      return &section;
   }
   return nullptr;
 }
 
 bool PeImage::FileOffset(uint32_t rva, uint32_t length, size_t* offset) const {
   const PeSection* section = SectionAt(rva);
-  if (section == nullptr || section->rawSize - (rva - section->virtualAddress) < length) return false;
+  if (section == nullptr || section->rawSize - (rva - section->virtualAddress) < length)
+    return false;
   *offset = static_cast<size_t>(section->rawPointer) + (rva - section->virtualAddress);
   return true;
 }
@@ -53,8 +55,10 @@ bool ReadPeImage(const Bytes& file, PeImage* image, std::string* error) {
   result.coffOffset = static_cast<size_t>(peOffset) + 4;
   uint16_t sectionCount = 0, optionalSize = 0, optionalMagic = 0;
   result.optionalOffset = result.coffOffset + 20;
-  if (!Read16(file, result.coffOffset, &result.machine) || !Read16(file, result.coffOffset + 2, &sectionCount) ||
-      !Read16(file, result.coffOffset + 16, &optionalSize) || !Read16(file, result.optionalOffset, &optionalMagic)) {
+  if (!Read16(file, result.coffOffset, &result.machine) ||
+      !Read16(file, result.coffOffset + 2, &sectionCount) ||
+      !Read16(file, result.coffOffset + 16, &optionalSize) ||
+      !Read16(file, result.optionalOffset, &optionalMagic)) {
     *error = "truncated PE header";
     return false;
   }
@@ -63,7 +67,8 @@ bool ReadPeImage(const Bytes& file, PeImage* image, std::string* error) {
     return false;
   }
   result.pe32Plus = optionalMagic == 0x20B;
-  if ((optionalMagic != 0x10B && optionalMagic != 0x20B) || result.pe32Plus != (result.machine == kMachineAmd64)) {
+  if ((optionalMagic != 0x10B && optionalMagic != 0x20B) ||
+      result.pe32Plus != (result.machine == kMachineAmd64)) {
     *error = "the optional header does not match the processor";
     return false;
   }
@@ -73,7 +78,8 @@ bool ReadPeImage(const Bytes& file, PeImage* image, std::string* error) {
   uint32_t sizeOfHeaders = 0;
   if (!Read32(file, result.optionalOffset + 32, &result.sectionAlignment) ||
       !Read32(file, result.optionalOffset + 36, &result.fileAlignment) ||
-      !Read32(file, result.optionalOffset + 60, &sizeOfHeaders) || !Read32(file, countOffset, &result.directoryCount)) {
+      !Read32(file, result.optionalOffset + 60, &sizeOfHeaders) ||
+      !Read32(file, countOffset, &result.directoryCount)) {
     *error = "truncated PE header";
     return false;
   }
@@ -85,7 +91,8 @@ bool ReadPeImage(const Bytes& file, PeImage* image, std::string* error) {
   result.directoryCount = std::min<uint32_t>(result.directoryCount, 16);
   const size_t sectionTable = result.optionalOffset + optionalSize;
   if (optionalSize < result.directoriesOffset - result.optionalOffset + 8 * result.directoryCount ||
-      sectionCount == 0 || sectionCount > 96 || sectionTable + kSectionHeaderSize * sectionCount > file.size() ||
+      sectionCount == 0 || sectionCount > 96 ||
+      sectionTable + kSectionHeaderSize * sectionCount > file.size() ||
       sectionTable + kSectionHeaderSize * sectionCount > sizeOfHeaders) {
     *error = "truncated PE header";
     return false;
@@ -100,7 +107,8 @@ bool ReadPeImage(const Bytes& file, PeImage* image, std::string* error) {
     Read32(file, section.headerOffset + 16, &section.rawSize);
     Read32(file, section.headerOffset + 20, &section.rawPointer);
     Read32(file, section.headerOffset + 36, &section.characteristics);
-    if (section.rawSize != 0 && (section.rawPointer > file.size() || file.size() - section.rawPointer < section.rawSize)) {
+    if (section.rawSize != 0 &&
+        (section.rawPointer > file.size() || file.size() - section.rawPointer < section.rawSize)) {
       *error = "truncated file: section " + section.name + " ends after the end of the file";
       return false;
     }
@@ -127,11 +135,13 @@ uint32_t ComputePeChecksum(const Bytes& file, size_t checksumOffset) {
   return static_cast<uint32_t>(sum + file.size());
 }
 
-bool ResourceSectionAddress(const PeImage& image, const Bytes& file, uint32_t* rva, std::string* error) {
+bool ResourceSectionAddress(const PeImage& image, const Bytes& file, uint32_t* rva,
+                            std::string* error) {
   const PeDirectory resources = image.Directory(kResourceDirectory, file);
   const PeDirectory relocations = image.Directory(kRelocationDirectory, file);
   size_t index = 0;
-  while (index < image.sections.size() && image.sections[index].virtualAddress != resources.address) ++index;
+  while (index < image.sections.size() && image.sections[index].virtualAddress != resources.address)
+    ++index;
   if (resources.size == 0 || index == image.sections.size()) {
     *error = "the program has no resource section";
     return false;
@@ -140,10 +150,11 @@ bool ResourceSectionAddress(const PeImage& image, const Bytes& file, uint32_t* r
     const PeSection& section = image.sections[later];
     // The relocations and debug information hold addresses and offsets of
     // other sections only: they can move.
-    const bool movable = section.virtualAddress == relocations.address || section.name.rfind(".debug", 0) == 0 ||
-                         section.name.rfind("/", 0) == 0;
+    const bool movable = section.virtualAddress == relocations.address ||
+                         section.name.rfind(".debug", 0) == 0 || section.name.rfind("/", 0) == 0;
     if (!movable) {
-      *error = "the resource section is followed by section " + section.name + ", which cannot move";
+      *error =
+          "the resource section is followed by section " + section.name + ", which cannot move";
       return false;
     }
     if (section.virtualAddress < image.sections[index].virtualAddress ||
@@ -156,8 +167,8 @@ bool ResourceSectionAddress(const PeImage& image, const Bytes& file, uint32_t* r
   return true;
 }
 
-bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes& resources, Bytes* out,
-                            bool* removedSignature, std::string* error) {
+bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes& resources,
+                            Bytes* out, bool* removedSignature, std::string* error) {
   uint32_t rsrcAddress = 0;
   if (!ResourceSectionAddress(image, file, &rsrcAddress, error)) return false;
   size_t index = 0;
@@ -168,12 +179,14 @@ bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes
   for (const PeSection& section : image.sections) {
     // A section without file data (.bss) may point anywhere.
     if (section.rawSize == 0) continue;
-    sectionsEnd = std::max<size_t>(sectionsEnd, static_cast<size_t>(section.rawPointer) + section.rawSize);
+    sectionsEnd =
+        std::max<size_t>(sectionsEnd, static_cast<size_t>(section.rawPointer) + section.rawSize);
   }
   const PeDirectory certificate = image.Directory(kCertificateDirectory, file);
   *removedSignature = certificate.size != 0;
-  if (*removedSignature && (certificate.address < sectionsEnd || certificate.address > file.size() ||
-                            file.size() - certificate.address < certificate.size)) {
+  if (*removedSignature &&
+      (certificate.address < sectionsEnd || certificate.address > file.size() ||
+       file.size() - certificate.address < certificate.size)) {
     *error = "the signature lies outside the end of the file";
     return false;
   }
@@ -192,7 +205,8 @@ bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes
   Write32(&result, rsrc.headerOffset + 16, newRawSize);
   int64_t initializedDelta = static_cast<int64_t>(newRawSize) - rsrc.rawSize;
 
-  uint32_t nextAddress = AlignUp(rsrc.virtualAddress + static_cast<uint32_t>(resources.size()), image.sectionAlignment);
+  uint32_t nextAddress = AlignUp(rsrc.virtualAddress + static_cast<uint32_t>(resources.size()),
+                                 image.sectionAlignment);
   uint32_t imageEnd = nextAddress;
   for (size_t later = index + 1; later < image.sections.size(); ++later) {
     const PeSection& section = image.sections[later];
@@ -206,13 +220,15 @@ bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes
     if (section.virtualAddress == image.Directory(kRelocationDirectory, file).address) {
       Write32(&result, image.directoriesOffset + 8 * kRelocationDirectory, nextAddress);
     }
-    nextAddress = AlignUp(nextAddress + std::max(section.virtualSize, section.rawSize), image.sectionAlignment);
+    nextAddress = AlignUp(nextAddress + std::max(section.virtualSize, section.rawSize),
+                          image.sectionAlignment);
     imageEnd = nextAddress;
   }
   const size_t newSectionsEnd = result.size();
   result.insert(result.end(), trailer.begin(), trailer.end());
 
-  Write32(&result, image.directoriesOffset + 8 * kResourceDirectory + 4, static_cast<uint32_t>(resources.size()));
+  Write32(&result, image.directoriesOffset + 8 * kResourceDirectory + 4,
+          static_cast<uint32_t>(resources.size()));
   if (*removedSignature) {
     Write32(&result, image.directoriesOffset + 8 * kCertificateDirectory, 0);
     Write32(&result, image.directoriesOffset + 8 * kCertificateDirectory + 4, 0);
@@ -221,7 +237,8 @@ bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes
   if (rsrc.characteristics & kContainsInitializedData) {
     uint32_t initialized = 0;
     Read32(result, image.optionalOffset + 8, &initialized);
-    Write32(&result, image.optionalOffset + 8, static_cast<uint32_t>(initialized + initializedDelta));
+    Write32(&result, image.optionalOffset + 8,
+            static_cast<uint32_t>(initialized + initializedDelta));
   }
   // A COFF symbol table (unstripped programs) sits behind the sections and
   // moves with them.

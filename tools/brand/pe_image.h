@@ -31,7 +31,11 @@ struct PeDirectory {
   uint32_t size = 0;
 };
 
-enum PeDirectoryIndex : uint32_t { kResourceDirectory = 2, kCertificateDirectory = 4, kRelocationDirectory = 5 };
+enum PeDirectoryIndex : uint32_t {
+  kResourceDirectory = 2,
+  kCertificateDirectory = 4,
+  kRelocationDirectory = 5
+};
 
 struct PeImage {
   uint16_t machine = 0;
@@ -66,11 +70,12 @@ uint32_t ComputePeChecksum(const Bytes& file, size_t checksumOffset);
 // (ResourceSectionAddress). A certificate table is dropped (a signature no
 // longer matches once the resources change); `removedSignature` tells
 // whether there was one. Other bytes after the last section are kept.
-bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes& resources, Bytes* out,
-                            bool* removedSignature, std::string* error);
+bool ReplaceResourceSection(const Bytes& file, const PeImage& image, const Bytes& resources,
+                            Bytes* out, bool* removedSignature, std::string* error);
 
 // The RVA at which the resource section starts; false when the image has no
 // resource section this tool can rebuild.
-bool ResourceSectionAddress(const PeImage& image, const Bytes& file, uint32_t* rva, std::string* error);
+bool ResourceSectionAddress(const PeImage& image, const Bytes& file, uint32_t* rva,
+                            std::string* error);
 
 }  // namespace javelin::brand

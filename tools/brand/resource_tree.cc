@@ -56,7 +56,8 @@ struct Reader {
     const uint32_t count = static_cast<uint32_t>(named) + numbered;
     entries += count;
     if (entries > kMaximumEntries) return Fail("too many entries");
-    if (!image.FileOffset(sectionRva + offset, 16 + 8 * count, &at)) return Fail("a table lies outside the image");
+    if (!image.FileOffset(sectionRva + offset, 16 + 8 * count, &at))
+      return Fail("a table lies outside the image");
     for (uint32_t i = 0; i < count; ++i) {
       uint32_t nameField = 0, target = 0;
       Read32(file, at + 16 + 8 * i, &nameField);
@@ -101,16 +102,20 @@ struct Reader {
 bool ComesBefore(const ResourceEntry& left, const ResourceEntry& right) {
   if (left.name.empty() != right.name.empty()) return !left.name.empty();
   if (left.name.empty()) return left.id < right.id;
-  auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; };
-  return std::lexicographical_compare(left.name.begin(), left.name.end(), right.name.begin(), right.name.end(),
+  auto upper = [](char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+  };
+  return std::lexicographical_compare(left.name.begin(), left.name.end(), right.name.begin(),
+                                      right.name.end(),
                                       [&](char16_t a, char16_t b) { return upper(a) < upper(b); });
 }
 
 std::vector<const ResourceEntry*> SortedEntries(const ResourceTable& table) {
   std::vector<const ResourceEntry*> sorted;
   for (const ResourceEntry& entry : table.entries) sorted.push_back(&entry);
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const ResourceEntry* a, const ResourceEntry* b) { return ComesBefore(*a, *b); });
+  std::stable_sort(
+      sorted.begin(), sorted.end(),
+      [](const ResourceEntry* a, const ResourceEntry* b) { return ComesBefore(*a, *b); });
   return sorted;
 }
 
@@ -123,8 +128,8 @@ ResourceEntry* FindEntry(ResourceTable* table, uint16_t id) {
 
 }  // namespace
 
-bool ReadResourceTree(const Bytes& file, const PeImage& image, uint32_t rootRva, ResourceTable* root,
-                      std::string* error) {
+bool ReadResourceTree(const Bytes& file, const PeImage& image, uint32_t rootRva,
+                      ResourceTable* root, std::string* error) {
   Reader reader{file, image, rootRva, 0, 0, error};
   ResourceTable table;
   if (!reader.ReadTable(0, 0, &table)) return false;
@@ -179,13 +184,16 @@ Bytes WriteResourceTree(const ResourceTable& root, uint32_t sectionRva) {
     Put16(&out, table->majorVersion);
     Put16(&out, table->minorVersion);
     const auto sorted = SortedEntries(*table);
-    const auto namedCount = std::count_if(sorted.begin(), sorted.end(), [](auto* e) { return !e->name.empty(); });
+    const auto namedCount =
+        std::count_if(sorted.begin(), sorted.end(), [](auto* e) { return !e->name.empty(); });
     Put16(&out, static_cast<uint16_t>(namedCount));
     Put16(&out, static_cast<uint16_t>(sorted.size() - namedCount));
     for (const ResourceEntry* entry : sorted) {
-      Put32(&out, entry->name.empty() ? entry->id : (kNameFlag | nameOffsets[indexOf(named, entry)]));
-      Put32(&out, entry->isTable ? (kSubdirectoryFlag | tableOffsets[indexOf(tables, &entry->table)])
-                                 : dataEntriesOffset + 16 * static_cast<uint32_t>(indexOf(leaves, entry)));
+      Put32(&out,
+            entry->name.empty() ? entry->id : (kNameFlag | nameOffsets[indexOf(named, entry)]));
+      Put32(&out, entry->isTable
+                      ? (kSubdirectoryFlag | tableOffsets[indexOf(tables, &entry->table)])
+                      : dataEntriesOffset + 16 * static_cast<uint32_t>(indexOf(leaves, entry)));
     }
   }
   for (size_t i = 0; i < leaves.size(); ++i) {
@@ -231,9 +239,10 @@ ResourceTable* TypeTable(ResourceTable* root, uint16_t type) {
 }
 
 void RemoveType(ResourceTable* root, uint16_t type) {
-  root->entries.erase(std::remove_if(root->entries.begin(), root->entries.end(),
-                                     [type](const ResourceEntry& e) { return e.name.empty() && e.id == type; }),
-                      root->entries.end());
+  root->entries.erase(
+      std::remove_if(root->entries.begin(), root->entries.end(),
+                     [type](const ResourceEntry& e) { return e.name.empty() && e.id == type; }),
+      root->entries.end());
 }
 
 void SetResource(ResourceTable* root, uint16_t type, uint16_t id, uint16_t language, Bytes data) {
@@ -255,4 +264,3 @@ void SetResource(ResourceTable* root, uint16_t type, uint16_t id, uint16_t langu
 }
 
 }  // namespace javelin::brand
-

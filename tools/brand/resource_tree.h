@@ -41,8 +41,8 @@ struct ResourceEntry {
 
 // Reads the tree whose root table is at `rootRva`. Fails with a one-line
 // reason for offsets outside the image, loops and implausible sizes.
-bool ReadResourceTree(const Bytes& file, const PeImage& image, uint32_t rootRva, ResourceTable* root,
-                      std::string* error);
+bool ReadResourceTree(const Bytes& file, const PeImage& image, uint32_t rootRva,
+                      ResourceTable* root, std::string* error);
 
 // Lays the tree out as the contents of a resource section at `sectionRva`:
 // every table, then the data entries, the names and the data. Entries are

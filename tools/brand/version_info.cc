@@ -59,8 +59,8 @@ void PutText(Bytes* out, const std::u16string& text) {
 }
 
 // Appends a block; `children` are whole blocks, each placed on a 4-byte boundary.
-void PutBlock(Bytes* out, const std::u16string& key, uint16_t type, uint16_t valueLength, const Bytes& value,
-              const std::vector<Bytes>& children) {
+void PutBlock(Bytes* out, const std::u16string& key, uint16_t type, uint16_t valueLength,
+              const Bytes& value, const std::vector<Bytes>& children) {
   PadTo(out, 4);
   const size_t start = out->size();
   Put16(out, 0);
@@ -109,10 +109,12 @@ bool ReadVersionInfo(const Bytes& data, VersionInfo* info, std::string* error) {
   }
   VersionInfo result;
   uint32_t signature = 0;
-  if (root.valueBytes >= 52 && Read32(data, root.valueOffset, &signature) && signature == kFixedSignature) {
+  if (root.valueBytes >= 52 && Read32(data, root.valueOffset, &signature) &&
+      signature == kFixedSignature) {
     uint32_t field[13];
     for (int i = 0; i < 13; ++i) Read32(data, root.valueOffset + 4 * i, &field[i]);
-    result.fileVersion = {uint16_t(field[2] >> 16), uint16_t(field[2]), uint16_t(field[3] >> 16), uint16_t(field[3])};
+    result.fileVersion = {uint16_t(field[2] >> 16), uint16_t(field[2]), uint16_t(field[3] >> 16),
+                          uint16_t(field[3])};
     result.productVersion = {uint16_t(field[4] >> 16), uint16_t(field[4]), uint16_t(field[5] >> 16),
                              uint16_t(field[5])};
     result.fileFlagsMask = field[6];

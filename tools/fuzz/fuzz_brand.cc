@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PeImage image;
   uint32_t rsrcRva = 0;
   ResourceTable resources;
-  if (!ReadPeImage(input, &image, &error) || !ResourceSectionAddress(image, input, &rsrcRva, &error) ||
+  if (!ReadPeImage(input, &image, &error) ||
+      !ResourceSectionAddress(image, input, &rsrcRva, &error) ||
       !ReadResourceTree(input, image, rsrcRva, &resources, &error)) {
     Check(!error.empty());
     return 0;

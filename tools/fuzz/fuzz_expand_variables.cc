@@ -14,32 +14,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string text = UnitsFromBytes(data, size);
 
   size_t lookups = 0;
-  const std::u16string unknown = ExpandVariables(text, [&](const std::u16string& name, std::u16string&) {
-    ++lookups;
-    Check(name.find(u'%') == std::u16string::npos);
-    return false;
-  });
+  const std::u16string unknown =
+      ExpandVariables(text, [&](const std::u16string& name, std::u16string&) {
+        ++lookups;
+        Check(name.find(u'%') == std::u16string::npos);
+        return false;
+      });
   Check(unknown == text);
   Check(lookups <= text.size());
 
-  const std::u16string itself = ExpandVariables(text, [](const std::u16string& name, std::u16string& value) {
-    value = u"%" + name + u"%";
-    return true;
-  });
+  const std::u16string itself =
+      ExpandVariables(text, [](const std::u16string& name, std::u16string& value) {
+        value = u"%" + name + u"%";
+        return true;
+      });
   Check(itself == text);
 
   // Names with an even first unit expand to the empty text, the others to
   // one unit each; every reference has its two percent signs.
   size_t expanded = 0;
-  const std::u16string shrunk = ExpandVariables(text, [&](const std::u16string& name, std::u16string& value) {
-    if (name.empty() || name[0] % 2 == 0) {
-      value.clear();
-    } else {
-      value = u"v";
-    }
-    ++expanded;
-    return true;
-  });
+  const std::u16string shrunk =
+      ExpandVariables(text, [&](const std::u16string& name, std::u16string& value) {
+        if (name.empty() || name[0] % 2 == 0) {
+          value.clear();
+        } else {
+          value = u"v";
+        }
+        ++expanded;
+        return true;
+      });
   Check(shrunk.size() + expanded <= text.size());
   if (text.find(u'%') == std::u16string::npos) Check(shrunk == text && expanded == 0);
   return 0;

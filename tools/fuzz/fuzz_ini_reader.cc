@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   // A written value reads back, whatever the file held before.
-  const std::u16string updated = SetIniValue(text, u"Java Runtime Environment", u"JRE Path",
-                                             u"C:\\Program Files\\Java");
+  const std::u16string updated =
+      SetIniValue(text, u"Java Runtime Environment", u"JRE Path", u"C:\\Program Files\\Java");
   Check(FindIniValue(updated, u"java runtime environment", u"jre path") ==
         u"C:\\Program Files\\Java");
   const std::u16string added = SetIniValue(text, u"Fuzz+", u"New Key", u"'quoted value'");

@@ -55,7 +55,8 @@ TextList Words(const std::u16string& text) {
 void CheckRewritten(const std::u16string& token, const std::u16string& rewritten, unsigned bits) {
   Check(rewritten.size() >= 2 && rewritten.back() == u'K');
   size_t prefix = 0;
-  while (prefix < token.size() && !(token[prefix] >= u'0' && token[prefix] <= u'9') && token[prefix] != u':') {
+  while (prefix < token.size() && !(token[prefix] >= u'0' && token[prefix] <= u'9') &&
+         token[prefix] != u':') {
     ++prefix;
   }
   Check(rewritten.compare(0, prefix, token, 0, prefix) == 0);
@@ -102,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Quote pairs only ever take characters away, except where a
     // percentage form grows into its figure.
     bool rewritten = false;
-    for (const std::u16string& option : options) rewritten = rewritten || HasMemoryOptionName(option);
+    for (const std::u16string& option : options)
+      rewritten = rewritten || HasMemoryOptionName(option);
     if (!rewritten) Check(lengths <= value.size());
   }
 
@@ -115,7 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The whole text as one percentage option, for both bitnesses.
   if (IsPercentageForm(value)) {
-    for (unsigned bits : {32u, 64u}) CheckRewritten(value, ApplyMemoryPercentage(value, figures, bits), bits);
+    for (unsigned bits : {32u, 64u})
+      CheckRewritten(value, ApplyMemoryPercentage(value, figures, bits), bits);
   }
   return 0;
 }

@@ -51,8 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string text = UnitsFromBytes(data, size);
   const size_t cut = text.find(u'\0');
   const std::u16string_view pattern = std::u16string_view(text).substr(0, cut);
-  const std::u16string_view name =
-      cut == std::u16string::npos ? std::u16string_view() : std::u16string_view(text).substr(cut + 1);
+  const std::u16string_view name = cut == std::u16string::npos
+                                       ? std::u16string_view()
+                                       : std::u16string_view(text).substr(cut + 1);
 
   const bool matches = MatchesWildcard(pattern, name);
   if (pattern.size() <= 200 && name.size() <= 200) {
