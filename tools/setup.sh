@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ clang libclang-rt-dev googletest openjdk-17-jdk-headless
+  cmake make g++ clang clang-format libclang-rt-dev googletest openjdk-17-jdk-headless
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 xvfb xdotool x11-apps imagemagick zenity valgrind hyperfine
   wixl icoutils lintian

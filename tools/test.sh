@@ -6,6 +6,7 @@
 #   build/win32     Windows x86 (mingw-w64), tests under 32-bit Wine where it
 #                   runs (skipped with the reason where it does not)
 #   build/fuzz      libFuzzer targets, each run for a few seconds
+# and checks that every C and C++ source is formatted as .clang-format says.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -32,6 +33,9 @@ CC=clang CXX=clang++ configure_and_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 passed=0
 failed=0
 record() { if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi; }
+
+echo "=== format: every C and C++ source as .clang-format has it"
+record "$root/tools/check-format.sh"
 
 echo "=== tests: Linux"
 record ctest --test-dir "$root/build/linux" --output-on-failure -j "$test_jobs"
