@@ -13,32 +13,14 @@ set -u
 launcher=$1 artefacts=$2
 . "$(dirname "$0")/wine_on_display.sh"
 
-app=$(mktemp -d)
-trap 'rm -rf "$app"' EXIT
-cp "$launcher" "$app/app.exe"
 title="Acme Desktop $$"
 printf '[Product Information]\r\nProduct Name=%s\r\n[Application]\r\nMessage Language=en\r\n' "$title" >"$app/app.ini"
-status=0
 
 # Without standard handles: the message box. "start /wait" passes the exit
 # code back (cut to 8 bits by wine: -1 is 255).
 "$wine_loader" start /wait /unix "$app/app.exe" </dev/null >/dev/null 2>&1 &
 runner=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" | head -1)
-if [ -z "$window" ]; then
-  fail "no message box titled '$title'"
-else
-  sleep 1  # let the box finish painting
-  mkdir -p "$artefacts"
-  import -window root "$artefacts/javelinw-error.png" && echo "screenshot: $artefacts/javelinw-error.png"
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool key Return
-fi
-for _ in $(seq 1 300); do kill -0 "$runner" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$runner" 2>/dev/null; then
-  fail "the launcher did not end after the box was closed"
-  kill "$runner"
-fi
+close_window $runner "^$title\$" Return javelinw-error.png "message box"
 wait "$runner"
 code=$?
 [ "$code" -eq 255 ] || fail "exit code 255 (-1) expected after the box, got $code"
@@ -55,18 +37,7 @@ grep -qx 'Error: Main class not specified in the INI file. ' "$app/lines.txt" ||
 printf '[Java Runtime Environment]\r\nMain Class=demo.Main\r\nMinimum Version=99\r\n' >"$app/app.ini"
 env -u JAVA_HOME "$wine_loader" start /wait /unix "$app/app.exe" </dev/null >/dev/null 2>&1 &
 runner=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name 'JRE nicht gefunden' | head -1)
-if [ -z "$window" ]; then
-  fail "no window titled 'JRE nicht gefunden'"
-else
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool key Escape
-fi
-for _ in $(seq 1 300); do kill -0 "$runner" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$runner" 2>/dev/null; then
-  fail "the launcher did not end after Escape"
-  kill "$runner"
-fi
+close_window $runner 'JRE nicht gefunden' Escape '' dialog
 wait "$runner"
 code=$?
 [ "$code" -eq 255 ] || fail "exit code 255 (-1) expected after Escape, got $code"
