@@ -2,6 +2,7 @@
 // every platform.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,10 @@ namespace javelin::brand {
 
 // The arguments after the program name, as UTF-8.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// Opens `path` for reading in binary mode; null with `error` set when it
+// cannot.
+FILE* OpenForReading(const std::string& path, std::string* error);
 
 bool ReadWholeFile(const std::string& path, Bytes* contents, std::string* error);
 

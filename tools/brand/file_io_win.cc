@@ -29,25 +29,10 @@ std::vector<std::string> CommandLineArguments(int, char**) {
   return result;
 }
 
-bool ReadWholeFile(const std::string& path, Bytes* contents, std::string* error) {
+FILE* OpenForReading(const std::string& path, std::string* error) {
   FILE* file = _wfopen(Wide(path).c_str(), L"rb");
-  if (file == nullptr) {
-    *error = "cannot read " + path + ": " + SystemMessage(GetLastError());
-    return false;
-  }
-  Bytes result;
-  uint8_t buffer[65536];
-  size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    result.insert(result.end(), buffer, buffer + count);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    *error = "cannot read " + path;
-    return false;
-  }
-  *contents = std::move(result);
-  return true;
+  if (file == nullptr) *error = "cannot read " + path + ": " + SystemMessage(GetLastError());
+  return file;
 }
 
 bool ReplaceWholeFile(const std::string& path, const Bytes& contents, const std::string&,
